@@ -1,0 +1,46 @@
+// Translation of Jet (Access) SQL texts into SQLite's dialect, keeping their meaning, and the
+// quoting helper through which every typed value enters a SQL text.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "platform/vb/variant.h"
+
+struct sqlite3;
+
+namespace db {
+
+// The declared column types of the stored forms, and what a translated select column yields.
+enum class ColumnKind { Auto, Text, Integer, Single, Double, Currency, Date, YesNo };
+
+struct Translation {
+  std::string sql;  // SQLite text
+  // Output columns whose type the engine cannot tell (expressions such as DateValue(...) AS x),
+  // by lower-case name.
+  std::map<std::string, ColumnKind> column_kinds;
+};
+
+// Translates a Jet SQL text. Results are cached; safe for concurrent use. A text the tokenizer
+// cannot read raises a provider error naming the problem.
+const Translation& translate(std::string_view jet_sql);
+
+// Registers the functions translated texts call (jet_clng, jet_datevalue, jet_str, ...) on a
+// connection.
+void register_jet_functions(sqlite3* db);
+
+// ---- Quoting: the one way a typed value enters a SQL text ----------------------------------
+
+// 'text' with quotes doubled.
+std::string quote_text(std::string_view text);
+// A date literal #m/d/yyyy# (with the time when it has one) after validating the text as a date;
+// raises 13 when the text is no date.
+std::string quote_date(std::string_view text);
+std::string quote_date(vb::DateTime value);
+// A whole number as decimal text; raises 13 (not numeric) or 6 (overflow).
+std::string quote_long(const vb::Variant& value);
+// A number through CDbl and back to text; raises 13 when not numeric.
+std::string quote_double(const vb::Variant& value);
+
+}  // namespace db

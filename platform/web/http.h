@@ -1,0 +1,65 @@
+// Plain HTTP requests and responses as the web-item runtime sees them, and the server that carries
+// them (a thin wrapper of libmicrohttpd).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace web {
+
+struct HttpRequest {
+  std::string method;        // "GET", "POST", ...
+  std::string path;          // decoded path, without the query ("/Jaunter.ASP")
+  std::string query;         // raw query string after "?", still URL-encoded ("WCI=Login&WCE=")
+  std::string content_type;  // the Content-Type header, or ""
+  std::string cookie;        // the Cookie header, or ""
+  std::string body;          // the request body (bounded by the server's body cap)
+  std::string remote;        // client address, for the log
+};
+
+struct HttpResponse {
+  int status = 200;
+  std::vector<std::pair<std::string, std::string>> headers;
+  std::string body;
+
+  void set_header(std::string name, std::string value);
+  const std::string* header(std::string_view name) const;  // first header of that name
+};
+
+using HttpHandler = std::function<HttpResponse(const HttpRequest&)>;
+
+struct HttpServerOptions {
+  std::string bind = "127.0.0.1";
+  std::uint16_t port = 8080;  // 0 picks a free port
+  // Worker threads. Handlers block on the database, so each connection gets its own thread up
+  // to this many connections in all.
+  unsigned max_connections = 256;
+  unsigned max_connections_per_ip = 64;
+  unsigned connection_timeout_seconds = 30;
+  std::size_t max_body_bytes = 1 << 20;  // larger bodies are refused with 413
+  bool access_log = true;                // one line per request on stderr
+};
+
+class HttpServer {
+ public:
+  HttpServer(HttpServerOptions options, HttpHandler handler);
+  ~HttpServer();  // stops the server
+  HttpServer(const HttpServer&) = delete;
+  HttpServer& operator=(const HttpServer&) = delete;
+
+  // Starts listening; throws std::runtime_error with a clear message when it cannot.
+  void start();
+  // Stops accepting, lets the requests in flight finish, and returns.
+  void stop();
+  std::uint16_t port() const;  // the bound port (useful with port 0)
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace web

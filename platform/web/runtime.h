@@ -1,0 +1,196 @@
+// The web-item runtime: routes a request of the host page to the page object's handlers, keeps the
+// session and application stores, writes item templates with their replacement tags, and hands
+// the response to a next item.
+//
+// Design: the runtime knows items only as data (name, template file, custom events) and reaches
+// the application through the PageObject interface; one page object is made per request. The
+// response is collected in memory and sent when the request cycle ends, so Response.End and
+// Response.Redirect simply stop further output.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/sys/clock.h"
+#include "platform/vb/variant.h"
+#include "platform/web/http.h"
+#include "platform/web/stores.h"
+#include "platform/web/templates.h"
+
+namespace web {
+
+// Form or query fields: names without regard to case; a name posted several times reads as its
+// values joined by ", ".
+class FieldSet {
+ public:
+  static FieldSet parse_urlencoded(std::string_view text);
+  std::string get(std::string_view name) const;  // "" when absent
+  bool has(std::string_view name) const;
+  void add(std::string name, std::string value);
+
+ private:
+  std::vector<std::pair<std::string, std::string>> fields_;
+};
+
+class Request {
+ public:
+  Request(FieldSet query, FieldSet form, std::string app_path)
+      : query_(std::move(query)), form_(std::move(form)), app_path_(std::move(app_path)) {}
+  std::string Form(std::string_view name) const { return form_.get(name); }
+  std::string QueryString(std::string_view name) const { return query_.get(name); }
+  // "APPL_PHYSICAL_PATH": the application directory, ending in "/"; other names give "".
+  std::string ServerVariables(std::string_view name) const;
+
+ private:
+  FieldSet query_;
+  FieldSet form_;
+  std::string app_path_;
+};
+
+class Response {
+ public:
+  // Appends to the body, unless the response has ended.
+  void Write(std::string_view text);
+  // Sends the browser elsewhere; nothing written afterwards is sent.
+  void Redirect(std::string address);
+  void End() { ended_ = true; }
+  bool ended() const { return ended_; }
+  const std::string& body() const { return body_; }
+  const std::string& redirect_address() const { return redirect_; }
+
+ private:
+  std::string body_;
+  std::string redirect_;
+  bool ended_ = false;
+};
+
+class Runtime;
+
+// What a page object sees of the platform during one request.
+class Context {
+ public:
+  Context(Runtime& runtime, Request& request, Response& response,
+          std::shared_ptr<Session> session, ApplicationStore& application);
+
+  Request& request() { return request_; }
+  Response& response() { return response_; }
+
+  // Session(key). Reading never creates a session; the first write does.
+  vb::Variant session(std::string_view key) const;
+  void set_session(std::string_view key, vb::Variant value);
+  void set_session_timeout(int minutes);  // Session.Timeout
+  void abandon_session();                 // Session.Abandon
+  void renew_session_id();                // a new identifier at the end of this request (sign-in)
+
+  // Application(key).
+  vb::Variant application(std::string_view key) const;
+  void set_application(std::string_view key, vb::Variant value);
+
+  // NextItem = item: its _Respond runs after the current handler returns.
+  void set_next_item(std::string item) { next_item_ = std::move(item); }
+  const std::string& next_item() const { return next_item_; }
+  std::string take_next_item() { return std::exchange(next_item_, {}); }
+
+  // item.WriteTemplate: streams the item's template, calling the page's tag handler per tag.
+  void write_template(std::string_view item);
+  // URLFor(item, event): "Jaunter.ASP?WCI=<item>&WCE=<event>&WCU".
+  std::string url_for(std::string_view item, std::string_view event) const;
+
+  const sys::Clock& clock() const;
+
+  // The session of this request, or nullptr when none exists (yet).
+  const std::shared_ptr<Session>& session_object() const { return session_; }
+
+ private:
+  friend class Runtime;
+  Runtime& runtime_;
+  Request& request_;
+  Response& response_;
+  std::shared_ptr<Session> session_;
+  bool session_created_ = false;  // created by this request, not yet in the store
+  ApplicationStore& application_;
+  PageObject* page_ = nullptr;
+  std::string current_item_;  // the item whose template is being written, for nested writes
+  std::string next_item_;
+};
+
+// The application's side of the runtime: one instance per request.
+class PageObject {
+ public:
+  virtual ~PageObject() = default;
+  virtual void initialize() {}     // WebClass_Initialize
+  virtual void begin_request() {}  // WebClass_BeginRequest
+  virtual void start() = 0;        // WebClass_Start: a request without WCI
+  // <item>_Respond; the runtime only calls it for items that have one.
+  virtual void respond(const std::string& item) = 0;
+  // <item>_<event> for a custom event of the item (event spelled as in the item table).
+  virtual void custom_event(const std::string& item, const std::string& event) = 0;
+  // <item>_UserEvent(EventName) for any other event name.
+  virtual void user_event(const std::string& item, const std::string& event_name) = 0;
+  // <item>_ProcessTag(TagName, TagContents, SendTags).
+  virtual void process_tag(const std::string& item, const std::string& tag_name,
+                           std::string& tag_contents, bool& send_tags) = 0;
+  virtual void end_request() {}  // WebClass_EndRequest
+  virtual void terminate() {}    // WebClass_Terminate
+};
+
+struct ItemDef {
+  std::string name;
+  std::string template_file;
+  std::vector<std::string> custom_events;
+  bool has_respond = true;
+};
+
+struct WebClassDef {
+  std::string host_page = "Jaunter.ASP";
+  std::vector<ItemDef> items;
+  std::function<std::unique_ptr<PageObject>(Context&)> make_page;
+};
+
+struct RuntimeOptions {
+  std::string app_dir;                  // templates and static files
+  std::size_t max_sessions = 10000;
+  SessionStore::TimeSource session_time;  // tests may drive the idle clock
+  const sys::Clock* clock = nullptr;      // defaults to the system clock
+  int max_next_items = 16;                // guards against items handing over in a circle
+};
+
+class Runtime {
+ public:
+  Runtime(WebClassDef web_class, RuntimeOptions options);
+
+  // Serves one HTTP request: the host page, "/" (redirect to the host page) and static files.
+  HttpResponse handle(const HttpRequest& request);
+
+  SessionStore& sessions() { return sessions_; }
+  ApplicationStore& application() { return application_; }
+  const sys::Clock& clock() const { return *clock_; }
+  const std::string& app_dir() const { return options_.app_dir; }
+  const WebClassDef& web_class() const { return web_class_; }
+
+  static constexpr std::string_view kSessionCookie = "JaunterSession";
+
+ private:
+  friend class Context;
+  HttpResponse serve_page(const HttpRequest& request);
+  HttpResponse serve_static(const HttpRequest& request);
+  void run_cycle(Context& context, PageObject& page, const std::string& item_name,
+                 const std::string& event_name, bool has_item);
+  const ItemDef* find_item(std::string_view name) const;
+
+  WebClassDef web_class_;
+  RuntimeOptions options_;
+  sys::SystemClock system_clock_;
+  const sys::Clock* clock_;
+  SessionStore sessions_;
+  ApplicationStore application_;
+  TemplateCache templates_;
+};
+
+// HTML-escapes text for element content and single- or double-quoted attribute values.
+std::string html_escape(std::string_view text);
+
+}  // namespace web
