@@ -16,6 +16,9 @@ namespace frame {
 struct ThreadPaths {
   std::string strTripDataPath;  // directory of the three databases, ending in "/"
   std::string strAppPath;       // the application directory
+  // The data directory could not be read: the next request on this thread reads it again
+  // instead of keeping the "/" that the failure left.
+  bool data_path_failed = false;
 };
 ThreadPaths& thread_paths();
 

@@ -44,6 +44,12 @@ class Connection {
   // Runs a text command (Jet dialect) and discards what it returns. Returns rows affected.
   long execute(std::string_view jet_sql);
 
+  // For our own tools (schema creation, demo data), not for the application's statements:
+  // creates a new database file, refusing (provider error) when the file exists, and opens it.
+  void create(const std::string& path);
+  // Runs SQLite statements as they are, without translation.
+  void execute_native(std::string_view sqlite_sql);
+
   sqlite3* handle() const { return db_; }
 
  private:

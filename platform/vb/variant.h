@@ -34,6 +34,10 @@ struct DateTime {
 // One-dimensional array of texts (lookup lists).
 using StringArray = std::vector<std::string>;
 
+// A byte array (a raw registry value). CStr reads its bytes as UTF-16LE text, as the runtime
+// converts byte arrays to strings.
+using Bytes = std::vector<std::uint8_t>;
+
 // Two-dimensional array of texts (the fund list: rows of code and description).
 struct StringTable {
   std::vector<std::vector<std::string>> rows;
@@ -43,7 +47,7 @@ struct StringTable {
 class Variant {
  public:
   using Storage = std::variant<Empty, Null, bool, std::int16_t, std::int32_t, float, double,
-                               Currency, DateTime, std::string, StringArray, StringTable>;
+                               Currency, DateTime, std::string, StringArray, StringTable, Bytes>;
 
   Variant() = default;
   Variant(Empty) {}
@@ -60,6 +64,7 @@ class Variant {
   Variant(std::string_view v) : value_(std::string(v)) {}
   Variant(StringArray v) : value_(std::move(v)) {}
   Variant(StringTable v) : value_(std::move(v)) {}
+  Variant(Bytes v) : value_(std::move(v)) {}
 
   static Variant null() { return Variant(Null{}); }
 
