@@ -68,6 +68,7 @@ class Response {
 };
 
 class Runtime;
+class PageObject;
 
 // What a page object sees of the platform during one request.
 class Context {
@@ -154,7 +155,7 @@ struct RuntimeOptions {
   std::string app_dir;                  // templates and static files
   std::size_t max_sessions = 10000;
   SessionStore::TimeSource session_time;  // tests may drive the idle clock
-  const sys::Clock* clock = nullptr;      // defaults to the system clock
+  const sys::Clock* clock = nullptr;      // required: the source of "now"
   int max_next_items = 16;                // guards against items handing over in a circle
 };
 
@@ -183,7 +184,6 @@ class Runtime {
 
   WebClassDef web_class_;
   RuntimeOptions options_;
-  sys::SystemClock system_clock_;
   const sys::Clock* clock_;
   SessionStore sessions_;
   ApplicationStore application_;

@@ -1,0 +1,437 @@
+// The web-item runtime: fields, responses, the request cycle and static files.
+#include "platform/web/runtime.h"
+
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/vb/errors.h"
+
+namespace web {
+
+namespace {
+
+char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool same_nocase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
+
+int hex_value(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::string url_decode(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '+') {
+      out.push_back(' ');
+    } else if (c == '%' && i + 2 < text.size() && hex_value(text[i + 1]) >= 0 &&
+               hex_value(text[i + 2]) >= 0) {
+      out.push_back(static_cast<char>(hex_value(text[i + 1]) * 16 + hex_value(text[i + 2])));
+      i += 2;
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+std::string url_encode_component(std::string_view text) {
+  static const char* digits = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : text) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+        c == '_' || c == '.' || c == '~') {
+      out.push_back(static_cast<char>(c));
+    } else {
+      out.push_back('%');
+      out.push_back(digits[c >> 4]);
+      out.push_back(digits[c & 15]);
+    }
+  }
+  return out;
+}
+
+std::string cookie_value(std::string_view header, std::string_view name) {
+  std::size_t pos = 0;
+  while (pos < header.size()) {
+    std::size_t end = header.find(';', pos);
+    if (end == std::string_view::npos) end = header.size();
+    std::string_view part = header.substr(pos, end - pos);
+    while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
+    const std::size_t eq = part.find('=');
+    if (eq != std::string_view::npos && part.substr(0, eq) == name) {
+      return std::string(part.substr(eq + 1));
+    }
+    pos = end + 1;
+  }
+  return {};
+}
+
+std::string session_cookie(const std::string& id) {
+  return std::string(Runtime::kSessionCookie) + "=" + id + "; Path=/; HttpOnly; SameSite=Lax";
+}
+
+std::string expired_session_cookie() {
+  return std::string(Runtime::kSessionCookie) + "=; Path=/; HttpOnly; SameSite=Lax; Max-Age=0";
+}
+
+HttpResponse simple_page(int status, std::string_view title, std::string_view message) {
+  HttpResponse response;
+  response.status = status;
+  response.set_header("Content-Type", "text/html; charset=utf-8");
+  response.body = "<!DOCTYPE html><html lang='en'><head><meta charset='utf-8'><title>" +
+                  html_escape(title) + "</title></head><body><h1>" + html_escape(title) +
+                  "</h1><p>" + html_escape(message) + "</p></body></html>";
+  return response;
+}
+
+const char* content_type_of(const std::filesystem::path& file) {
+  const std::string ext = file.extension().string();
+  if (same_nocase(ext, ".css")) return "text/css; charset=utf-8";
+  if (same_nocase(ext, ".js")) return "text/javascript; charset=utf-8";
+  if (same_nocase(ext, ".png")) return "image/png";
+  if (same_nocase(ext, ".svg")) return "image/svg+xml";
+  if (same_nocase(ext, ".ico")) return "image/x-icon";
+  if (same_nocase(ext, ".jpg") || same_nocase(ext, ".jpeg")) return "image/jpeg";
+  if (same_nocase(ext, ".gif")) return "image/gif";
+  if (same_nocase(ext, ".woff2")) return "font/woff2";
+  return nullptr;
+}
+
+}  // namespace
+
+std::string html_escape(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 16);
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&#39;"; break;
+      default: out.push_back(c);
+    }
+  }
+  return out;
+}
+
+// ---- FieldSet, Request, Response ------------------------------------------------------------
+
+FieldSet FieldSet::parse_urlencoded(std::string_view text) {
+  FieldSet fields;
+  std::size_t pos = 0;
+  while (pos <= text.size()) {
+    std::size_t end = text.find('&', pos);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view pair = text.substr(pos, end - pos);
+    if (!pair.empty()) {
+      const std::size_t eq = pair.find('=');
+      if (eq == std::string_view::npos) {
+        fields.add(url_decode(pair), "");
+      } else {
+        fields.add(url_decode(pair.substr(0, eq)), url_decode(pair.substr(eq + 1)));
+      }
+    }
+    pos = end + 1;
+  }
+  return fields;
+}
+
+std::string FieldSet::get(std::string_view name) const {
+  std::string joined;
+  bool found = false;
+  for (const auto& [key, value] : fields_) {
+    if (!same_nocase(key, name)) continue;
+    if (found) joined += ", ";
+    joined += value;
+    found = true;
+  }
+  return joined;
+}
+
+bool FieldSet::has(std::string_view name) const {
+  for (const auto& field : fields_) {
+    if (same_nocase(field.first, name)) return true;
+  }
+  return false;
+}
+
+void FieldSet::add(std::string name, std::string value) {
+  fields_.emplace_back(std::move(name), std::move(value));
+}
+
+std::string Request::ServerVariables(std::string_view name) const {
+  if (same_nocase(name, "APPL_PHYSICAL_PATH")) return app_path_;
+  return {};
+}
+
+void Response::Write(std::string_view text) {
+  if (!ended_) body_.append(text);
+}
+
+void Response::Redirect(std::string address) {
+  if (ended_) return;
+  redirect_ = std::move(address);
+  ended_ = true;
+}
+
+// ---- Context --------------------------------------------------------------------------------
+
+Context::Context(Runtime& runtime, Request& request, Response& response,
+                 std::shared_ptr<Session> session, ApplicationStore& application)
+    : runtime_(runtime),
+      request_(request),
+      response_(response),
+      session_(std::move(session)),
+      application_(application) {}
+
+vb::Variant Context::session(std::string_view key) const {
+  if (!session_) return {};
+  return session_->values.get(key);
+}
+
+void Context::set_session(std::string_view key, vb::Variant value) {
+  if (!session_) {
+    session_ = runtime_.sessions_.create();
+    session_created_ = true;
+  }
+  session_->values.set(key, std::move(value));
+}
+
+void Context::set_session_timeout(int minutes) {
+  if (!session_) {
+    session_ = runtime_.sessions_.create();
+    session_created_ = true;
+  }
+  // The store counts in whole minutes; a non-positive time-out would drop the session at once.
+  session_->timeout_minutes = minutes > 0 ? minutes : 1;
+}
+
+void Context::abandon_session() {
+  if (session_) session_->abandoned = true;
+}
+
+void Context::renew_session_id() {
+  if (session_) session_->renew_requested = true;
+}
+
+vb::Variant Context::application(std::string_view key) const { return application_.get(key); }
+
+void Context::set_application(std::string_view key, vb::Variant value) {
+  application_.set(key, std::move(value));
+}
+
+void Context::write_template(std::string_view item_name) {
+  const ItemDef* item = runtime_.find_item(item_name);
+  if (!item) throw std::runtime_error("No web item is named " + std::string(item_name) + ".");
+  auto parsed = runtime_.templates_.get(std::filesystem::path(runtime_.options_.app_dir) /
+                                        item->template_file);
+  for (const TemplateSegment& segment : parsed->segments) {
+    if (!segment.is_tag) {
+      response_.Write(segment.text);
+      continue;
+    }
+    std::string contents = segment.text;
+    bool send_tags = false;
+    page_->process_tag(item->name, segment.tag_name, contents, send_tags);
+    if (send_tags) {
+      response_.Write("<" + segment.tag_name + ">" + contents + "</" + segment.tag_name + ">");
+    } else {
+      response_.Write(contents);
+    }
+  }
+}
+
+std::string Context::url_for(std::string_view item, std::string_view event) const {
+  return runtime_.web_class_.host_page + "?WCI=" + url_encode_component(item) +
+         "&WCE=" + url_encode_component(event) + "&WCU";
+}
+
+const sys::Clock& Context::clock() const { return *runtime_.clock_; }
+
+// ---- Runtime --------------------------------------------------------------------------------
+
+Runtime::Runtime(WebClassDef web_class, RuntimeOptions options)
+    : web_class_(std::move(web_class)),
+      options_(std::move(options)),
+      clock_(options_.clock),
+      sessions_(options_.max_sessions, options_.session_time) {
+  if (!clock_) throw std::invalid_argument("the web runtime needs a clock");
+}
+
+const ItemDef* Runtime::find_item(std::string_view name) const {
+  for (const ItemDef& item : web_class_.items) {
+    if (same_nocase(item.name, name)) return &item;
+  }
+  return nullptr;
+}
+
+HttpResponse Runtime::handle(const HttpRequest& request) {
+  if (request.path == "/") {
+    HttpResponse response;
+    response.status = 302;
+    response.set_header("Location", "/" + web_class_.host_page);
+    response.set_header("Content-Type", "text/html; charset=utf-8");
+    return response;
+  }
+  if (request.path.size() > 1 && same_nocase(std::string_view(request.path).substr(1),
+                                             web_class_.host_page)) {
+    if (request.method != "GET" && request.method != "POST" && request.method != "HEAD") {
+      HttpResponse response = simple_page(405, "Method not allowed",
+                                          "This address answers GET and POST requests only.");
+      response.set_header("Allow", "GET, HEAD, POST");
+      return response;
+    }
+    return serve_page(request);
+  }
+  return serve_static(request);
+}
+
+HttpResponse Runtime::serve_static(const HttpRequest& request) {
+  const std::string_view path = request.path;
+  const bool safe = path.size() > 1 && path.find("..") == std::string_view::npos &&
+                    path.find('\\') == std::string_view::npos &&
+                    path.find("//") == std::string_view::npos;
+  const std::filesystem::path file = std::filesystem::path(options_.app_dir) / path.substr(1);
+  const char* type = safe ? content_type_of(file) : nullptr;
+  std::error_code ec;
+  if (!type || !std::filesystem::is_regular_file(file, ec)) {
+    return simple_page(404, "Not found", "There is no page at this address.");
+  }
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream body;
+  body << in.rdbuf();
+  HttpResponse response;
+  response.set_header("Content-Type", type);
+  response.set_header("Cache-Control", "max-age=3600");
+  response.body = body.str();
+  return response;
+}
+
+void Runtime::run_cycle(Context& context, PageObject& page, const std::string& item_name,
+                        const std::string& event_name, bool has_item) {
+  page.initialize();
+  page.begin_request();
+  if (!has_item) {
+    page.start();
+  } else {
+    const ItemDef* item = find_item(item_name);
+    if (event_name.empty()) {
+      if (item->has_respond) page.respond(item->name);
+    } else {
+      const std::string* custom = nullptr;
+      for (const std::string& event : item->custom_events) {
+        if (same_nocase(event, event_name)) custom = &event;
+      }
+      if (custom) {
+        page.custom_event(item->name, *custom);
+      } else {
+        page.user_event(item->name, event_name);
+      }
+    }
+  }
+  for (int handed_over = 0; !context.next_item().empty(); ++handed_over) {
+    const std::string next = context.take_next_item();
+    const ItemDef* item = find_item(next);
+    if (!item || handed_over >= options_.max_next_items) {
+      throw std::runtime_error("The page could not be handed to the web item " + next + ".");
+    }
+    if (context.response().ended()) break;
+    if (item->has_respond) page.respond(item->name);
+  }
+  page.end_request();
+  page.terminate();
+}
+
+HttpResponse Runtime::serve_page(const HttpRequest& request) {
+  FieldSet query = FieldSet::parse_urlencoded(request.query);
+  FieldSet form;
+  if (request.method == "POST" &&
+      (request.content_type.empty() ||
+       same_nocase(std::string_view(request.content_type).substr(0, 33),
+                   "application/x-www-form-urlencoded"))) {
+    form = FieldSet::parse_urlencoded(request.body);
+  }
+  const bool has_item = query.has("WCI");
+  const std::string item_name = query.get("WCI");
+  const std::string event_name = query.get("WCE");
+  if (has_item && !find_item(item_name)) {
+    return simple_page(404, "Not found", "There is no page named " + item_name + ".");
+  }
+
+  const std::string cookie_id = cookie_value(request.cookie, kSessionCookie);
+  std::shared_ptr<Session> session = cookie_id.empty() ? nullptr : sessions_.find(cookie_id);
+  std::unique_lock<std::mutex> session_lock;
+  if (session) session_lock = std::unique_lock(session->request_mutex);
+
+  std::string app_path = options_.app_dir;
+  if (app_path.empty() || app_path.back() != '/') app_path += '/';
+  Request web_request(std::move(query), std::move(form), std::move(app_path));
+  Response web_response;
+  Context context(*this, web_request, web_response, session, application_);
+
+  HttpResponse response;
+  try {
+    auto page = web_class_.make_page(context);
+    context.page_ = page.get();
+    run_cycle(context, *page, item_name, event_name, has_item);
+    response.status = 200;
+  } catch (const vb::RuntimeError& error) {
+    web_response.End();
+    response.status = 500;
+    response.body = "<p class='platform-error'>The server could not finish this page. Error " +
+                    std::to_string(error.number()) + ": " + html_escape(error.description()) +
+                    "</p>";
+  } catch (const std::exception& error) {
+    web_response.End();
+    response.status = 500;
+    response.body = "<p class='platform-error'>The server could not finish this page. " +
+                    html_escape(error.what()) + "</p>";
+  }
+  response.body.insert(0, web_response.body());
+  if (!web_response.redirect_address().empty() && response.status == 200) {
+    response.status = 302;
+    response.set_header("Location", web_response.redirect_address());
+    response.body = "<p>This page has moved to <a href='" +
+                    html_escape(web_response.redirect_address()) + "'>here</a>.</p>";
+  }
+  response.set_header("Content-Type", "text/html; charset=utf-8");
+  response.set_header("Cache-Control", "no-store");
+
+  // Session bookkeeping once the request is finished.
+  const std::shared_ptr<Session>& used = context.session_object();
+  if (used) {
+    if (used->abandoned) {
+      if (!context.session_created_) sessions_.remove(used->id);
+      response.set_header("Set-Cookie", expired_session_cookie());
+    } else if (context.session_created_) {
+      if (!used->values.empty()) {
+        sessions_.commit(used);
+        response.set_header("Set-Cookie", session_cookie(used->id));
+      }
+    } else if (used->renew_requested) {
+      used->renew_requested = false;
+      response.set_header("Set-Cookie", session_cookie(sessions_.renew(used)));
+    }
+  } else if (!cookie_id.empty()) {
+    // The browser names a session that is gone: stop sending it.
+    response.set_header("Set-Cookie", expired_session_cookie());
+  }
+  return response;
+}
+
+}  // namespace web

@@ -1,0 +1,356 @@
+// The web-item runtime: dispatch, hand-over, templates, sessions, static files.
+#include "platform/web/runtime.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace web {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A page object that records what ran and lets each test script the handlers.
+struct Script {
+  std::vector<std::string> calls;
+  std::function<void(Context&, const std::string&)> on_respond;
+  std::function<void(Context&, const std::string&, const std::string&)> on_event;
+  std::function<void(Context&)> on_start;
+};
+
+class RecordingPage : public PageObject {
+ public:
+  RecordingPage(Context& context, Script& script) : context_(context), script_(script) {}
+  void initialize() override { script_.calls.push_back("Initialize"); }
+  void start() override {
+    script_.calls.push_back("Start");
+    if (script_.on_start) script_.on_start(context_);
+  }
+  void respond(const std::string& item) override {
+    script_.calls.push_back(item + "_Respond");
+    if (script_.on_respond) script_.on_respond(context_, item);
+  }
+  void custom_event(const std::string& item, const std::string& event) override {
+    script_.calls.push_back(item + "_" + event);
+    if (script_.on_event) script_.on_event(context_, item, event);
+  }
+  void user_event(const std::string& item, const std::string& name) override {
+    script_.calls.push_back(item + "_UserEvent(" + name + ")");
+    if (script_.on_event) script_.on_event(context_, item, name);
+  }
+  void process_tag(const std::string& item, const std::string& tag, std::string& contents,
+                   bool&) override {
+    script_.calls.push_back(item + "_ProcessTag(" + tag + ")");
+    if (tag == "WC@PHONE" || tag == "wc@phone" || tag == "Wc@Phone") contents = "555-0100";
+  }
+
+ private:
+  Context& context_;
+  Script& script_;
+};
+
+class RuntimeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("jaunter-runtime-" + std::to_string(::getpid()) + "-" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+    write("page.htm", "<p><WC@PHONE>old</WC@PHONE>|<wc@phone>x</wc@phone>|<WC@OTHER>keep</WC@OTHER></p>");
+    write("other.htm", "[other]");
+    write("style.css", "body{}");
+    WebClassDef def;
+    def.items = {{"Page", "page.htm", {"Save", "Find"}, true},
+                 {"Other", "other.htm", {}, true},
+                 {"Lookup", "other.htm", {"Find"}, false}};
+    def.make_page = [this](Context& context) {
+      return std::make_unique<RecordingPage>(context, script_);
+    };
+    RuntimeOptions options;
+    options.app_dir = dir_.string();
+    options.session_time = [this] { return now_; };
+    options.clock = &clock_;
+    runtime_ = std::make_unique<Runtime>(std::move(def), options);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  void write(const std::string& name, const std::string& text) {
+    std::ofstream(dir_ / name) << text;
+  }
+
+  HttpResponse get(const std::string& query, const std::string& cookie = "") {
+    script_.calls.clear();
+    HttpRequest request;
+    request.method = "GET";
+    request.path = "/Jaunter.ASP";
+    request.query = query;
+    request.cookie = cookie;
+    return runtime_->handle(request);
+  }
+
+  static std::string cookie_of(const HttpResponse& response) {
+    const std::string* header = response.header("Set-Cookie");
+    if (!header) return {};
+    return header->substr(0, header->find(';'));
+  }
+
+  fs::path dir_;
+  sys::FixedClock clock_;
+  Script script_;
+  std::chrono::steady_clock::time_point now_ = std::chrono::steady_clock::now();
+  std::unique_ptr<Runtime> runtime_;
+};
+
+TEST_F(RuntimeTest, query_decides_which_handler_runs) {
+  struct Case {
+    std::string query;
+    std::string handler;
+  };
+  const Case cases[] = {
+      {"", "Start"},
+      {"WCI=Page", "Page_Respond"},
+      {"WCI=Page&WCE=&WCU", "Page_Respond"},
+      {"WCI=page&WCE&WCU", "Page_Respond"},
+      {"WCI=Page&WCE=Save&WCU", "Page_Save"},
+      {"WCI=Page&WCE=save", "Page_Save"},
+      {"WCI=Page&WCE=1234&WCU", "Page_UserEvent(1234)"},
+      {"WCI=Page&WCE=Other", "Page_UserEvent(Other)"},
+      {"wci=Lookup&wce=Find", "Lookup_Find"},
+  };
+  for (const Case& c : cases) {
+    get(c.query);
+    ASSERT_EQ(script_.calls.size(), 2u) << c.query;
+    EXPECT_EQ(script_.calls[0], "Initialize");
+    EXPECT_EQ(script_.calls[1], c.handler) << c.query;
+  }
+}
+
+TEST_F(RuntimeTest, item_without_respond_answers_empty_and_unknown_item_is_not_found) {
+  EXPECT_EQ(get("WCI=Lookup").status, 200);
+  EXPECT_EQ(script_.calls, std::vector<std::string>{"Initialize"});
+  const HttpResponse missing = get("WCI=Nothing");
+  EXPECT_EQ(missing.status, 404);
+  EXPECT_TRUE(script_.calls.empty());
+}
+
+TEST_F(RuntimeTest, next_item_responds_after_the_first_handlers_output) {
+  script_.on_event = [](Context& context, const std::string&, const std::string&) {
+    context.response().Write("first;");
+    context.set_next_item("Other");
+  };
+  script_.on_respond = [](Context& context, const std::string& item) {
+    context.response().Write(item + ";");
+  };
+  const HttpResponse response = get("WCI=Page&WCE=Save");
+  EXPECT_EQ(response.body, "first;Other;");
+  EXPECT_EQ(script_.calls,
+            (std::vector<std::string>{"Initialize", "Page_Save", "Other_Respond"}));
+}
+
+TEST_F(RuntimeTest, items_handing_over_in_a_circle_end_with_an_error_page) {
+  script_.on_respond = [](Context& context, const std::string&) { context.set_next_item("Page"); };
+  const HttpResponse response = get("WCI=Page");
+  EXPECT_EQ(response.status, 500);
+}
+
+TEST_F(RuntimeTest, template_tags_are_answered_by_name_without_regard_to_case) {
+  script_.on_respond = [](Context& context, const std::string&) {
+    context.response().Write("before:");
+    context.write_template("Page");
+  };
+  const HttpResponse response = get("WCI=Page");
+  EXPECT_EQ(response.body, "before:<p>555-0100|555-0100|keep</p>");
+  EXPECT_EQ(script_.calls[2], "Page_ProcessTag(WC@PHONE)");
+  EXPECT_EQ(script_.calls[3], "Page_ProcessTag(wc@phone)");
+  EXPECT_EQ(script_.calls[4], "Page_ProcessTag(WC@OTHER)");
+}
+
+TEST_F(RuntimeTest, template_changes_on_disk_are_picked_up) {
+  script_.on_respond = [](Context& context, const std::string&) {
+    context.write_template("Other");
+  };
+  EXPECT_EQ(get("WCI=Other").body, "[other]");
+  write("other.htm", "[changed, longer]");
+  EXPECT_EQ(get("WCI=Other").body, "[changed, longer]");
+}
+
+TEST(TemplateParse, marks_are_matched_in_pairs_and_the_rest_is_text) {
+  struct Case {
+    std::string text;
+    std::vector<std::string> segments;  // "T:text" or "G:name=contents"
+  };
+  const Case cases[] = {
+      {"a<WC@X>b</WC@X>c", {"T:a", "G:WC@X=b", "T:c"}},
+      {"<wc@x>b</WC@X>", {"G:wc@x=b"}},
+      {"<WC@X>open only", {"T:<WC@X>open only"}},
+      {"<WC@X>a</WC@Y>", {"T:<WC@X>a</WC@Y>"}},
+      {"<WC@>x</WC@>", {"T:<WC@>x</WC@>"}},
+      {"<b>bold</b><WC@A></WC@A>", {"T:<b>bold</b>", "G:WC@A="}},
+      {"<WC@A>x</WC@A><WC@A>y</WC@A>", {"G:WC@A=x", "G:WC@A=y"}},
+      {"x < y <WC@Q>  </WC@Q>", {"T:x < y ", "G:WC@Q=  "}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> got;
+    for (const TemplateSegment& s : parse_template(c.text).segments) {
+      got.push_back(s.is_tag ? "G:" + s.tag_name + "=" + s.text : "T:" + s.text);
+    }
+    EXPECT_EQ(got, c.segments) << c.text;
+  }
+}
+
+TEST_F(RuntimeTest, response_end_and_redirect_stop_output) {
+  script_.on_event = [](Context& context, const std::string&, const std::string& event) {
+    context.response().Write("a");
+    if (event == "Save") context.response().Redirect("Jaunter.ASP?WCI=Other");
+    if (event == "Find") context.response().End();
+    context.response().Write("b");
+  };
+  const HttpResponse redirected = get("WCI=Page&WCE=Save");
+  EXPECT_EQ(redirected.status, 302);
+  EXPECT_EQ(*redirected.header("Location"), "Jaunter.ASP?WCI=Other");
+  const HttpResponse ended = get("WCI=Page&WCE=Find");
+  EXPECT_EQ(ended.status, 200);
+  EXPECT_EQ(ended.body, "a");
+}
+
+TEST_F(RuntimeTest, form_and_query_fields_ignore_case_and_join_repeated_names) {
+  std::string seen;
+  script_.on_event = [&](Context& context, const std::string&, const std::string&) {
+    seen = context.request().Form("USER") + "|" + context.request().Form("pick") + "|" +
+           context.request().QueryString("x") + "|" + context.request().Form("absent") + "|" +
+           context.request().ServerVariables("APPL_PHYSICAL_PATH").substr(0, 0);
+  };
+  HttpRequest request;
+  request.method = "POST";
+  request.path = "/jaunter.asp";
+  request.query = "WCI=Page&WCE=Save&x=a%20b+c";
+  request.content_type = "application/x-www-form-urlencoded";
+  request.body = "user=+O%27Brien+&pick=1&Pick=2&bad=%zz";
+  runtime_->handle(request);
+  EXPECT_EQ(seen, " O'Brien |1, 2|a b c||");
+}
+
+TEST_F(RuntimeTest, a_request_that_writes_nothing_into_the_session_creates_none) {
+  script_.on_respond = [](Context& context, const std::string&) {
+    EXPECT_TRUE(context.session("USER").is_empty());
+  };
+  const HttpResponse response = get("WCI=Page");
+  EXPECT_EQ(response.header("Set-Cookie"), nullptr);
+  EXPECT_EQ(runtime_->sessions().size(), 0u);
+}
+
+TEST_F(RuntimeTest, session_values_survive_between_requests_with_the_cookie) {
+  script_.on_event = [](Context& context, const std::string&, const std::string& event) {
+    if (event == "Save") context.set_session("User", "jdoe");
+    context.response().Write("user=" + (context.session("USER").is_empty()
+                                            ? std::string("(none)")
+                                            : context.session("user").get<std::string>()));
+  };
+  const HttpResponse first = get("WCI=Page&WCE=Save");
+  const std::string* set_cookie = first.header("Set-Cookie");
+  ASSERT_NE(set_cookie, nullptr);
+  EXPECT_NE(set_cookie->find("HttpOnly"), std::string::npos);
+  EXPECT_NE(set_cookie->find("SameSite=Lax"), std::string::npos);
+  EXPECT_EQ(get("WCI=Page&WCE=Look", cookie_of(first)).body, "user=jdoe");
+  EXPECT_EQ(get("WCI=Page&WCE=Look").body, "user=(none)");
+  EXPECT_EQ(get("WCI=Page&WCE=Look", "JaunterSession=0123456789abcdef0123456789abcdef").body,
+            "user=(none)");
+}
+
+TEST_F(RuntimeTest, idle_sessions_time_out_after_their_minutes) {
+  script_.on_event = [](Context& context, const std::string&, const std::string& event) {
+    if (event == "Save") {
+      context.set_session("USER", "jdoe");
+      context.set_session_timeout(5);
+    }
+    context.response().Write(context.session("USER").is_empty() ? "out" : "in");
+  };
+  const std::string cookie = cookie_of(get("WCI=Page&WCE=Save"));
+  now_ += std::chrono::minutes(4);
+  EXPECT_EQ(get("WCI=Page&WCE=Look", cookie).body, "in");
+  now_ += std::chrono::minutes(5) + std::chrono::seconds(1);
+  EXPECT_EQ(get("WCI=Page&WCE=Look", cookie).body, "out");
+  EXPECT_EQ(runtime_->sessions().size(), 0u);
+}
+
+TEST_F(RuntimeTest, abandon_drops_the_session_after_the_request) {
+  script_.on_event = [](Context& context, const std::string&, const std::string& event) {
+    if (event == "Save") context.set_session("USER", "jdoe");
+    if (event == "Find") {
+      context.abandon_session();
+      context.response().Write(context.session("USER").is_empty() ? "gone" : "still");
+    }
+  };
+  const std::string cookie = cookie_of(get("WCI=Page&WCE=Save"));
+  const HttpResponse logout = get("WCI=Page&WCE=Find", cookie);
+  EXPECT_EQ(logout.body, "still");
+  EXPECT_NE(logout.header("Set-Cookie")->find("Max-Age=0"), std::string::npos);
+  EXPECT_EQ(runtime_->sessions().size(), 0u);
+}
+
+TEST_F(RuntimeTest, renewing_the_identifier_keeps_the_values_under_a_new_cookie) {
+  script_.on_event = [](Context& context, const std::string&, const std::string& event) {
+    if (event == "Save") context.set_session("USER", "jdoe");
+    if (event == "Find") context.renew_session_id();
+    context.response().Write(context.session("USER").is_empty() ? "out" : "in");
+  };
+  const std::string old_cookie = cookie_of(get("WCI=Page&WCE=Save"));
+  const std::string new_cookie = cookie_of(get("WCI=Page&WCE=Find", old_cookie));
+  ASSERT_FALSE(new_cookie.empty());
+  EXPECT_NE(new_cookie, old_cookie);
+  EXPECT_EQ(get("WCI=Page&WCE=Look", new_cookie).body, "in");
+  EXPECT_EQ(get("WCI=Page&WCE=Look", old_cookie).body, "out");
+}
+
+TEST(SessionStoreTest, the_number_of_live_sessions_is_bounded) {
+  SessionStore store(3);
+  std::vector<std::shared_ptr<Session>> sessions;
+  for (int i = 0; i < 5; ++i) {
+    sessions.push_back(store.create());
+    sessions.back()->values.set("USER", "u");
+    store.commit(sessions.back());
+  }
+  EXPECT_EQ(store.size(), 3u);
+  EXPECT_NE(store.find(sessions.back()->id), nullptr);
+}
+
+TEST(SessionStoreTest, identifiers_are_128_random_bits_in_hex) {
+  const std::string a = SessionStore::new_identifier(), b = SessionStore::new_identifier();
+  EXPECT_EQ(a.size(), 32u);
+  EXPECT_EQ(a.find_first_not_of("0123456789abcdef"), std::string::npos);
+  EXPECT_NE(a, b);
+}
+
+TEST_F(RuntimeTest, root_redirects_to_the_host_page_and_static_files_are_served_safely) {
+  HttpRequest request;
+  request.method = "GET";
+  request.path = "/";
+  const HttpResponse root = runtime_->handle(request);
+  EXPECT_EQ(root.status, 302);
+  EXPECT_EQ(*root.header("Location"), "/Jaunter.ASP");
+
+  request.path = "/style.css";
+  const HttpResponse css = runtime_->handle(request);
+  EXPECT_EQ(css.status, 200);
+  EXPECT_EQ(css.body, "body{}");
+  EXPECT_EQ(*css.header("Content-Type"), "text/css; charset=utf-8");
+
+  for (const char* path : {"/page.htm", "/../etc/passwd", "/missing.css", "/x/../style.css"}) {
+    request.path = path;
+    EXPECT_EQ(runtime_->handle(request).status, 404) << path;
+  }
+}
+
+TEST_F(RuntimeTest, pages_are_utf8_html_and_not_cached) {
+  const HttpResponse response = get("WCI=Page");
+  EXPECT_EQ(*response.header("Content-Type"), "text/html; charset=utf-8");
+  EXPECT_EQ(*response.header("Cache-Control"), "no-store");
+}
+
+TEST(HtmlEscape, escapes_the_five_characters) {
+  EXPECT_EQ(html_escape("O'Brien <b>&\"x\"</b>"),
+            "O&#39;Brien &lt;b&gt;&amp;&quot;x&quot;&lt;/b&gt;");
+}
+
+}  // namespace
+}  // namespace web
