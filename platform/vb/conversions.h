@@ -15,11 +15,14 @@ namespace vb {
 // ---- Text -------------------------------------------------------------------------------------
 
 // CStr: Empty gives "", Null raises 94, Booleans "True"/"False", numbers in the runtime's shortest
-// form (Single 7 significant digits, Double 15), dates by date_text, arrays raise 13.
+// form (Single 7 significant digits, Double 15: "2.5", "1E+15", "1E-05"), Currency with up to four
+// decimals, dates by date_text, arrays raise 13. A byte array is read as UTF-16LE text, kept
+// whole (a terminating NUL character stays in the text, as in the runtime).
 std::string CStr(const Variant& value);
 
 // Text of a date/time: "3/7/2009", "9:05:00 AM", "3/7/2009 9:05:00 AM". Day 0 prints as the time
-// alone, a time of 0 as the date alone (day 0 and time 0 together: "12:00:00 AM").
+// alone, a time of 0 as the date alone (day 0 and time 0 together: "12:00:00 AM"). The time is
+// rounded to whole seconds (a carry moves to the next day). Raises 6 outside the years 100-9999.
 std::string date_text(DateTime value);
 
 // The runtime's Trim family removes blanks (spaces) only, not tabs or line breaks.
@@ -46,26 +49,33 @@ Currency CCur(const Variant& value);
 // "True"/"False" in any case, or a number (0 is False); anything else raises 13.
 bool CBool(const Variant& value);
 
-// IsNumeric: Empty and Booleans are numeric; "" and Null are not; text that CDbl accepts is.
+// IsNumeric: Empty and Booleans are numeric; "" and Null are not; dates are not; text that CDbl
+// accepts is.
 bool IsNumeric(const Variant& value);
 
 // Parses a number as CDbl does from text (blanks around, sign, digits with "," grouping, ".",
-// exponent, a leading "$"); nullopt when the text is no number.
+// exponent, a leading "$"); nullopt when the text is no number or too large for a Double (CDbl
+// then raises 13 and 6 respectively).
 std::optional<double> parse_number(std::string_view text);
 
 // ---- Dates ------------------------------------------------------------------------------------
 
-// IsDate/CDate accept month/day/year (m/d/yyyy, m-d-yyyy, two-digit years), ISO year-month-day,
-// three-letter or full month names (Jan/5/2026, 5-Jan-2026, January 5, 2026), times such as
-// "9:5AM", "12:0:01AM", "9:05:00 PM", "21:30", and a date followed by a time.
+// IsDate/CDate accept month/day/year (m/d/yyyy, m-d-yyyy, two-digit years: 00-29 are 2000-2029,
+// 30-99 are 1930-1999), ISO year-month-day, three-letter or full month names in any case
+// (Jan/5/2026, 5-Jan-2026, January 5, 2026), times such as "9:5AM", "12:0:01AM", "9:05:00 PM",
+// "21:30", "9 AM", and a date followed by a time. Day and month are never swapped; impossible
+// dates, a date without its year and anything after the time are refused.
 std::optional<DateTime> parse_date_text(std::string_view text);
 bool IsDate(const Variant& value);
 DateTime CDate(const Variant& value);  // 13 when not a date; 94 for Null
 
+// Months and days outside their range roll over (month 13, day 0); years 0-99 are windowed as
+// two-digit years. Raise 6 when the result falls outside the years 100-9999.
 DateTime DateSerial(int year, int month, int day);
 DateTime TimeSerial(int hour, int minute, int second);
-DateTime DateValue(const Variant& value);  // the date part
-DateTime TimeValue(const Variant& value);  // the time part (day 0)
+// The date part and the time part (day 0) of CDate(value), the time rounded to whole seconds.
+DateTime DateValue(const Variant& value);
+DateTime TimeValue(const Variant& value);
 
 struct DateParts {
   int year, month, day, hour, minute, second;
@@ -81,8 +91,11 @@ inline int Second(DateTime v) { return split(v).second; }
 // ---- Format -----------------------------------------------------------------------------------
 
 // Format with the patterns the application uses: "$###,##0.00", "#,###,##0", "#0.00" and the
-// named format "Currency" ($1,234.50; negative amounts in parentheses). A custom pattern without
-// a section for negatives puts "-" in front. Null and Empty format as "".
+// named format "Currency" ($1,234.50; negative amounts in parentheses). Patterns are made of "0",
+// "#", ",", ".", "%", quoted or escaped literals and up to three sections (positive;negative;zero);
+// a pattern without a section for negatives puts "-" in front. Rounding is half away from zero on
+// the decimal value. Numeric text is formatted as a number, other text returned unchanged; an
+// empty pattern gives CStr. Null and Empty format as "".
 std::string Format(const Variant& value, std::string_view pattern);
 
 }  // namespace vb

@@ -20,6 +20,7 @@ struct Null {
 // Fixed-point money with four decimals, as the runtime's Currency type.
 struct Currency {
   std::int64_t scaled = 0;  // value * 10000
+  // Rounds half to even to four decimals; raises 6 (overflow) when the value does not fit.
   static Currency from_double(double value);
   double to_double() const { return static_cast<double>(scaled) / 10000.0; }
   bool operator==(const Currency&) const = default;

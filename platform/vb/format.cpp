@@ -1,0 +1,215 @@
+// Format: numeric patterns of "0", "#", ",", ".", "%" and literal text, and the named formats.
+//
+// A pattern has up to three sections separated by ";": positive, negative, zero. The number is
+// first turned into its decimal form (15 significant digits for a Double, 7 for a Single, exact
+// for whole numbers and Currency) and rounded half away from zero on those decimal digits, which
+// is why 2.345 gives "2.35" although the binary value lies just below 2.345. Digits are then
+// laid right to left into the integer placeholders, the leftmost one taking any surplus.
+#include <cmath>
+#include <vector>
+
+#include "platform/vb/conversions.h"
+#include "platform/vb/detail.h"
+#include "platform/vb/errors.h"
+
+namespace vb {
+
+namespace {
+
+using detail::DecimalForm;
+
+struct Element {
+  enum Type { digit, point, comma, percent, literal } type;
+  char placeholder = 0;  // '0' or '#' for digits
+  std::string text;      // for literals
+};
+
+using Section = std::vector<Element>;
+
+std::vector<Section> parse_pattern(std::string_view pattern) {
+  std::vector<Section> sections(1);
+  bool seen_point = false;
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    char c = pattern[i];
+    Section& section = sections.back();
+    if (c == ';') {
+      sections.emplace_back();
+      seen_point = false;
+    } else if (c == '"') {
+      std::size_t end = pattern.find('"', i + 1);
+      if (end == std::string_view::npos) end = pattern.size();
+      section.push_back({Element::literal, 0, std::string(pattern.substr(i + 1, end - i - 1))});
+      i = end;
+    } else if (c == '\\' && i + 1 < pattern.size()) {
+      section.push_back({Element::literal, 0, std::string(1, pattern[++i])});
+    } else if (c == '0' || c == '#') {
+      section.push_back({Element::digit, c, ""});
+    } else if (c == '.' && !seen_point) {
+      seen_point = true;
+      section.push_back({Element::point, 0, ""});
+    } else if (c == ',') {
+      section.push_back({Element::comma, 0, ""});
+    } else if (c == '%') {
+      section.push_back({Element::percent, 0, "%"});
+    } else {
+      section.push_back({Element::literal, 0, std::string(1, c)});
+    }
+  }
+  return sections;
+}
+
+// Lays out the magnitude of `number`; its sign becomes a leading "-" unless the rounded value is
+// zero ("0.00", not "-0.00").
+std::string render(const Section& section, DecimalForm number, bool with_sign) {
+  std::size_t point = section.size();
+  for (std::size_t i = 0; i < section.size(); ++i) {
+    if (section[i].type == Element::point) point = i;
+  }
+  // Integer placeholders and what each comma in the integer part means: between placeholders it
+  // asks for thousands separators; right of the last one it divides by 1000; before the first it
+  // is plain text.
+  std::vector<std::size_t> integer_slots;
+  int fraction_slots = 0;
+  int percents = 0;
+  for (std::size_t i = 0; i < section.size(); ++i) {
+    if (section[i].type == Element::digit) {
+      if (i < point) {
+        integer_slots.push_back(i);
+      } else {
+        ++fraction_slots;
+      }
+    }
+    if (section[i].type == Element::percent) ++percents;
+  }
+  bool grouping = false;
+  int scale_commas = 0;
+  std::vector<bool> literal_comma(section.size(), false);
+  for (std::size_t i = 0; i < section.size(); ++i) {
+    if (section[i].type != Element::comma) continue;
+    bool digit_before = !integer_slots.empty() && integer_slots.front() < i;
+    bool digit_after = !integer_slots.empty() && integer_slots.back() > i;
+    if (i > point || !digit_before) {
+      literal_comma[i] = true;
+    } else if (digit_after) {
+      grouping = true;
+    } else {
+      ++scale_commas;
+    }
+  }
+
+  number.point += 2 * percents - 3 * scale_commas;
+  number.round_to(fraction_slots);
+
+  // The integer digits, padded to the placeholders from the first "0" on.
+  std::string digits = number.integer_digits();
+  std::size_t minimum = 0;
+  for (std::size_t k = 0; k < integer_slots.size(); ++k) {
+    if (section[integer_slots[k]].placeholder == '0') {
+      minimum = integer_slots.size() - k;
+      break;
+    }
+  }
+  if (digits.size() < minimum) digits.insert(0, minimum - digits.size(), '0');
+
+  // Fraction digits; trailing zeros under "#" are dropped.
+  std::string fraction = number.fraction_digits(fraction_slots);
+  std::vector<char> fraction_placeholders;
+  for (std::size_t i = point; i < section.size(); ++i) {
+    if (section[i].type == Element::digit) fraction_placeholders.push_back(section[i].placeholder);
+  }
+  while (!fraction.empty() && fraction.back() == '0' &&
+         fraction_placeholders[fraction.size() - 1] == '#') {
+    fraction.pop_back();
+  }
+
+  std::string out = with_sign && number.negative && !number.is_zero() ? "-" : "";
+  std::size_t next_digit = 0;  // index into `digits`
+  auto emit_digits = [&](std::size_t count) {
+    for (std::size_t n = 0; n < count && next_digit < digits.size(); ++n, ++next_digit) {
+      out += digits[next_digit];
+      std::size_t from_right = digits.size() - 1 - next_digit;
+      if (grouping && from_right > 0 && from_right % 3 == 0) out += ',';
+    }
+  };
+  std::size_t slots_left = integer_slots.size();
+  std::size_t fraction_index = 0;
+  for (std::size_t i = 0; i < section.size(); ++i) {
+    const Element& element = section[i];
+    if (i == point && integer_slots.empty()) emit_digits(digits.size());
+    switch (element.type) {
+      case Element::digit:
+        if (i < point) {
+          // Each slot takes one digit from the right; the leftmost takes all that remain.
+          std::size_t remaining = digits.size() - next_digit;
+          emit_digits(slots_left == integer_slots.size() && remaining >= slots_left
+                          ? remaining - slots_left + 1
+                          : (remaining >= slots_left ? 1 : 0));
+          --slots_left;
+        } else if (fraction_index < fraction.size()) {
+          out += fraction[fraction_index++];
+        }
+        break;
+      case Element::point:
+        out += '.';
+        break;
+      case Element::comma:
+        if (literal_comma[i]) out += ',';
+        break;
+      case Element::percent:
+      case Element::literal:
+        out += element.text;
+        break;
+    }
+  }
+  return out;
+}
+
+// The named formats that the application and its reports use.
+std::string_view named_pattern(std::string_view name) {
+  if (same_text(name, "Currency")) return "$#,##0.00;($#,##0.00)";
+  if (same_text(name, "Fixed")) return "0.00";
+  if (same_text(name, "Standard")) return "#,##0.00";
+  if (same_text(name, "Percent")) return "0.00%";
+  return name;
+}
+
+std::string format_number(const DecimalForm& number, std::string_view pattern) {
+  std::vector<Section> sections = parse_pattern(named_pattern(pattern));
+  // A section of its own for negatives carries its own sign ("($5.00)").
+  if (number.negative && sections.size() >= 2 && !sections[1].empty())
+    return render(sections[1], number, false);
+  if (number.is_zero() && sections.size() >= 3 && !sections[2].empty())
+    return render(sections[2], number, false);
+  return render(sections[0], number, true);
+}
+
+}  // namespace
+
+std::string Format(const Variant& value, std::string_view pattern) {
+  if (value.is_null() || value.is_empty()) return "";
+  if (value.is_array() || value.is_table()) throw err::type_mismatch();
+  if (pattern.empty() || same_text(pattern, "General Number")) return CStr(value);
+
+  DecimalForm number;
+  if (const std::string* text = value.get_if<std::string>()) {
+    std::optional<double> parsed = parse_number(*text);
+    if (!parsed) return *text;
+    number = detail::decimal_of(*parsed, 15);
+  } else if (value.holds<Bytes>()) {
+    return Format(Variant(CStr(value)), pattern);
+  } else if (const Currency* money = value.get_if<Currency>()) {
+    number = detail::decimal_of_scaled(money->scaled);
+  } else if (const float* single = value.get_if<float>()) {
+    if (!std::isfinite(*single)) return detail::non_finite_text(*single);
+    number = detail::decimal_of(*single, 7);
+  } else if (value.holds<std::int16_t>() || value.holds<std::int32_t>() || value.is_bool()) {
+    number = detail::decimal_of_integer(CLng(value));
+  } else {
+    double real = CDbl(value);  // Double or a date's serial
+    if (!std::isfinite(real)) return detail::non_finite_text(real);
+    number = detail::decimal_of(real, 15);
+  }
+  return format_number(number, pattern);
+}
+
+}  // namespace vb
