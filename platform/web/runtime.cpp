@@ -217,8 +217,9 @@ void Context::set_session_timeout(int minutes) {
     session_ = runtime_.sessions_.create();
     session_created_ = true;
   }
-  // The store counts in whole minutes; a non-positive time-out would drop the session at once.
-  session_->timeout_minutes = minutes > 0 ? minutes : 1;
+  // A non-positive time-out (settings not loaded) would drop the session at once: keep the one
+  // it has.
+  if (minutes > 0) session_->timeout_minutes = minutes;
 }
 
 void Context::abandon_session() {
@@ -247,7 +248,14 @@ void Context::write_template(std::string_view item_name) {
     }
     std::string contents = segment.text;
     bool send_tags = false;
-    page_->process_tag(item->name, segment.tag_name, contents, send_tags);
+    try {
+      page_->process_tag(item->name, segment.tag_name, contents, send_tags);
+    } catch (const vb::RuntimeError& error) {
+      // The tag event is raised by the platform: its failures end the request here, outside any
+      // trap of the handler that wrote the template.
+      throw std::runtime_error("Error " + std::to_string(error.number()) + " in the tag " +
+                               segment.tag_name + ": " + error.description());
+    }
     if (send_tags) {
       response_.Write("<" + segment.tag_name + ">" + contents + "</" + segment.tag_name + ">");
     } else {
