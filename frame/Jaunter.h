@@ -17,6 +17,8 @@
 #include "request/form_state.h"
 #include "session/session_state.h"
 
+class RequestFormTags;
+
 class Jaunter : public web::PageObject {
  public:
   Jaunter(web::Context& context, const sys::Services& services);
@@ -206,6 +208,32 @@ class Jaunter : public web::PageObject {
   bool district_header_tag(const std::string& tag_name, std::string& tag_contents) const;
   // A short page for items whose work is still to come.
   void not_yet_available(std::string_view what);
+
+  // ---- Request form helpers --------------------------------------------------------------
+  // Sets blnCanEdit, blnCanApprove and strApproveValue from the authority answer for a stored
+  // request; false when the answer failed (the module error string holds the report).
+  bool load_authority(std::int32_t request_number);
+  // Opens rsTripReq with the statement head and the number.
+  void open_request_row(std::int32_t request_number, const char* sql_head);
+  // Closes rsTripReq and the connections.
+  void close_request_form();
+  // Runs work with the trip connection open, opening and closing it when it was not.
+  void with_trip_connection(const std::function<void()>& work);
+  // A session count key as a number (Empty reads as 0).
+  int session_count(const char* key) const;
+
+ private:
+  friend class RequestFormTags;
+  void render_request_tag(RequestFormTags& tags, const std::string& tag, std::string& out);
+  bool takes_session_value(const RequestFormTags& tags) const;
+  void render_customer(RequestFormTags& tags, std::string& out);
+  void render_destination(RequestFormTags& tags, std::string& out);
+  void render_destination_address(RequestFormTags& tags, std::string& out);
+  void render_fund(RequestFormTags& tags, std::string& out);
+  void render_time(RequestFormTags& tags, const std::string& prefix, const char* column,
+                   std::string& out);
+
+ public:
 
  private:
   web::Context& ctx_;

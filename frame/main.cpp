@@ -1,0 +1,157 @@
+// The jaunter program: serve, init-db and demo.
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "data/demo.h"
+#include "data/schema.h"
+#include "frame/Jaunter.h"
+#include "platform/sys/event_log.h"
+#include "platform/sys/registry.h"
+#include "platform/web/http.h"
+#include "platform/web/runtime.h"
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+const char* kUsage =
+    "usage: jaunter serve [--port 8080] [--bind 127.0.0.1] [--app-dir DIR] [--threads N]\n"
+    "       jaunter init-db DIR\n"
+    "       jaunter demo DIR\n";
+
+int usage_error(const std::string& message) {
+  std::cerr << "jaunter: " << message << "\n" << kUsage;
+  return kUsageError;
+}
+
+bool parse_number(const std::string& text, long low, long high, long& out) {
+  if (text.empty() || text.size() > 9) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  out = std::stol(text);
+  return out >= low && out <= high;
+}
+
+int serve(const std::vector<std::string>& args) {
+  web::HttpServerOptions http;
+  std::string app_dir = JAUNTER_DEFAULT_APP_DIR;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& option = args[i];
+    if (i + 1 >= args.size()) return usage_error("option " + option + " needs a value");
+    const std::string& value = args[++i];
+    long number = 0;
+    if (option == "--port") {
+      if (!parse_number(value, 0, 65535, number)) {
+        return usage_error("the port must be a number from 0 to 65535, not '" + value + "'");
+      }
+      http.port = static_cast<std::uint16_t>(number);
+    } else if (option == "--bind") {
+      http.bind = value;
+    } else if (option == "--app-dir") {
+      std::error_code ec;
+      if (!std::filesystem::is_directory(value, ec)) {
+        return usage_error("the application directory '" + value + "' does not exist");
+      }
+      app_dir = std::filesystem::absolute(value).string();
+    } else if (option == "--threads") {
+      if (!parse_number(value, 1, 10000, number)) {
+        return usage_error("--threads must be a number from 1 to 10000, not '" + value + "'");
+      }
+      http.max_connections = static_cast<unsigned>(number);
+    } else {
+      return usage_error("unknown option " + option);
+    }
+  }
+
+  sys::SystemClock clock;
+  sys::RegistryFile registry(sys::RegistryFile::default_path());
+  sys::SysLog event_log;
+  sys::Services services{&clock, &registry, &event_log};
+  web::RuntimeOptions runtime_options;
+  runtime_options.app_dir = app_dir;
+  runtime_options.clock = &clock;
+  web::Runtime runtime(Jaunter::web_class(services), runtime_options);
+
+  // Block the stop signals before any thread starts, so that only this thread receives them.
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+  web::HttpServer server(http, [&runtime](const web::HttpRequest& request) {
+    return runtime.handle(request);
+  });
+  try {
+    server.start();
+  } catch (const std::exception& error) {
+    std::cerr << "jaunter: " << error.what() << "\n";
+    return 1;
+  }
+  std::cerr << "jaunter: serving http://" << http.bind << ":" << server.port()
+            << "/Jaunter.ASP (application directory " << app_dir << ", registry "
+            << registry.path() << ")\n";
+
+  for (;;) {
+    timespec minute{60, 0};
+    const int signal = sigtimedwait(&signals, nullptr, &minute);
+    if (signal == SIGINT || signal == SIGTERM) break;
+    runtime.sessions().sweep();
+  }
+  std::cerr << "jaunter: stopping\n";
+  server.stop();
+  return 0;
+}
+
+int init_db(const std::vector<std::string>& args) {
+  if (args.size() != 1) return usage_error("init-db needs exactly one directory");
+  try {
+    std::filesystem::create_directories(args[0]);
+    data::create_databases(args[0]);
+  } catch (const std::exception& error) {
+    std::cerr << "jaunter: " << error.what() << "\n";
+    return kUsageError;
+  }
+  std::cout << "Created trip.db, qsclsc1.db and Tripschl.db in " << args[0] << "\n";
+  return 0;
+}
+
+int demo(const std::vector<std::string>& args) {
+  if (args.size() != 1) return usage_error("demo needs exactly one directory");
+  try {
+    std::filesystem::create_directories(args[0]);
+    data::create_demo(std::filesystem::absolute(args[0]).string(), std::cout);
+  } catch (const std::exception& error) {
+    std::cerr << "jaunter: " << error.what() << "\n";
+    return kUsageError;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) return usage_error("no command given");
+  const std::string command = args.front();
+  args.erase(args.begin());
+  try {
+    if (command == "serve") return serve(args);
+    if (command == "init-db") return init_db(args);
+    if (command == "demo") return demo(args);
+    if (command == "--help" || command == "-h" || command == "help") {
+      std::cout << kUsage;
+      return 0;
+    }
+  } catch (const std::exception& error) {
+    std::cerr << "jaunter: " << error.what() << "\n";
+    return 1;
+  }
+  return usage_error("unknown command " + command);
+}
