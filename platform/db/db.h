@@ -32,16 +32,20 @@ class Connection {
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
 
-  // Opens an existing database file. A missing file raises a provider error naming it
-  // ("Could not find file '<path>'."); no empty database is ever created.
+  // Opens an existing database file read-write. A missing file raises a provider error naming it
+  // ("Could not find file '<path>'."); no empty database is ever created. A file that is no
+  // database raises "Unrecognized database format '<path>'.".
   void open(const std::string& path);
+  // Harmless when already closed. Recordsets opened on the connection keep the rows they read
+  // but can no longer read or write the database (3704).
   void close();
   bool is_open() const;
   // ADO's State: 1 when open, 0 when closed.
   int state() const { return is_open() ? 1 : 0; }
   const std::string& path() const { return path_; }
 
-  // Runs a text command (Jet dialect) and discards what it returns. Returns rows affected.
+  // Runs a text command (Jet dialect) and discards what it returns. Returns rows affected (0 for
+  // a query).
   long execute(std::string_view jet_sql);
 
   // For our own tools (schema creation, demo data), not for the application's statements:
@@ -53,8 +57,13 @@ class Connection {
   sqlite3* handle() const { return db_; }
 
  private:
+  friend class Recordset;
+  void adopt(sqlite3* db, const std::string& path);
+
   sqlite3* db_ = nullptr;
   std::string path_;
+  // Recordsets hold a weak reference: it expires when this connection closes.
+  std::shared_ptr<const int> alive_;
 };
 
 class Recordset {
@@ -65,7 +74,8 @@ class Recordset {
   Recordset& operator=(const Recordset&) = delete;
 
   // Runs the Jet SQL text on the connection. Static and read-only recordsets are snapshots read in
-  // full; dynamic or optimistic recordsets allow add_new/update on the single table they select.
+  // full; dynamic or optimistic recordsets allow add_new/update on the single table they select,
+  // and read no row until one is asked for (add_new reads nothing). Failures leave it closed.
   void open(std::string_view jet_sql, Connection& connection,
             CursorType cursor = CursorType::Static, LockType lock = LockType::ReadOnly);
   void close();
@@ -82,8 +92,10 @@ class Recordset {
   void move_previous();
   // Moves by n rows from the current one (n may be 0 or negative).
   void move(long n);
-  // Find "COLUMN = 'value'" (or "COLUMN = number"), searching forward from the current row
-  // (including it). Leaves the recordset at EOF when no row matches.
+  // Find "COLUMN = 'value'" (or "COLUMN = number", "COLUMN = #date#", <>, <, >, <=, >=, LIKE with
+  // * or %), searching forward from the current row (including it); text compares without regard
+  // to case. Leaves the recordset at EOF when no row matches; 3021 without a current row, 3001
+  // for criteria it cannot read.
   void find(std::string_view criteria);
 
   // The field of the current row, by name without regard to case. 3021 at BOF/EOF, 3265 for an
@@ -93,11 +105,14 @@ class Recordset {
   int field_count() const;
   std::string field_name(int index) const;
 
-  // Adding and updating (dynamic or optimistic recordsets on one table).
+  // Adding and updating (dynamic or optimistic recordsets on one table; others raise 3251).
+  // A pending add or change is written first by add_new and by any move, as ADO does.
   void add_new();
   void set_field(std::string_view name, vb::Variant value);
-  // Writes the added or changed row. After an add the new row is the current row, and its
-  // database-assigned key (TRIPNUM) can be read with field().
+  // Writes the added or changed row, each value converted to its column's declared type (a
+  // value that does not convert raises -2147217887 and writes nothing). After an add the new row
+  // is the current row, and its database-assigned key (TRIPNUM) can be read with field(). A
+  // changed row is written only if it still holds the values read (else -2147217864).
   void update();
   void cancel_update();
 

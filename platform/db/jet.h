@@ -3,6 +3,8 @@
 #pragma once
 
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,16 +17,32 @@ namespace db {
 // The declared column types of the stored forms, and what a translated select column yields.
 enum class ColumnKind { Auto, Text, Integer, Single, Double, Currency, Date, YesNo };
 
+// The parts of a SELECT on one table (no join, grouping, DISTINCT or UNION), in SQLite's text:
+// what a recordset needs to add and update rows through it.
+struct SingleTable {
+  std::string name;       // the table's name as the Jet text writes it
+  std::string table;      // the same as a SQLite name
+  std::string qualifier;  // the alias, or the table
+  std::string from;       // "table" or "table AS alias"
+  std::string columns;    // the select list
+  std::string tail;       // WHERE and ORDER BY, or empty
+};
+
 struct Translation {
   std::string sql;  // SQLite text
   // Output columns whose type the engine cannot tell (expressions such as DateValue(...) AS x),
   // by lower-case name.
   std::map<std::string, ColumnKind> column_kinds;
+  std::optional<SingleTable> single_table;
 };
 
-// Translates a Jet SQL text. Results are cached; safe for concurrent use. A text the tokenizer
-// cannot read raises a provider error naming the problem.
+// Translates a Jet SQL text (one statement; a final ";" is allowed). Results are cached; safe for
+// concurrent use. A text that cannot be read raises a provider error (-2147217900) naming the
+// problem; an invalid #date# literal is such a text. The reference stays valid at least until
+// this thread's sixteenth later call; copy what must live longer.
 const Translation& translate(std::string_view jet_sql);
+// The same, sharing ownership of the cached result.
+std::shared_ptr<const Translation> translate_shared(std::string_view jet_sql);
 
 // Registers the functions translated texts call (jet_clng, jet_datevalue, jet_str, ...) on a
 // connection.

@@ -1,0 +1,20 @@
+// The three empty databases of a district: every table and column the application touches, in
+// the stored forms other tools share (DATETIME, YESNO, CURRENCY, INTEGER, SINGLE, TEXT).
+#pragma once
+
+#include <string>
+
+namespace data {
+
+// The file names of the three databases in the data directory.
+inline constexpr const char* kTripDatabase = "trip.db";
+inline constexpr const char* kSecurityDatabase = "qsclsc1.db";
+inline constexpr const char* kRequestDatabase = "Tripschl.db";
+
+// Creates trip.db, qsclsc1.db and Tripschl.db in `dir` with their tables and indexes. Throws
+// std::runtime_error naming the file, before anything is created, when `dir` is not a directory
+// or when any of the three files (or a journal of one) exists. A failure part-way removes the
+// files this call created, so a retry starts clean.
+void create_databases(const std::string& dir);
+
+}  // namespace data

@@ -1,0 +1,81 @@
+// Internal to platform/db: the provider's error numbers and texts, the mapping of SQLite failures
+// onto them, an owning statement handle, and the reading of stored values by declared type.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <string>
+#include <string_view>
+
+#include "platform/db/jet.h"
+#include "platform/vb/errors.h"
+#include "platform/vb/variant.h"
+
+namespace db {
+
+// The provider's numbers for the failures the application can meet.
+namespace provider {
+constexpr long kSyntaxError = -2147217900;       // 0x80040E14
+constexpr long kMissingParameter = -2147217904;  // 0x80040E10: unknown column
+constexpr long kTableNotFound = -2147217865;     // 0x80040E37
+constexpr long kCriteriaMismatch = -2147217913;  // 0x80040E07
+constexpr long kRowChanged = -2147217864;        // 0x80040E38
+constexpr long kMultipleStep = -2147217887;      // 0x80040E21
+constexpr long kNotSupported = 3251;             // the recordset cannot do this
+constexpr long kObjectClosed = 3704;             // operation on a closed object
+
+// The text our SQL functions fail with; mapped back to kCriteriaMismatch.
+inline constexpr std::string_view kMismatchText = "Data type mismatch in criteria expression.";
+inline constexpr std::string_view kMultipleStepText =
+    "Multiple-step operation generated errors. Check each status value.";
+inline constexpr std::string_view kRowChangedText =
+    "Row cannot be located for updating. Some values may have been changed since it was last "
+    "read.";
+}  // namespace provider
+
+// A failure of a query text (syntax, unknown function): number -2147217900.
+vb::RuntimeError query_error(std::string message);
+vb::RuntimeError closed_error();
+
+// Raises the provider error for a failed SQLite call on `db`; `path` names the database file in
+// the messages that need it.
+[[noreturn]] void throw_engine_error(sqlite3* db, int rc, const std::string& path);
+
+// Owns a prepared statement.
+class Statement {
+ public:
+  Statement() = default;
+  // Prepares one statement; raises the mapped provider error on failure.
+  Statement(sqlite3* db, std::string_view sql, const std::string& path);
+  ~Statement() { reset(); }
+  Statement(Statement&& other) noexcept : stmt_(other.stmt_) { other.stmt_ = nullptr; }
+  Statement& operator=(Statement&& other) noexcept;
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+
+  sqlite3_stmt* get() const { return stmt_; }
+  explicit operator bool() const { return stmt_ != nullptr; }
+  void reset();
+
+ private:
+  sqlite3_stmt* stmt_ = nullptr;
+};
+
+// The kind a declared column type stands for (DATETIME, YESNO, CURRENCY, INTEGER, SINGLE, TEXT
+// and the usual SQL spellings); Auto when there is none.
+ColumnKind kind_of_declared_type(const char* declared);
+
+// A stored value read as the field of a column of the given kind. Values that do not fit the kind
+// (text in a number column) are returned as they are stored.
+vb::Variant read_column(sqlite3_stmt* stmt, int column, ColumnKind kind);
+
+// A function argument as a variant: Null, Long (Double when outside 32 bits), Double or text.
+vb::Variant variant_of_value(sqlite3_value* value);
+
+// Text form of a stored number as the runtime prints it.
+std::string number_text(double value);
+
+// A SQLite identifier in double quotes.
+std::string quote_identifier(std::string_view name);
+
+}  // namespace db

@@ -1,0 +1,53 @@
+// Reads the databases on the native path (SQLite as is, no Jet translation), so that the data
+// tests see the stored forms themselves.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/db/db.h"
+
+namespace data_test {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+struct StatementFinalizer {
+  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+
+// Every row of a native query, each value as SQLite prints it ("NULL" for Null).
+inline Rows native_rows(const std::string& path, const std::string& sql) {
+  db::Connection connection;
+  connection.open(path);
+  sqlite3_stmt* raw = nullptr;
+  if (sqlite3_prepare_v2(connection.handle(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
+    throw std::runtime_error(sqlite3_errmsg(connection.handle()) + std::string(": ") + sql);
+  }
+  std::unique_ptr<sqlite3_stmt, StatementFinalizer> statement(raw);
+  Rows rows;
+  while (sqlite3_step(statement.get()) == SQLITE_ROW) {
+    std::vector<std::string> row;
+    for (int i = 0; i < sqlite3_column_count(statement.get()); ++i) {
+      const unsigned char* text = sqlite3_column_text(statement.get(), i);
+      row.push_back(text ? reinterpret_cast<const char*>(text) : "NULL");
+    }
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+// The first value of the first row, "" when there is none.
+inline std::string native_value(const std::string& path, const std::string& sql) {
+  const Rows rows = native_rows(path, sql);
+  return rows.empty() || rows[0].empty() ? "" : rows[0][0];
+}
+
+inline long native_count(const std::string& path, const std::string& sql) {
+  return std::stol(native_value(path, sql));
+}
+
+}  // namespace data_test
