@@ -224,6 +224,7 @@ class Jaunter : public web::PageObject {
 
  private:
   friend class RequestFormTags;
+  friend class BuilderProbe;  // tests of the private selector builders
   void render_request_tag(RequestFormTags& tags, const std::string& tag, std::string& out);
   bool takes_session_value(const RequestFormTags& tags) const;
   void render_customer(RequestFormTags& tags, std::string& out);

@@ -1,0 +1,163 @@
+// The start-up: district settings into the application store, then the login page.
+#include <gtest/gtest.h>
+
+#include "tests/support/simulator.h"
+
+namespace {
+
+using testing_support::District;
+using testing_support::Simulator;
+
+class StartTest : public ::testing::Test {
+ protected:
+  StartTest() { district_.add_district_rows(); }
+  std::string ini_file() const { return district_.dir() + "/trip.ini"; }
+  std::string reading_error(const std::string& key) const {
+    return "Error in Procedure: INIGetSettingString of Module: ChkEligWeb.  Error reading " +
+           ini_file() + ", Carline Options - " + key +
+           ".  Please make sure the appropriate user has permissions to read this file and that "
+           "the lastest version of the ini file is in the correct path.  Contact the "
+           "transportation webmaster.";
+  }
+
+  District district_;
+};
+
+TEST_F(StartTest, a_request_without_an_item_loads_the_settings_and_shows_the_login_page) {
+  Simulator sim(district_);
+  const auto page = sim.get("");
+  EXPECT_EQ(page.status, 200);
+  EXPECT_EQ(page.body.rfind("<!DOCTYPE html>", 0), 0u) << page.body.substr(0, 300);
+  EXPECT_NE(page.body.find("name=\"user\""), std::string::npos);
+  EXPECT_NE(page.body.find("Lakeview Unified"), std::string::npos);
+  EXPECT_FALSE(sim.has_session());
+
+  const std::pair<const char*, std::string> texts[] = {
+      {"DISTNAME", "Lakeview Unified"},
+      {"DISTADDR1", "100 Main St"},
+      {"DISTCITYSTZIP", "Lakeview, MN  55555"},
+      {"DISTPHONE", "555-0100"},
+      {"SESSION_TIMEOUT", "20"},
+      {"PageSize", "20"},
+      {"DOTNET_INSTALLED", "False"},
+      {"CALENDAR_URL", "http://calendar.example.org/"},
+      {"SmtpServer", "127.0.0.1"},
+      {"SmtpPort", "2525"},
+      {"SmtpAuthentication", "False"},
+      {"SmtpUsername", ""},
+      {"EmailFromAddress", "trips@example.org"},
+      {"EmailFromName", "Field Trips"},
+      {"DEFAULT_CALCNUMDRIVER", "True"},
+      {"DEFAULTVTYPE", "BUS"},
+      {"WEBTITLE", "Carline FIELD TRIPS"},
+      {"WEBLINK1", "Quillmark Software, Inc"},
+      {"AUTOFILL_REQUESTS", "True"},
+      {"AUTOFILL_TRIPS", "True"},
+      {"VIEW_OTHER_SCHOOLS", "False"},
+      {"DISTRICT.FUND_DD", "True"},
+      {"DISTRICT.DEPDT_LEADTIME", "3"},
+      {"DISTRICT.DEPDT_LEADTIME_HARDWARN", "False"},
+      {"DISTRICT.USECUSTFUND", "False"},
+      {"DISTRICT.TOTAL_TRIPS_LIMIT", "0"},
+      {"TRIP_REQ_REQUIRED.REQUEST_DATE_REQ", "False"},
+      {"TRIP_REQ_REQUIRED.FUND_REQ", "False"},
+      {"TRIP_REQ_REQUIRED.INVOICE_COMMENT_REQ", "False"},
+  };
+  for (const auto& [key, value] : texts) EXPECT_EQ(sim.application_text(key), value) << key;
+  EXPECT_TRUE(sim.application("SESSION_TIMEOUT").holds<std::int16_t>());
+  EXPECT_TRUE(sim.application("DOTNET_INSTALLED").is_bool());
+  EXPECT_EQ(sim.application_text("APP_PATH"), std::string(JAUNTER_SOURCE_DIR) + "/templates/");
+}
+
+TEST_F(StartTest, null_district_columns_read_as_one_blank) {
+  district_.sql("trip", "UPDATE District SET DISTZIP = NULL, DISTNAME = NULL, DEPDT_LEADTIME = NULL");
+  Simulator sim(district_);
+  sim.get("");
+  EXPECT_EQ(sim.application_text("DISTCITYSTZIP"), "Lakeview, MN   ");
+  EXPECT_EQ(sim.application_text("DISTNAME"), " ");
+  EXPECT_EQ(sim.application_text("DISTRICT.DEPDT_LEADTIME"), "0");
+}
+
+TEST_F(StartTest, a_missing_optional_setting_puts_its_message_ahead_of_the_login_page) {
+  district_.remove_ini("CalendarUrl");
+  district_.remove_ini("InquiryUrl");
+  Simulator sim(district_);
+  const auto page = sim.get("");
+  // Only the message of the last one read is left.
+  EXPECT_EQ(page.body.rfind(reading_error("InquiryUrl") + "<!DOCTYPE html>", 0), 0u)
+      << page.body.substr(0, 400);
+  EXPECT_EQ(sim.application_text("CALENDAR_URL"), "");
+  EXPECT_EQ(sim.application_text("EmailFromName"), "Field Trips");
+}
+
+TEST_F(StartTest, a_missing_session_timeout_gives_the_start_up_report_alone) {
+  district_.remove_ini("SessionTimeOut");
+  Simulator sim(district_);
+  const auto page = sim.get("");
+  EXPECT_EQ(page.body,
+            "Error in Procedure: WebClass_Start of Module: Jaunter.  Error: 13.  Type mismatch.");
+  EXPECT_EQ(sim.application_text("APP_PATH"), std::string(JAUNTER_SOURCE_DIR) + "/templates/");
+  EXPECT_EQ(sim.application_text("PageSize"), "");
+}
+
+TEST_F(StartTest, smtp_authentication_needs_exactly_true_and_dotnet_any_case) {
+  district_.set_ini("SmtpAuthentication", "TRUE");
+  district_.set_ini("SmtpUsername", "mailer");
+  district_.set_ini("DOTNETInstalled", "true");
+  Simulator sim(district_);
+  sim.get("");
+  EXPECT_EQ(sim.application_text("SmtpAuthentication"), "False");
+  EXPECT_EQ(sim.application_text("SmtpUsername"), "");
+  EXPECT_EQ(sim.application_text("DOTNET_INSTALLED"), "True");
+
+  district_.set_ini("SmtpAuthentication", "True");
+  district_.set_ini("SmtpPassword", "secret");
+  sim.get("");
+  EXPECT_EQ(sim.application_text("SmtpAuthentication"), "True");
+  EXPECT_EQ(sim.application_text("SmtpUsername"), "mailer");
+  EXPECT_EQ(sim.application_text("SmtpPassword"), "secret");
+}
+
+TEST_F(StartTest, without_district_rows_the_defaults_stand_and_the_vehicle_type_is_kept) {
+  Simulator sim(district_);
+  sim.get("");
+  district_.sql("trip", "DELETE FROM District; DELETE FROM TRIPREQ_REQUIRED;");
+  const auto page = sim.get("");
+  EXPECT_NE(page.body.find("name=\"password\""), std::string::npos);
+  EXPECT_EQ(sim.application_text("DISTNAME"), "");
+  EXPECT_EQ(sim.application_text("DISTCITYSTZIP"), "");
+  EXPECT_EQ(sim.application_text("DEFAULTVTYPE"), "BUS");
+  EXPECT_EQ(sim.application_text("AUTOFILL_REQUESTS"), "True");
+  EXPECT_EQ(sim.application_text("VIEW_OTHER_SCHOOLS"), "False");
+  EXPECT_EQ(sim.application_text("TRIP_REQ_REQUIRED.GRADE_REQ"), "");
+  EXPECT_EQ(sim.application_text("DISTRICT.DEPDT_LEADTIME"), "0");
+}
+
+TEST_F(StartTest, two_start_ups_in_a_row_give_identical_application_stores) {
+  Simulator sim(district_);
+  sim.get("");
+  const auto first = sim.runtime().application().snapshot();
+  sim.get("");
+  EXPECT_EQ(sim.runtime().application().snapshot(), first);
+}
+
+TEST_F(StartTest, a_missing_database_file_gives_the_connection_report_alone) {
+  std::filesystem::remove(district_.dir() + "/qsclsc1.db");
+  Simulator sim(district_);
+  const auto page = sim.get("");
+  EXPECT_EQ(page.body, "Error in Procedure: SetTripDBConnections of Module: ChkEligWeb.  Error: "
+                       "-2147467259 - Could not find file &#39;" +
+                           district_.dir() + "/qsclsc1.db&#39;.; strTripDataPath=" +
+                           district_.dir() + "/.");
+  EXPECT_EQ(sim.application_text("DISTNAME"), "");
+}
+
+TEST_F(StartTest, a_missing_data_directory_setting_is_read_again_by_the_next_request) {
+  district_.remove_ini("CarlinePath");
+  Simulator sim(district_);
+  EXPECT_EQ(sim.get("").body, reading_error("CarlinePath"));
+  district_.set_ini("CarlinePath", district_.dir());
+  EXPECT_NE(sim.get("").body.find("name=\"user\""), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,94 @@
+// The jaunter program over real sockets: the commands, serving a district, stopping cleanly.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/support/sample_data.h"
+#include "tests/support/server_process.h"
+
+namespace {
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+TEST(Commands, bad_command_lines_get_one_clear_line_and_exit_code_2) {
+  const std::vector<std::vector<std::string>> cases = {
+      {},
+      {"bogus"},
+      {"serve", "--port", "99999"},
+      {"serve", "--port", "http"},
+      {"serve", "--port"},
+      {"serve", "--app-dir", "/no/such/directory"},
+      {"serve", "--threads", "0"},
+      {"serve", "--colour", "blue"},
+      {"init-db"},
+      {"demo", "a", "b"},
+  };
+  for (const auto& args : cases) {
+    const CommandResult result = run_jaunter(args);
+    EXPECT_EQ(result.exit_code, 2) << (args.empty() ? "" : args[0]);
+    EXPECT_EQ(result.err.rfind("jaunter: ", 0), 0u) << result.err;
+  }
+}
+
+TEST(Commands, init_db_creates_the_three_databases_and_refuses_to_overwrite) {
+  TempDir dir;
+  const CommandResult first = run_jaunter({"init-db", dir.str()});
+  EXPECT_EQ(first.exit_code, 0) << first.err;
+  for (const char* file : {"trip.db", "qsclsc1.db", "Tripschl.db"}) {
+    EXPECT_TRUE(fs::exists(dir.path() / file)) << file;
+  }
+  const auto size = fs::file_size(dir.path() / "trip.db");
+  const CommandResult again = run_jaunter({"init-db", dir.str()});
+  EXPECT_EQ(again.exit_code, 2);
+  EXPECT_NE(again.err.find("trip.db"), std::string::npos) << again.err;
+  EXPECT_EQ(fs::file_size(dir.path() / "trip.db"), size);
+}
+
+class ServeTest : public ::testing::Test {
+ protected:
+  ServeTest() {
+    add_sample_data(district_);
+    server_ = std::make_unique<ServerProcess>(
+        std::vector<std::string>{},
+        std::map<std::string, std::string>{{"JAUNTER_REGISTRY", district_.registry_path()}});
+  }
+  District district_;
+  std::unique_ptr<ServerProcess> server_;
+};
+
+TEST_F(ServeTest, serves_the_start_page_static_files_and_a_sign_in) {
+  const int port = server_->port();
+  const HttpReply root = http_request(port, "GET", "/");
+  EXPECT_EQ(root.status, 302);
+  EXPECT_EQ(root.headers.at("location"), "/Jaunter.ASP");
+
+  const HttpReply login = http_request(port, "GET", "/Jaunter.ASP");
+  EXPECT_EQ(login.status, 200);
+  EXPECT_EQ(login.headers.at("content-type"), "text/html; charset=utf-8");
+  EXPECT_NE(login.body.find("Lakeview Unified"), std::string::npos);
+  EXPECT_EQ(login.headers.count("set-cookie"), 0u);
+
+  const HttpReply css = http_request(port, "GET", "/jaunter.css");
+  EXPECT_EQ(css.status, 200);
+  EXPECT_EQ(css.headers.at("content-type"), "text/css; charset=utf-8");
+
+  const HttpReply signed_in =
+      http_request(port, "POST", "/jaunter.asp?WCI=Login&WCE=LoginValidateUser&WCU",
+                   "user=teacher&password=apple&btnsubmit=Enter+a+New+Trip+Request");
+  EXPECT_EQ(signed_in.status, 200);
+  ASSERT_EQ(signed_in.headers.count("set-cookie"), 1u);
+  const std::string cookie = signed_in.headers.at("set-cookie").substr(
+      0, signed_in.headers.at("set-cookie").find(';'));
+  EXPECT_NE(signed_in.body.find("name=\"TripRequestDetail\""), std::string::npos);
+
+  const HttpReply form = http_request(port, "GET", "/Jaunter.ASP?WCI=RequestDetail&WCE=1001&WCU",
+                                      "", cookie);
+  EXPECT_NE(form.body.find("O&#39;Brien"), std::string::npos);
+  const HttpReply stranger = http_request(port, "GET", "/Jaunter.ASP?WCI=RequestDetail&WCE=1001&WCU");
+  EXPECT_NE(stranger.body.find("Sorry, your session has timed out"), std::string::npos);
+
+  EXPECT_EQ(server_->stop(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,269 @@
+// The form field builders: list loaders, drop-downs, selectors and record look-ups.
+#include <gtest/gtest.h>
+
+#include "platform/vb/conversions.h"
+#include "request/no_date.h"
+#include "tests/support/sample_data.h"
+
+// The date and time selectors are private operations of the page; the tests reach them here.
+class BuilderProbe {
+ public:
+  explicit BuilderProbe(Jaunter& page) : page_(page) {}
+  std::string time(vb::DateTime t, const std::string& prefix, const std::string& a = "") {
+    return page_.BuildTimeDD(t, prefix, a);
+  }
+  std::string year(vb::DateTime d, const std::string& prefix) { return page_.BuildYearDD(d, prefix, ""); }
+  std::string month(vb::DateTime d, const std::string& prefix) {
+    return page_.BuildMonthDD(d, prefix, "x");
+  }
+  std::string day(vb::DateTime d, const std::string& prefix) { return page_.BuildDayDD(d, prefix, ""); }
+
+ private:
+  Jaunter& page_;
+};
+
+namespace {
+
+using namespace testing_support;
+
+class BuildersTest : public ::testing::Test {
+ protected:
+  BuildersTest() : sim_(district_) {
+    add_sample_data(district_);
+    sign_in(sim_, "transport", "pw");
+  }
+  District district_;
+  Simulator sim_;
+};
+
+std::string hours(int selected) {
+  std::string html;
+  for (int h = 1; h <= 12; ++h) {
+    html += (h == selected ? "<option selected value = '" : "<option value = '") +
+            std::to_string(h) + "'>" + std::to_string(h) + "</option>";
+  }
+  return html;
+}
+
+std::string minutes(int selected) {
+  std::string html;
+  for (int m = 0; m <= 55; m += 5) {
+    html += (m == selected ? "<option selected value = '" : "<option value = '") +
+            std::to_string(m) + "'>" + (m < 10 ? "0" : "") + std::to_string(m) + "</option>";
+  }
+  return html;
+}
+
+TEST_F(BuildersTest, time_selector_shows_twelve_hour_time_and_the_meridian) {
+  PageHarness harness(sim_);
+  BuilderProbe probe(harness.page());
+  const std::string blank = "<option selected value = ' '></option>";
+  struct Case {
+    vb::DateTime time;
+    std::string prefix;
+    std::string html;
+  };
+  const Case cases[] = {
+      {vb::TimeSerial(0, 7, 0), "DEP",
+       "<select name='DEP_HOUR' A>" + hours(12) + "</select><select name='DEP_MIN' A >" +
+           minutes(-1) +
+           "</select><INPUT TYPE=radio  name='DEP_AMPM'  VALUE='AM' CHECKED A>am<INPUT "
+           "TYPE=radio  name='DEP_AMPM'  VALUE='PM' A>pm"},
+      {vb::TimeSerial(12, 30, 0), "ARRIVE",
+       "<select name='ARRIVE_HOUR' A>" + hours(12) + "</select><select name='ARRIVE_MIN' A >" +
+           minutes(30) +
+           "</select><INPUT TYPE=radio  name='ARRIVE_AMPM'  VALUE='AM' A>am<INPUT TYPE=radio  "
+           "name='ARRIVE_AMPM'  VALUE='PM' CHECKED A>pm"},
+      {request::kNoDate, "RET",
+       "<select name='RET_HOUR' A>" + blank + hours(-1) + "</select><select name='RET_MIN' A >" +
+           blank + minutes(-1) +
+           "</select><INPUT TYPE=radio  name='RET_AMPM'  VALUE='AM' A>am<INPUT TYPE=radio  "
+           "name='RET_AMPM'  VALUE='PM' CHECKED A>pm"},
+      {request::kNoDate, "leave",
+       "<select name='leave_HOUR' A>" + blank + hours(-1) +
+           "</select><select name='leave_MIN' A >" + blank + minutes(-1) +
+           "</select><INPUT TYPE=radio  name='leave_AMPM'  VALUE='AM' A>am<INPUT TYPE=radio  "
+           "name='leave_AMPM'  VALUE='PM' CHECKED A>pm"},
+      {request::kNoDate, "ARRIVE",
+       "<select name='ARRIVE_HOUR' A>" + blank + hours(-1) +
+           "</select><select name='ARRIVE_MIN' A >" + blank + minutes(-1) +
+           "</select><INPUT TYPE=radio  name='ARRIVE_AMPM'  VALUE='AM' CHECKED A>am<INPUT "
+           "TYPE=radio  name='ARRIVE_AMPM'  VALUE='PM' A>pm"},
+      {vb::TimeSerial(23, 55, 0), "DEP",
+       "<select name='DEP_HOUR' A>" + hours(11) + "</select><select name='DEP_MIN' A >" +
+           minutes(55) +
+           "</select><INPUT TYPE=radio  name='DEP_AMPM'  VALUE='AM' A>am<INPUT TYPE=radio  "
+           "name='DEP_AMPM'  VALUE='PM' CHECKED A>pm"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(probe.time(c.time, c.prefix, "A"), c.html) << c.prefix;
+}
+
+TEST_F(BuildersTest, date_selectors_run_their_fixed_ranges_up_to_two_years_ahead) {
+  PageHarness harness(sim_);
+  BuilderProbe probe(harness.page());
+  const std::string head =
+      "<span  class=HOMEPAGEFONT><select class=HOMEPAGEFONT name='Dep_year' size='1' "
+      "style='height: 23; width: 53' >";
+  std::string years2002;
+  for (int y = 2002; y <= 2028; ++y) {
+    years2002 += "<option value='" + std::to_string(y) + "'>" + std::to_string(y) + "</option>";
+  }
+  EXPECT_EQ(probe.year(vb::DateSerial(2001, 6, 1), "Dep"), head + years2002 + "</select></span>");
+
+  const std::string with_2026 = probe.year(vb::DateSerial(2026, 12, 31), "Dep");
+  EXPECT_NE(with_2026.find("<option selected value='2026'>2026</option>"), std::string::npos);
+  const std::string unknown = probe.year(request::kNoDate, "Dep");
+  EXPECT_EQ(unknown.find(head + "<option selected value = ' '></option><option value='2005'>"), 0u);
+  EXPECT_EQ(unknown.find("2004"), std::string::npos);
+  EXPECT_EQ(unknown.find("selected value='"), std::string::npos);
+
+  EXPECT_EQ(probe.month(vb::DateSerial(2009, 3, 7), "Rtn"),
+            "<span  class=HOMEPAGEFONT><select class=HOMEPAGEFONT name='Rtn_month' size='1' "
+            "style='height: 23; width: 52' x><option value = 'Jan'>Jan</option><option value = "
+            "'Feb'>Feb</option><option selected value = 'Mar'>Mar</option><option value = "
+            "'Apr'>Apr</option><option value = 'May'>May</option><option value = "
+            "'Jun'>Jun</option><option value = 'Jul'>Jul</option><option value = "
+            "'Aug'>Aug</option><option value = 'Sep'>Sep</option><option value = "
+            "'Oct'>Oct</option><option value = 'Nov'>Nov</option><option value = "
+            "'Dec'>Dec</option></select></span>");
+  const std::string day = probe.day(vb::DateSerial(2009, 3, 7), "Dep");
+  EXPECT_NE(day.find("name='Dep_date' size='1' style='height: 23; width: 44' >"), std::string::npos);
+  EXPECT_NE(day.find("<option value = '6'>6</option><option selected value = '7'>7</option>"),
+            std::string::npos);
+}
+
+TEST_F(BuildersTest, fund_drop_down_marks_the_blank_option_when_no_fund_is_chosen) {
+  PageHarness harness(sim_);
+  EXPECT_EQ(harness.page().BuildFundDD("id='f'", ""),
+            "<select name='fund' width='40' id='f'><option value='' selected >"
+            "</option><option value='100'>General</option><option value='200'>Athletics</option>"
+            "<option value='300'></option></select>");
+  EXPECT_EQ(harness.page().BuildFundDD("", "200"),
+            "<select name='fund' width='40' ><option value=''></option><option "
+            "value='100'>General</option><option value='200' selected >Athletics</option>"
+            "<option value='300'></option></select>");
+}
+
+TEST_F(BuildersTest, customer_funds_build_from_the_pages_own_list) {
+  sim_.set_application("DISTRICT.USECUSTFUND", "True");
+  PageHarness harness(sim_);
+  Jaunter& page = harness.page();
+  EXPECT_EQ(page.BuildFundDD("", ""), "");  // never filled: no select at all
+  page.PopulateFundDD("LHS");
+  EXPECT_EQ(page.BuildFundDD("", "100"),
+            "<select name='fund' width='40' ><option value=''></option><option value='100' "
+            "selected >General</option><option value='200'>Athletics</option></select>");
+  page.PopulateFundDD("0");
+  EXPECT_EQ(page.BuildFundDD("", ""),
+            "<select name='fund' width='40' ><option value='' selected ></option></select>");
+}
+
+TEST_F(BuildersTest, destination_drop_down_for_typed_new_and_unknown_destinations) {
+  PageHarness harness(sim_);
+  Jaunter& page = harness.page();
+  const std::string options =
+      "<option value=''></option><option value='11'>City Park</option>"
+      "<option value='10'>Science Museum of the Great La</option>";
+  EXPECT_EQ(page.BuildDestinationDD("A", "", false),
+            "<select name='dest' width='30' A>" + options + "</select>");
+  EXPECT_EQ(page.BuildDestinationDD("A", "Regional Stadium", true),
+            "<select name='dest' width='30' A><option value='0' selected>Regional Stadium</option>" +
+                options + "</select>");
+  EXPECT_EQ(page.BuildDestinationDD("A", "99", false),
+            "<select name='dest' width='30' A><option value='' ></option><option value='11' "
+            ">City Park</option><option value='10' >Science Museum of the Great La</option></select>");
+  EXPECT_NE(page.BuildDestinationDD("A", "11", false).find("<option value='11' selected>City Park"),
+            std::string::npos);
+  EXPECT_NE(page.BuildDestinationDD("A", "<script>", true).find("&lt;script&gt;"),
+            std::string::npos);
+}
+
+TEST_F(BuildersTest, record_look_ups_and_their_defaults) {
+  PageHarness harness(sim_);
+  Jaunter& page = harness.page();
+  page.getcust("LHS");
+  EXPECT_EQ(page.customer.strCustName, "Lakeview High School");
+  EXPECT_EQ(page.customer.intCustBillRate, 2);
+  EXPECT_EQ(page.customer.strChainID, "HS");
+  EXPECT_EQ(page.customer.strCustSpec, "Use the north entrance");
+  page.getcust("ADAMS");
+  EXPECT_EQ(page.customer.strCustSpec, " ");
+  EXPECT_EQ(page.customer.strDefaultCap, "Medium");
+  EXPECT_EQ(page.customer.strCustDefaultFormat, "CARLINE_INVOICE");
+  EXPECT_EQ(page.customer.intCustBillRate, 1);
+  page.getcust("NOPE' OR '1'='1");
+  EXPECT_EQ(page.customer.strCustName, "Not Found");
+  EXPECT_EQ(page.customer.intCustBillRate, 1);  // kept from before
+  EXPECT_EQ(harness.output(), "");
+
+  ASSERT_TRUE(page.prepare_database());
+  EXPECT_EQ(page.getdest("10"), "Bus parking in lot C");
+  EXPECT_EQ(page.destination.strDestDesc, "Science Museum of the Great Lakes Region");
+  EXPECT_FLOAT_EQ(page.destination.sngDestMiles, 12.5f);
+  EXPECT_EQ(page.getdest("11"), "");
+  EXPECT_EQ(page.destination.strDestAdd2, " ");
+  EXPECT_EQ(page.getdest("12"), "");  // inactive, unknown miles read as 0
+  EXPECT_EQ(page.destination.strDestDesc, "Old Mill");
+  EXPECT_EQ(page.getdest(" "), "");
+  EXPECT_EQ(page.destination.strDestDesc, "");
+
+  EXPECT_EQ(page.getCHAIN("LHS", "ATH"), "ATHLETIC");
+  EXPECT_EQ(page.getCHAIN("LHS", "FLD"), "");
+  EXPECT_EQ(page.getTIME("9:05:00 AM"), "9:05&nbsp;AM");
+  EXPECT_EQ(page.getTIME("  "), "&nbsp;");
+  EXPECT_EQ(page.getDATE(vb::DateSerial(2009, 3, 7)), "3/7/09");
+  EXPECT_EQ(harness.output(), "");
+}
+
+TEST_F(BuildersTest, fund_descriptions_respect_customer_funds) {
+  PageHarness harness(sim_);
+  Jaunter& page = harness.page();
+  ASSERT_TRUE(page.prepare_database());
+  EXPECT_EQ(page.getFundDesc(" 100 ", "ADAMS"), "General");
+  EXPECT_EQ(page.getFundDesc("300", ""), "No Description");
+  EXPECT_EQ(page.getFundDesc("900", ""), "NOFUND");
+  sim_.set_application("DISTRICT.USECUSTFUND", "True");
+  sim_.set_session("CANOVERRIDEFUND", "False");
+  EXPECT_EQ(page.getFundDesc("100", "ADAMS"), "NOFUND");
+  EXPECT_EQ(page.getFundDesc("100", "LHS"), "General");
+  sim_.set_session("CANOVERRIDEFUND", "True");
+  EXPECT_EQ(page.getFundDesc("100", "ADAMS"), "General");
+}
+
+TEST_F(BuildersTest, an_empty_code_table_gives_only_the_blank_option) {
+  district_.sql("trip", "DELETE FROM GRADE");
+  PageHarness harness(sim_);
+  Jaunter& page = harness.page();
+  ASSERT_TRUE(page.prepare_database());
+  page.PopulateGradeDD();
+  EXPECT_EQ(page.lists.grades.items, vb::StringArray{""});
+  EXPECT_EQ(page.lists.grades.count, 0);
+}
+
+TEST_F(BuildersTest, a_customer_that_no_longer_exists_is_reported_by_the_loader) {
+  sim_.set_session("CUSTOMER", "GONEFOREVER");
+  PageHarness harness(sim_);
+  ASSERT_TRUE(harness.page().prepare_database());
+  harness.page().PopulateCustDD();
+  EXPECT_EQ(harness.output().rfind("Error in Procedure: PopulateCustDD of Module: Jaunter.  Error: "
+                                   "3021.",
+                                   0),
+            0u);
+}
+
+TEST_F(BuildersTest, assignment_selects_write_whole_items_unquoted) {
+  PageHarness harness(sim_);
+  Jaunter& page = harness.page();
+  ASSERT_TRUE(page.prepare_database());
+  page.PopulateSchedDD();
+  page.PopulateVehTypeDD();
+  EXPECT_EQ(page.BuildSchedDD(" s2 ", 3),
+            "<select name='sched3'><option value=><option value=S1, Morning>S1, Morning"
+            "<option value=S2, Afternoon selected>S2, Afternoon</select>");
+  EXPECT_EQ(page.BuildCapacityDD("Low"),
+            "<select name='Capacity'><option value=High>High<option value=Medium>Medium"
+            "<option value=Low selected>Low</select>");
+  EXPECT_EQ(page.BuildVehTypeDD("VAN", "P").substr(0, 24), "<select name='VEHTYPEP'>");
+}
+
+}  // namespace
