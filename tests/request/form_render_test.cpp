@@ -25,7 +25,7 @@ TEST_F(FormRenderTest, a_new_request_shows_empty_fields_and_no_copy_delete_or_pr
   EXPECT_TRUE(contains(page, "<input type='text' name='NUMADULTS' size='10' value='' "
                              "id=\"NUMADULTS\" inputmode=\"numeric\">"));
   EXPECT_TRUE(contains(page, "<input type='text' name='RequestorEmail' value='' "
-                             " id=\"RequestorEmail\">"));
+                             " id=\"RequestorEmail\" aria-label=\"Requester e-mail\">"));
   EXPECT_TRUE(contains(page, "<input type='text' name='CHAINID' value=''>"));
   EXPECT_TRUE(contains(page, "<input type='checkbox' name='chkDefaultReturnDate' value='ON' "
                              "checked id=\"chkDefaultReturnDate\" />Use the departure date as the "
@@ -68,7 +68,7 @@ TEST_F(FormRenderTest, the_requester_edits_his_stored_request_opened_by_its_link
   EXPECT_TRUE(contains(page, "<textarea rows='3' cols='60' name='CUSTSPEC' id=\"CUSTSPEC\">"
                              "&lt;b&gt;bold&lt;/b&gt;</TEXTAREA>"));
   EXPECT_TRUE(contains(page, "<input type='text' name='RequestorEmail' "
-                             "value='teacher@example.org' id=\"RequestorEmail\">"));
+                             "value='teacher@example.org' id=\"RequestorEmail\" aria-label=\"Requester e-mail\">"));
   EXPECT_TRUE(contains(page, "<input type='text' name='CHAINID' value='HS'>"));
   EXPECT_TRUE(contains(page, "<option selected value = 'Dec'>Dec</option>"));
   EXPECT_TRUE(contains(page, "<option selected value='2026'>2026</option>"));
