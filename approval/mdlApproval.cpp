@@ -17,7 +17,9 @@ namespace mdlApproval {
 
 namespace {
 
-frame::Procedure procedure(const char* name) { return {name, "mdlApproval"}; }
+frame::Procedure procedure(const char* name) {
+  return {name, "mdlApproval"};
+}
 
 std::string approver_column(int level) {
   if (level == 1) return "LEVEL1APPROVER";
@@ -54,8 +56,7 @@ std::string HasAuthority(frame::ModuleState& module, std::int32_t trip_request_n
       status = "UNAPPROVED";
     }
     const std::string upper_status = vb::UCase(status);
-    const bool customer_ok =
-        vb::Trim(user_customer).empty() || user_customer == request_customer;
+    const bool customer_ok = vb::Trim(user_customer).empty() || user_customer == request_customer;
     if (upper_status != "ACCEPTED" && upper_status != "DENIED") {
       if (!chain.empty()) {
         db::Recordset chain_row;
@@ -110,7 +111,9 @@ std::string NextRole(frame::ModuleState& module, const std::string& chain_id,
     chain_row.open(chain_query(chain_id), module.security_db());
     if (chain_row.eof()) return;
     // An unused level's approver is often Null rather than empty; both mean no next approver.
-    auto approver = [&](int level) { return vb::Trim(NullToStr(chain_row.field(approver_column(level)))); };
+    auto approver = [&](int level) {
+      return vb::Trim(NullToStr(chain_row.field(approver_column(level))));
+    };
     if (upper_status == "UNAPPROVED") {
       result = approver(1);
       return;
@@ -131,11 +134,10 @@ std::string GetApproverEmail(frame::ModuleState& module, const std::string& role
   frame::run_module(module, procedure("GetApproverEmail"), [&] {
     if (role.empty()) return;
     db::Recordset users;
-    users.open(
-        "SELECT CLSCU.EMAIL, CLSCU.ROLE, CLSCU.CUSTOMER From CLSCU WHERE (CLSCU.ROLE=" +
-            db::quote_text(role) + ") AND (CLSCU.CUSTOMER=" + db::quote_text(customer) +
-            " OR CLSCU.CUSTOMER='' or isnull(CLSCU.CUSTOMER))",
-        module.security_db());
+    users.open("SELECT CLSCU.EMAIL, CLSCU.ROLE, CLSCU.CUSTOMER From CLSCU WHERE (CLSCU.ROLE=" +
+                   db::quote_text(role) + ") AND (CLSCU.CUSTOMER=" + db::quote_text(customer) +
+                   " OR CLSCU.CUSTOMER='' or isnull(CLSCU.CUSTOMER))",
+               module.security_db());
     std::string collected;
     for (; !users.eof(); users.move_next()) {
       const std::string email = NullToStr(users.field("EMAIL"));

@@ -32,8 +32,8 @@ class Jaunter : public web::PageObject {
   void respond(const std::string& item) override;
   void custom_event(const std::string& item, const std::string& event) override;
   void user_event(const std::string& item, const std::string& event_name) override;
-  void process_tag(const std::string& item, const std::string& tag_name,
-                   std::string& tag_contents, bool& send_tags) override;
+  void process_tag(const std::string& item, const std::string& tag_name, std::string& tag_contents,
+                   bool& send_tags) override;
 
   // ---- Public operations -------------------------------------------------------------------
   void SetNewVars();
@@ -95,26 +95,22 @@ class Jaunter : public web::PageObject {
   void Logout_ProcessTag(const std::string& TagName, std::string& TagContents, bool& SendTags);
 
   void LookupCust_UserEvent(const std::string& EventName);
-  void LookupCust_ProcessTag(const std::string& TagName, std::string& TagContents,
-                             bool& SendTags);
+  void LookupCust_ProcessTag(const std::string& TagName, std::string& TagContents, bool& SendTags);
   void LookupCust_FindCusts();
   void LookupCust_RetwSelected();
 
   void LookupDest_UserEvent(const std::string& EventName);
-  void LookupDest_ProcessTag(const std::string& TagName, std::string& TagContents,
-                             bool& SendTags);
+  void LookupDest_ProcessTag(const std::string& TagName, std::string& TagContents, bool& SendTags);
   void LookupDest_FindDests();
   void LookupDest_RetwSelected();
 
   void LookupFund_UserEvent(const std::string& EventName);
-  void LookupFund_ProcessTag(const std::string& TagName, std::string& TagContents,
-                             bool& SendTags);
+  void LookupFund_ProcessTag(const std::string& TagName, std::string& TagContents, bool& SendTags);
   void LookupFund_FindFunds();
   void LookupFund_RetwSelected();
 
   void PrintReport_Respond();
-  void PrintReport_ProcessTag(const std::string& TagName, std::string& TagContents,
-                              bool& SendTags);
+  void PrintReport_ProcessTag(const std::string& TagName, std::string& TagContents, bool& SendTags);
   void PrintReport_PrintReport();
 
   void RequestDetail_Respond();
@@ -130,12 +126,10 @@ class Jaunter : public web::PageObject {
   void RequestSearch_TripRequests();
 
   void TripReport1_Respond();
-  void TripReport1_ProcessTag(const std::string& TagName, std::string& TagContents,
-                              bool& SendTags);
+  void TripReport1_ProcessTag(const std::string& TagName, std::string& TagContents, bool& SendTags);
   void TripReport1_TripReport1();
   void TripReport2_Respond();
-  void TripReport2_ProcessTag(const std::string& TagName, std::string& TagContents,
-                              bool& SendTags);
+  void TripReport2_ProcessTag(const std::string& TagName, std::string& TagContents, bool& SendTags);
   void TripReport2_TripReport2();
 
   void TripRequestDetailPrint_Respond();
@@ -152,8 +146,7 @@ class Jaunter : public web::PageObject {
   void TripRequestReport2_TripRequestReport2();
 
   void TripSearch_Respond();
-  void TripSearch_ProcessTag(const std::string& TagName, std::string& TagContents,
-                             bool& SendTags);
+  void TripSearch_ProcessTag(const std::string& TagName, std::string& TagContents, bool& SendTags);
   void TripSearch_FieldTrips();
 
   void TripSummaryReport_Respond();
@@ -235,7 +228,6 @@ class Jaunter : public web::PageObject {
                    std::string& out);
 
  public:
-
  private:
   web::Context& ctx_;
   frame::ModuleState module_;

@@ -85,9 +85,8 @@ int serve(const std::vector<std::string>& args) {
   sigaddset(&signals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-  web::HttpServer server(http, [&runtime](const web::HttpRequest& request) {
-    return runtime.handle(request);
-  });
+  web::HttpServer server(
+      http, [&runtime](const web::HttpRequest& request) { return runtime.handle(request); });
   try {
     server.start();
   } catch (const std::exception& error) {
@@ -95,8 +94,8 @@ int serve(const std::vector<std::string>& args) {
     return 1;
   }
   std::cerr << "jaunter: serving http://" << http.bind << ":" << server.port()
-            << "/Jaunter.ASP (application directory " << app_dir << ", registry "
-            << registry.path() << ")\n";
+            << "/Jaunter.ASP (application directory " << app_dir << ", registry " << registry.path()
+            << ")\n";
 
   for (;;) {
     timespec minute{60, 0};

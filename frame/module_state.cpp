@@ -22,8 +22,14 @@ db::Connection& existing(const std::unique_ptr<db::Connection>& connection) {
 }
 }  // namespace
 
-db::Connection& ModuleState::trip_db() const { return existing(trip); }
-db::Connection& ModuleState::security_db() const { return existing(security); }
-db::Connection& ModuleState::request_db() const { return existing(request); }
+db::Connection& ModuleState::trip_db() const {
+  return existing(trip);
+}
+db::Connection& ModuleState::security_db() const {
+  return existing(security);
+}
+db::Connection& ModuleState::request_db() const {
+  return existing(request);
+}
 
 }  // namespace frame

@@ -28,7 +28,9 @@ enum class ReportStyle {
 
 // Continue at the current procedure's exit step, without a report.
 struct ExitStep {};
-[[noreturn]] inline void exit_step() { throw ExitStep{}; }
+[[noreturn]] inline void exit_step() {
+  throw ExitStep{};
+}
 
 struct Procedure {
   const char* name;

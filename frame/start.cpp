@@ -142,8 +142,8 @@ void Jaunter::WebClass_Start() {
           db::Recordset required;
           required.open("SELECT * FROM TRIPREQ_REQUIRED", module_.trip_db());
           for (const auto& [column, key] : kRequiredFields) {
-            ctx_.set_application(key,
-                                 required.eof() ? std::string() : NullToStr(required.field(column)));
+            ctx_.set_application(
+                key, required.eof() ? std::string() : NullToStr(required.field(column)));
           }
         }
         ChkEligWeb::CloseTripDBConnections(module_);

@@ -133,8 +133,8 @@ std::string Jaunter::BuildVehTypeDD(const std::string& selVehType, const std::st
 std::string Jaunter::BuildCapacityDD(const std::string& selCapacity) {
   std::string html;
   procedure({"BuildCapacityDD"}, [&] {
-    html = assignment_select("<select name='Capacity'>", {"High", "Medium", "Low"}, 2,
-                             selCapacity, false);
+    html = assignment_select("<select name='Capacity'>", {"High", "Medium", "Low"}, 2, selCapacity,
+                             false);
   });
   return html;
 }
@@ -160,9 +160,10 @@ std::string Jaunter::BuildAssignmentSection() {
     std::string section =
         "<table class='assignment'><tr><th colspan='2'>Assignment</th></tr>"
         "<tr><th>Vehicles/Capacity</th><th>Schedules</th></tr><tr><td>";
-    section += "<label>Calc # Primary Vehicles: <input type='checkbox' name='CALCNUMDRIVERS' "
-               "value='ON'" +
-               std::string(checked("CALCNUMDRIVERS")) + "></label><br>";
+    section +=
+        "<label>Calc # Primary Vehicles: <input type='checkbox' name='CALCNUMDRIVERS' "
+        "value='ON'" +
+        std::string(checked("CALCNUMDRIVERS")) + "></label><br>";
     section += "<label># Primary Veh: <input type='text' name='NUMTYPE' size='4' value='" +
                html_escape(text("NUMTYPE")) + "'></label> " + BuildVehTypeDD(text("Type"), "P") +
                "<br>";
@@ -226,8 +227,8 @@ std::string Jaunter::BuildYearDD(vb::DateTime date, const std::string& prefix,
   const int last = std::max(2015, vb::Year(ctx_.clock().now()) + 2);
   for (int y = unknown ? 2005 : 2002; y <= last; ++y) {
     const std::string n = std::to_string(y);
-    html += (y == year ? "<option selected value='" : "<option value='") + n + "'>" + n +
-            "</option>";
+    html +=
+        (y == year ? "<option selected value='" : "<option value='") + n + "'>" + n + "</option>";
   }
   return html + "</select></span>";
 }
@@ -262,8 +263,8 @@ std::string Jaunter::BuildTimeDD(vb::DateTime time, const std::string& prefix,
   for (int m = 0; m <= 55; m += 5) {
     const std::string value = std::to_string(m);
     const std::string text = (m < 10 ? "0" : "") + value;
-    html += (!unknown && m == minute ? "<option selected value = '" : "<option value = '") +
-            value + "'>" + text + "</option>";
+    html += (!unknown && m == minute ? "<option selected value = '" : "<option value = '") + value +
+            "'>" + text + "</option>";
   }
   html += "</select>";
   const std::string radio = "<INPUT TYPE=radio  name='" + prefix + "_AMPM'  VALUE=";

@@ -60,15 +60,11 @@ class RequestFormTags {
   bool load() const { return load_; }
   const std::string& attributes() const { return attributes_; }
 
-  std::string posted(const std::string& name) const {
-    return page_.context().request().Form(name);
-  }
+  std::string posted(const std::string& name) const { return page_.context().request().Form(name); }
   std::string session(const std::string& key) const { return page_.session_text(key); }
 
   // R: the stored column as text; a Null is one blank.
-  std::string stored_text(const char* column) const {
-    return data::NullToStr(row().field(column));
-  }
+  std::string stored_text(const char* column) const { return data::NullToStr(row().field(column)); }
   const vb::Variant& stored_value(const char* column) const { return row().field(column); }
 
   // The value of a field by its order; R already in its final form.
@@ -169,8 +165,7 @@ void Jaunter::RequestDetail_ProcessTag(const std::string& TagName, std::string& 
   frame::write_exit(module_, &ctx_.response());
 }
 
-void Jaunter::render_request_tag(RequestFormTags& tags, const std::string& tag,
-                                 std::string& out) {
+void Jaunter::render_request_tag(RequestFormTags& tags, const std::string& tag, std::string& out) {
   using Order = RequestFormTags::Order;
   const std::string& A = tags.attributes();
   const bool edit = tags.editable();
@@ -179,8 +174,8 @@ void Jaunter::render_request_tag(RequestFormTags& tags, const std::string& tag,
 
   if (district_header_tag(tag, out)) return;
   if (is("WC@TRIPREQCOMMENT")) {
-    out = "<b><font color='#FFFFFF'>" + html_escape(session_text("TRIPREQ_COMMENT")) +
-          "</font></b>";
+    out =
+        "<b><font color='#FFFFFF'>" + html_escape(session_text("TRIPREQ_COMMENT")) + "</font></b>";
     return;
   }
 
@@ -189,7 +184,8 @@ void Jaunter::render_request_tag(RequestFormTags& tags, const std::string& tag,
     if (!stored) {
       out.clear();
     } else if (edit) {
-      const std::string number = tags.load() ? session_text("TRIPREQ") : tags.stored_text("TRIPNUM");
+      const std::string number =
+          tags.load() ? session_text("TRIPREQ") : tags.stored_text("TRIPNUM");
       out = "<input type='text' name='TRIPNUM' value='" + html_escape(number) + "' readonly>";
     } else {
       out = tags.load() ? "0" : html_escape(tags.stored_text("TRIPNUM"));
@@ -201,10 +197,9 @@ void Jaunter::render_request_tag(RequestFormTags& tags, const std::string& tag,
                  : vb::date_text(ctx_.clock().now());
     return;
   }
-  for (const auto& [name, column] : {std::pair{"WC@STATUS", "Status"},
-                                     std::pair{"WC@STATUS_DATE", "STATUS_DATE"},
-                                     std::pair{"WC@ENTEREDBY", "ENTEREDBY"},
-                                     std::pair{"WC@ENTERDATE", "enterdate"}}) {
+  for (const auto& [name, column] :
+       {std::pair{"WC@STATUS", "Status"}, std::pair{"WC@STATUS_DATE", "STATUS_DATE"},
+        std::pair{"WC@ENTEREDBY", "ENTEREDBY"}, std::pair{"WC@ENTERDATE", "enterdate"}}) {
     if (is(name)) {
       out = stored ? html_escape(tags.stored_text(column)) : std::string();
       return;
@@ -228,9 +223,9 @@ void Jaunter::render_request_tag(RequestFormTags& tags, const std::string& tag,
       out = tags.mirrored("RequestDetail.contact", vb::Trim(tags.stored_text("CONTACT")));
       return;
     }
-    const std::string value =
-        tags.value(Order::SessionFirst, "Contact", "RequestDetail.contact",
-                   [&] { return vb::Trim(tags.stored_text("CONTACT")); }, true);
+    const std::string value = tags.value(
+        Order::SessionFirst, "Contact", "RequestDetail.contact",
+        [&] { return vb::Trim(tags.stored_text("CONTACT")); }, true);
     out = "<input type='text' name='Contact' size='25' maxlength='25' value='" +
           html_escape(value) + "' " + A + ">";
     return;
@@ -325,9 +320,9 @@ void Jaunter::render_request_tag(RequestFormTags& tags, const std::string& tag,
       if (departure && session_text(key + "year").empty()) {
         set_session(key + "year", std::to_string(vb::Year(ctx_.clock().now())));
       }
-      const auto parsed = vb::parse_date_text(session_text(key + "month") + "/" +
-                                              session_text(key + "date") + "/" +
-                                              session_text(key + "year"));
+      const auto parsed =
+          vb::parse_date_text(session_text(key + "month") + "/" + session_text(key + "date") + "/" +
+                              session_text(key + "year"));
       return parsed ? *parsed : request::kNoDate;
     };
     auto from_row = [&] {
@@ -336,18 +331,18 @@ void Jaunter::render_request_tag(RequestFormTags& tags, const std::string& tag,
     };
     vb::DateTime date;
     if (departure) {
-      date = tags.load() ? from_session()
+      date = tags.load()                                   ? from_session()
              : (form.blnCopyRequest || form.blnNewRequest) ? request::kNoDate
-                                                            : from_row();
+                                                           : from_row();
     } else {
-      date = form.blnCopyRequest ? request::kNoDate
-             : tags.load()       ? from_session()
+      date = form.blnCopyRequest  ? request::kNoDate
+             : tags.load()        ? from_session()
              : form.blnNewRequest ? request::kNoDate
                                   : from_row();
     }
     const std::string prefix = departure ? "Dep" : "Rtn";
-    out = BuildMonthDD(date, prefix, A) + BuildDayDD(date, prefix, A) +
-          BuildYearDD(date, prefix, A);
+    out =
+        BuildMonthDD(date, prefix, A) + BuildDayDD(date, prefix, A) + BuildYearDD(date, prefix, A);
     return;
   }
   for (const TimeTag& time : kTimeTags) {
@@ -373,8 +368,8 @@ void Jaunter::render_request_tag(RequestFormTags& tags, const std::string& tag,
         with_trip_connection([&] { getcust(chosen); });
         email = customer.strRequestorEmail;
       }
-      out = "<input type='text' name='RequestorEmail' value='" + html_escape(email) + "' " + A +
-            ">";
+      out =
+          "<input type='text' name='RequestorEmail' value='" + html_escape(email) + "' " + A + ">";
     } else if (form.blnNewRequest) {
       out = "<input type='text' name='RequestorEmail' value='' " + A + ">";
     } else {
@@ -425,14 +420,15 @@ void Jaunter::render_request_tag(RequestFormTags& tags, const std::string& tag,
   if (is("WC@FORMBUTTONS")) {
     const bool copy_and_delete = stored && !tags.load();
     const std::string copy =
-        "<input type='submit' value='Copy' name='btnSubmit' onclick='return confirmCopy();' " +
-        A + ">";
+        "<input type='submit' value='Copy' name='btnSubmit' onclick='return confirmCopy();' " + A +
+        ">";
     const std::string exit = "<input type='submit' value='**Exit**' name='btnSubmit' " + A + ">";
     std::string html;
     if (edit) {
-      html = "<input type='submit' value='Save' name='btnSubmit' onclick='return "
-             "validateDepartureDate();' " +
-             A + ">";
+      html =
+          "<input type='submit' value='Save' name='btnSubmit' onclick='return "
+          "validateDepartureDate();' " +
+          A + ">";
       if (copy_and_delete) html += copy;
       html += "<input type='reset' value='Reset' name='btnRESET' " + A + ">" + exit;
       if (copy_and_delete) {
@@ -471,17 +467,19 @@ void Jaunter::render_request_tag(RequestFormTags& tags, const std::string& tag,
   }
   if (is("WC@DEPWARN")) {
     if (truthy(ctx_.session("blnDepDtWarn"))) {
-      out = "<tr valign='top'><td align='left' colspan='3' bgcolor='#ffff99'><font "
-            "color='FF0000'>Departure -" +
-            html_escape(session_text("strDepDtWarn")) + "</font></td></tr>";
+      out =
+          "<tr valign='top'><td align='left' colspan='3' bgcolor='#ffff99'><font "
+          "color='FF0000'>Departure -" +
+          html_escape(session_text("strDepDtWarn")) + "</font></td></tr>";
     }
     return;
   }
   if (is("WC@RTNWARN")) {
     if (truthy(ctx_.session("blnRtnDtWarn"))) {
-      out = "<tr valign='top'><td align='left' colspan='3' bgcolor='#ffff99'><font "
-            "color='FF0000'>" +
-            html_escape(session_text("strRtnDtWarn")) + "</font></td></tr>";
+      out =
+          "<tr valign='top'><td align='left' colspan='3' bgcolor='#ffff99'><font "
+          "color='FF0000'>" +
+          html_escape(session_text("strRtnDtWarn")) + "</font></td></tr>";
     }
     return;
   }
@@ -642,8 +640,7 @@ void Jaunter::render_destination_address(RequestFormTags& tags, std::string& out
   if (!vb::Trim(line2).empty()) address += "<br>" + html_escape(line2);
   out = vb::Trim(line1 + line2).empty()
             ? std::string()
-            : "<tr><td><font class='label'>" + label + "</font></td><td>" + address +
-                  "</td></tr>";
+            : "<tr><td><font class='label'>" + label + "</font></td><td>" + address + "</td></tr>";
 }
 
 void Jaunter::render_fund(RequestFormTags& tags, std::string& out) {
@@ -732,8 +729,7 @@ void Jaunter::render_time(RequestFormTags& tags, const std::string& prefix, cons
     time = request::kNoDate;
   } else {
     const vb::Variant& stored = tags.stored_value(column);
-    time = vb::Trim(data::NullToStr(stored)).empty() ? request::kNoDate
-                                                      : vb::TimeValue(stored);
+    time = vb::Trim(data::NullToStr(stored)).empty() ? request::kNoDate : vb::TimeValue(stored);
   }
   out = BuildTimeDD(time, prefix, tags.attributes());
 }

@@ -19,7 +19,9 @@ std::string code_and_description(const db::Recordset& rs, const char* code,
 }
 
 // Counts are 16-bit: a larger table overflows, as the runtime's Integer would.
-std::int16_t list_count(long record_count) { return vb::CInt(std::int32_t(record_count)); }
+std::int16_t list_count(long record_count) {
+  return vb::CInt(std::int32_t(record_count));
+}
 
 // Sizes the list to 0 .. RecordCount, element 0 empty, one item per record from index 1.
 template <class Item>
@@ -49,15 +51,17 @@ void Jaunter::PopulateDD() {
         "Select TRIPREQSTATUS.* from TRIPREQSTATUS where TRIPREQSTATUS.Active = True ORDER BY "
         "TRIPREQSTATUS.DESCRIPTION",
         module_.trip_db());
-    fill_list(lists.statuses, statuses, [](db::Recordset& rs) { return vb::CStr(rs.field("STATUS")); });
+    fill_list(lists.statuses, statuses,
+              [](db::Recordset& rs) { return vb::CStr(rs.field("STATUS")); });
     statuses.close();
     db::Recordset divisions;
     divisions.open(
         "SELECT Division.Division, Division.DESCRIPTION From Division WHERE (Division.ACTIVE=True) "
         "ORDER BY DIVISION.DESCRIPTION;",
         module_.trip_db());
-    fill_list(lists.divisions, divisions,
-              [](db::Recordset& rs) { return code_and_description(rs, "Division", "DESCRIPTION"); });
+    fill_list(lists.divisions, divisions, [](db::Recordset& rs) {
+      return code_and_description(rs, "Division", "DESCRIPTION");
+    });
   });
 }
 
@@ -112,8 +116,9 @@ void Jaunter::PopulateDestDD() {
 void Jaunter::PopulateCatDD() {
   procedure({"PopulateCatDD"}, [&] {
     db::Recordset rs;
-    rs.open("Select TRIPCAT.* from TRIPCAT where TRIPCAT.Active = True order by TRIPCAT.DESCRIPTION",
-            module_.trip_db());
+    rs.open(
+        "Select TRIPCAT.* from TRIPCAT where TRIPCAT.Active = True order by TRIPCAT.DESCRIPTION",
+        module_.trip_db());
     fill_list(lists.tripcats, rs, [](db::Recordset& r) { return vb::CStr(r.field("TRIPCAT")); });
   });
 }

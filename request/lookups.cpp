@@ -37,7 +37,8 @@ void Jaunter::getcust(const std::string& custnum) {
       copy("CUSTSPEC", customer.strCustSpec);
       copy("DEFAULTCAP", customer.strDefaultCap);
       copy("cust_default_format", customer.strCustDefaultFormat);
-      if (!rs.field("chainid").is_null()) customer.strChainID = vb::Trim(vb::CStr(rs.field("chainid")));
+      if (!rs.field("chainid").is_null())
+        customer.strChainID = vb::Trim(vb::CStr(rs.field("chainid")));
       copy("custdiv", customer.strCustDiv);
       copy("REQUESTOR_EMAIL", customer.strRequestorEmail);
     }

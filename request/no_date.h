@@ -8,6 +8,8 @@ namespace request {
 inline constexpr double kNoDateSerial = 25253.0;
 inline constexpr vb::DateTime kNoDate{kNoDateSerial};
 
-inline bool is_no_date(vb::DateTime value) { return value.serial == kNoDateSerial; }
+inline bool is_no_date(vb::DateTime value) {
+  return value.serial == kNoDateSerial;
+}
 
 }  // namespace request

@@ -59,7 +59,9 @@ void Jaunter::SetDestFromREQ(std::int32_t lngTRIPNUM) {
       row.open("SELECT * FROM TRIPSREQ WHERE TRIPNUM = " + std::to_string(lngTRIPNUM),
                module_.request_db());
       if (!row.eof()) {
-        auto text = [&](const char* column) { return vb::Trim(data::NullToStr(row.field(column))); };
+        auto text = [&](const char* column) {
+          return vb::Trim(data::NullToStr(row.field(column)));
+        };
         values[0] = vb::CStr(row.field("Destination"));
         values[1] = text("DESTDESC");
         values[2] = text("DESTCAT");
@@ -73,11 +75,11 @@ void Jaunter::SetDestFromREQ(std::int32_t lngTRIPNUM) {
       }
     }
     ChkEligWeb::CloseTripDBConnections(module_);
-    static const char* const keys[] = {
-        "RequestDetail.destination", "RequestDetail.destdesc", "RequestDetail.destcat",
-        "RequestDetail.miles",       "RequestDetail.destadd1", "RequestDetail.destadd2",
-        "RequestDetail.destcity",    "RequestDetail.destzip",  "RequestDetail.destspec",
-        "RequestDetail.deststate"};
+    static const char* const keys[] = {"RequestDetail.destination", "RequestDetail.destdesc",
+                                       "RequestDetail.destcat",     "RequestDetail.miles",
+                                       "RequestDetail.destadd1",    "RequestDetail.destadd2",
+                                       "RequestDetail.destcity",    "RequestDetail.destzip",
+                                       "RequestDetail.destspec",    "RequestDetail.deststate"};
     for (int i = 0; i < 10; ++i) set_session(keys[i], values[i]);
   });
 }
@@ -133,15 +135,49 @@ std::int32_t Jaunter::CreateTrip(std::int32_t TripReqNum) {
                                     ? vb::Variant(vb::CLng(destination))
                                     : vb::Variant(std::int32_t{0}));
   if (!request.field("DepTime").is_null()) trip.set_field("Deptime", request.field("DepTime"));
-  static const char* const when_present[] = {
-      "RetTime",    "ArriveTime",     "LeaveTime",  "EstMile",    "EstTime",   "NumStudents",
-      "NumAdults",  "NumHand",        "Purpose",    "DestSpec",   "OutOfTown", "Schedule2",
-      "Schedule3",  "Schedule4",      "Schedule5",  "CALCNUMDRIVERS", "NUMTYPE", "AddlType",
-      "NumAddl",    "CustSpec",       "DropRet",    "AutoAssign", "PO",        "INTTRIPNUM",
-      "TRIPCAT",    "AMOUNTTXT1",     "AMOUNTTXT2", "AMOUNTTXT3", "AMOUNTTXT4", "AMOUNTTXT5",
-      "AMOUNT1",    "AMOUNT2",        "AMOUNT3",    "AMOUNT4",    "AMOUNT5",   "GRADE",
-      "SPLIT",      "INVOICE_FORMAT", "INVOICE_COMMENT#1", "MULTIDEST", "SHUTTLE",
-      "TICKET_FORMAT", "NUMCHAR"};
+  static const char* const when_present[] = {"RetTime",
+                                             "ArriveTime",
+                                             "LeaveTime",
+                                             "EstMile",
+                                             "EstTime",
+                                             "NumStudents",
+                                             "NumAdults",
+                                             "NumHand",
+                                             "Purpose",
+                                             "DestSpec",
+                                             "OutOfTown",
+                                             "Schedule2",
+                                             "Schedule3",
+                                             "Schedule4",
+                                             "Schedule5",
+                                             "CALCNUMDRIVERS",
+                                             "NUMTYPE",
+                                             "AddlType",
+                                             "NumAddl",
+                                             "CustSpec",
+                                             "DropRet",
+                                             "AutoAssign",
+                                             "PO",
+                                             "INTTRIPNUM",
+                                             "TRIPCAT",
+                                             "AMOUNTTXT1",
+                                             "AMOUNTTXT2",
+                                             "AMOUNTTXT3",
+                                             "AMOUNTTXT4",
+                                             "AMOUNTTXT5",
+                                             "AMOUNT1",
+                                             "AMOUNT2",
+                                             "AMOUNT3",
+                                             "AMOUNT4",
+                                             "AMOUNT5",
+                                             "GRADE",
+                                             "SPLIT",
+                                             "INVOICE_FORMAT",
+                                             "INVOICE_COMMENT#1",
+                                             "MULTIDEST",
+                                             "SHUTTLE",
+                                             "TICKET_FORMAT",
+                                             "NUMCHAR"};
   for (const char* column : when_present) {
     const vb::Variant& value = request.field(column);
     if (!value.is_null()) trip.set_field(column, value);
@@ -163,9 +199,8 @@ std::int32_t Jaunter::CreateTrip(std::int32_t TripReqNum) {
 void Jaunter::AddNewTRIPREQ() {
   procedure({"AddNewTRIPREQ"}, [&] {
     const bool calc_drivers = vb::CBool(ctx_.application("DEFAULT_CALCNUMDRIVER"));
-    const std::string code = !customer.strCustomer.empty()
-                                 ? customer.strCustomer
-                                 : session_text("RequestDetail.customer");
+    const std::string code = !customer.strCustomer.empty() ? customer.strCustomer
+                                                           : session_text("RequestDetail.customer");
     const vb::DateTime now = ctx_.clock().now();
     db::Recordset row;
     row.open("Select * from TRIPSREQ", module_.request_db(), db::CursorType::Dynamic,
@@ -178,7 +213,8 @@ void Jaunter::AddNewTRIPREQ() {
     row.set_field("BILLCUST", code);
     row.set_field("BILLRATE", customer.intCustBillRate);
     if (!vb::Trim(customer.strCustSpec).empty()) row.set_field("CUSTSPEC", customer.strCustSpec);
-    if (!vb::Trim(customer.strDefaultCap).empty()) row.set_field("CAPACITY", customer.strDefaultCap);
+    if (!vb::Trim(customer.strDefaultCap).empty())
+      row.set_field("CAPACITY", customer.strDefaultCap);
     if (!vb::Trim(customer.strCustDefaultFormat).empty()) {
       row.set_field("INVOICE_FORMAT", customer.strCustDefaultFormat);
     }

@@ -15,7 +15,9 @@ bool application_true(const vb::Variant& value) {
 
 }  // namespace
 
-void Jaunter::Login_Respond() { ctx_.write_template("Login"); }
+void Jaunter::Login_Respond() {
+  ctx_.write_template("Login");
+}
 
 void Jaunter::Login_ProcessTag(const std::string& TagName, std::string& TagContents, bool&) {
   if (district_header_tag(TagName, TagContents)) return;
@@ -73,8 +75,7 @@ void Jaunter::Login_LoginValidateUser() {
         // worthless.
         ctx_.renew_session_id();
         auto right = [&](const char* column) {
-          return vb::same_text(vb::Trim(NullToStr(user.field(column))), "True") ? "True"
-                                                                               : "False";
+          return vb::same_text(vb::Trim(NullToStr(user.field(column))), "True") ? "True" : "False";
         };
         set_session("USER", typed_user);
         set_session("CUSTOMER", NullToStr(user.field("CUSTOMER")));
@@ -85,8 +86,9 @@ void Jaunter::Login_LoginValidateUser() {
         {
           db::Recordset district;
           district.open("select * from District", module_.trip_db());
-          set_session("TRIPREQ_COMMENT",
-                      district.eof() ? std::string() : NullToStr(district.field("TRIPREQ_COMMENT")));
+          set_session("TRIPREQ_COMMENT", district.eof()
+                                             ? std::string()
+                                             : NullToStr(district.field("TRIPREQ_COMMENT")));
         }
         {
           db::Recordset options;
@@ -94,10 +96,12 @@ void Jaunter::Login_LoginValidateUser() {
               "SELECT REQ_JAUNTER_CHANGE, ADM_JAUNTER_CHANGE, APP_JAUNTER_CHANGE FROM "
               "EMAIL_OPTIONS",
               module_.trip_db());
-          set_session("EMAIL_OPTIONS.REQ_JAUNTER_CHANGE",
-                      options.eof() ? std::string() : NullToStr(options.field("REQ_JAUNTER_CHANGE")));
-          set_session("EMAIL_OPTIONS.APP_JAUNTER_CHANGE",
-                      options.eof() ? std::string() : NullToStr(options.field("APP_JAUNTER_CHANGE")));
+          set_session(
+              "EMAIL_OPTIONS.REQ_JAUNTER_CHANGE",
+              options.eof() ? std::string() : NullToStr(options.field("REQ_JAUNTER_CHANGE")));
+          set_session(
+              "EMAIL_OPTIONS.APP_JAUNTER_CHANGE",
+              options.eof() ? std::string() : NullToStr(options.field("APP_JAUNTER_CHANGE")));
         }
 
         PopulateDD();

@@ -81,12 +81,24 @@ struct DateParts {
   int year, month, day, hour, minute, second;
 };
 DateParts split(DateTime value);
-inline int Year(DateTime v) { return split(v).year; }
-inline int Month(DateTime v) { return split(v).month; }
-inline int Day(DateTime v) { return split(v).day; }
-inline int Hour(DateTime v) { return split(v).hour; }
-inline int Minute(DateTime v) { return split(v).minute; }
-inline int Second(DateTime v) { return split(v).second; }
+inline int Year(DateTime v) {
+  return split(v).year;
+}
+inline int Month(DateTime v) {
+  return split(v).month;
+}
+inline int Day(DateTime v) {
+  return split(v).day;
+}
+inline int Hour(DateTime v) {
+  return split(v).hour;
+}
+inline int Minute(DateTime v) {
+  return split(v).minute;
+}
+inline int Second(DateTime v) {
+  return split(v).second;
+}
 
 // ---- Format -----------------------------------------------------------------------------------
 

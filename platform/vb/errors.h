@@ -41,11 +41,15 @@ constexpr long kItemNotFound = 3265;
 // The database provider's generic failure (0x80004005), used for engine errors.
 constexpr long kProviderError = -2147467259;
 
-inline RuntimeError overflow() { return RuntimeError(kOverflow, "Overflow"); }
+inline RuntimeError overflow() {
+  return RuntimeError(kOverflow, "Overflow");
+}
 inline RuntimeError subscript_out_of_range() {
   return RuntimeError(kSubscriptOutOfRange, "Subscript out of range");
 }
-inline RuntimeError type_mismatch() { return RuntimeError(kTypeMismatch, "Type mismatch"); }
+inline RuntimeError type_mismatch() {
+  return RuntimeError(kTypeMismatch, "Type mismatch");
+}
 inline RuntimeError object_not_set() {
   return RuntimeError(kObjectNotSet, "Object variable or With block variable not set");
 }

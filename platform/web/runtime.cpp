@@ -13,7 +13,9 @@ namespace web {
 
 namespace {
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool same_nocase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -118,12 +120,23 @@ std::string html_escape(std::string_view text) {
   out.reserve(text.size() + 16);
   for (char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out.push_back(c);
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out.push_back(c);
     }
   }
   return out;
@@ -230,7 +243,9 @@ void Context::renew_session_id() {
   if (session_) session_->renew_requested = true;
 }
 
-vb::Variant Context::application(std::string_view key) const { return application_.get(key); }
+vb::Variant Context::application(std::string_view key) const {
+  return application_.get(key);
+}
 
 void Context::set_application(std::string_view key, vb::Variant value) {
   application_.set(key, std::move(value));
@@ -269,7 +284,9 @@ std::string Context::url_for(std::string_view item, std::string_view event) cons
          "&WCE=" + url_encode_component(event) + "&WCU";
 }
 
-const sys::Clock& Context::clock() const { return *runtime_.clock_; }
+const sys::Clock& Context::clock() const {
+  return *runtime_.clock_;
+}
 
 // ---- Runtime --------------------------------------------------------------------------------
 
@@ -296,8 +313,8 @@ HttpResponse Runtime::handle(const HttpRequest& request) {
     response.set_header("Content-Type", "text/html; charset=utf-8");
     return response;
   }
-  if (request.path.size() > 1 && same_nocase(std::string_view(request.path).substr(1),
-                                             web_class_.host_page)) {
+  if (request.path.size() > 1 &&
+      same_nocase(std::string_view(request.path).substr(1), web_class_.host_page)) {
     if (request.method != "GET" && request.method != "POST" && request.method != "HEAD") {
       HttpResponse response = simple_page(405, "Method not allowed",
                                           "This address answers GET and POST requests only.");
@@ -368,10 +385,9 @@ void Runtime::run_cycle(Context& context, PageObject& page, const std::string& i
 HttpResponse Runtime::serve_page(const HttpRequest& request) {
   FieldSet query = FieldSet::parse_urlencoded(request.query);
   FieldSet form;
-  if (request.method == "POST" &&
-      (request.content_type.empty() ||
-       same_nocase(std::string_view(request.content_type).substr(0, 33),
-                   "application/x-www-form-urlencoded"))) {
+  if (request.method == "POST" && (request.content_type.empty() ||
+                                   same_nocase(std::string_view(request.content_type).substr(0, 33),
+                                               "application/x-www-form-urlencoded"))) {
     form = FieldSet::parse_urlencoded(request.body);
   }
   const bool has_item = query.has("WCI");

@@ -73,8 +73,8 @@ class PageObject;
 // What a page object sees of the platform during one request.
 class Context {
  public:
-  Context(Runtime& runtime, Request& request, Response& response,
-          std::shared_ptr<Session> session, ApplicationStore& application);
+  Context(Runtime& runtime, Request& request, Response& response, std::shared_ptr<Session> session,
+          ApplicationStore& application);
 
   Request& request() { return request_; }
   Response& response() { return response_; }
@@ -152,7 +152,7 @@ struct WebClassDef {
 };
 
 struct RuntimeOptions {
-  std::string app_dir;                  // templates and static files
+  std::string app_dir;  // templates and static files
   std::size_t max_sessions = 10000;
   SessionStore::TimeSource session_time;  // tests may drive the idle clock
   const sys::Clock* clock = nullptr;      // required: the source of "now"

@@ -9,7 +9,9 @@
 namespace web {
 
 namespace {
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 const vb::Variant kEmpty;
 }  // namespace
 

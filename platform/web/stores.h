@@ -56,8 +56,8 @@ struct Session {
   KeyedValues values;
   int timeout_minutes = 20;
   std::chrono::steady_clock::time_point last_access;
-  bool abandoned = false;       // drop at the end of the current request
-  bool renew_requested = false; // issue a new identifier at the end of the current request
+  bool abandoned = false;        // drop at the end of the current request
+  bool renew_requested = false;  // issue a new identifier at the end of the current request
   std::mutex request_mutex;
 };
 

@@ -9,7 +9,9 @@ namespace web {
 
 namespace {
 
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool starts_with_nocase(std::string_view text, std::size_t at, std::string_view prefix) {
   if (text.size() - at < prefix.size()) return false;

@@ -33,8 +33,8 @@ class ApprovalTest : public ::testing::Test {
   void request(int number, const std::string& chain, const std::string& status,
                const std::string& customer = "LHS") {
     district_.sql("request", "INSERT INTO TRIPSREQ (TRIPNUM, CHAINID, STATUS, CUSTOMER) VALUES (" +
-                                 std::to_string(number) + ", '" + chain + "', '" + status +
-                                 "', '" + customer + "')");
+                                 std::to_string(number) + ", '" + chain + "', '" + status + "', '" +
+                                 customer + "')");
   }
 
   District district_;
@@ -57,17 +57,17 @@ TEST_F(ApprovalTest, rights_follow_the_user_level_and_the_current_level) {
     std::string answer;
   };
   const Case cases[] = {
-      {1, "A", "Y,Y,L1"},         // level 1 on a new request
-      {1, "B", "Y,Y,L5"},         // levels 2 and 5: the highest wins
-      {1, "REQUESTER", "Y,N,NA"}, // in no level: may edit while unapproved
-      {2, "A", "Y,N,L1"},         // at his own level: edit, not approve
-      {2, "C", "Y,Y,L3"},         // level 3 before level 2
-      {2, "b", "N,N,NA"},         // roles compare exactly
-      {3, "B", "Y,Y,L5"},         // at L4 (c = 5), level 5 (u = 6)
-      {3, "D", "Y,N,L4"},         // his own status: edit, not approve
-      {4, "D", "N,N,L4"},         // a foreign status: nobody
-      {5, "B", "N,N,NA"},         // final
-      {6, "A", "N,N,NA"},         // no chain row
+      {1, "A", "Y,Y,L1"},          // level 1 on a new request
+      {1, "B", "Y,Y,L5"},          // levels 2 and 5: the highest wins
+      {1, "REQUESTER", "Y,N,NA"},  // in no level: may edit while unapproved
+      {2, "A", "Y,N,L1"},          // at his own level: edit, not approve
+      {2, "C", "Y,Y,L3"},          // level 3 before level 2
+      {2, "b", "N,N,NA"},          // roles compare exactly
+      {3, "B", "Y,Y,L5"},          // at L4 (c = 5), level 5 (u = 6)
+      {3, "D", "Y,N,L4"},          // his own status: edit, not approve
+      {4, "D", "N,N,L4"},          // a foreign status: nobody
+      {5, "B", "N,N,NA"},          // final
+      {6, "A", "N,N,NA"},          // no chain row
   };
   for (const Case& c : cases) {
     EXPECT_EQ(mdlApproval::HasAuthority(module_, c.number, c.role, "", ""), c.answer)
@@ -109,10 +109,16 @@ TEST_F(ApprovalTest, next_role_walks_the_chain) {
     std::string chain, status, role;
   };
   const Case cases[] = {
-      {"LONG", "UNAPPROVED", "A"}, {"LONG", "unapproved", "A"}, {"LONG", "L1", "B"},
-      {"LONG", "l4", "B"},         {"LONG", "L5", ""},          {"LONG", "ELSE", "NA"},
+      {"LONG", "UNAPPROVED", "A"},
+      {"LONG", "unapproved", "A"},
+      {"LONG", "L1", "B"},
+      {"LONG", "l4", "B"},
+      {"LONG", "L5", ""},
+      {"LONG", "ELSE", "NA"},
       {"HS", "PRINCIPAL APPROVED", "TRANSPORT"},
-      {"HS", "ACCEPTED", "NA"},    {"LONG", "Pending", "NA"},   {" ", "UNAPPROVED", "NA"},
+      {"HS", "ACCEPTED", "NA"},
+      {"LONG", "Pending", "NA"},
+      {" ", "UNAPPROVED", "NA"},
       {"NOSUCH", "UNAPPROVED", "NA"},
   };
   for (const Case& c : cases) {
@@ -123,8 +129,7 @@ TEST_F(ApprovalTest, next_role_walks_the_chain) {
 
 TEST_F(ApprovalTest, approver_addresses_are_joined_and_blanks_skipped) {
   EXPECT_EQ(mdlApproval::GetApproverEmail(module_, "B", "LHS"), "b1@example.org;  b2@example.org");
-  EXPECT_EQ(mdlApproval::GetApproverEmail(module_, "B", "ADAMS"),
-            "b2@example.org; b4@example.org");
+  EXPECT_EQ(mdlApproval::GetApproverEmail(module_, "B", "ADAMS"), "b2@example.org; b4@example.org");
   EXPECT_EQ(mdlApproval::GetApproverEmail(module_, "NOBODY", "LHS"), "NA");
   EXPECT_EQ(mdlApproval::GetApproverEmail(module_, "", "LHS"), "");
   EXPECT_EQ(mdlApproval::GetApproverEmail(module_, "B' OR '1'='1", "LHS"), "NA");

@@ -115,7 +115,8 @@ TEST_F(ErrorConventionTest, procedures_without_a_trap_pass_failures_to_their_cal
     run(module_, &response_, {"Inner", "Jaunter", false, true},
         [] { throw vb::err::type_mismatch(); });
   });
-  EXPECT_EQ(module_.error, "Error in Procedure: Caller of Module: Jaunter.  Error: 13.  Type mismatch.");
+  EXPECT_EQ(module_.error,
+            "Error in Procedure: Caller of Module: Jaunter.  Error: 13.  Type mismatch.");
 }
 
 TEST_F(ErrorConventionTest, module_procedures_set_the_string_but_never_write) {

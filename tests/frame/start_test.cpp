@@ -70,7 +70,8 @@ TEST_F(StartTest, a_request_without_an_item_loads_the_settings_and_shows_the_log
 }
 
 TEST_F(StartTest, null_district_columns_read_as_one_blank) {
-  district_.sql("trip", "UPDATE District SET DISTZIP = NULL, DISTNAME = NULL, DEPDT_LEADTIME = NULL");
+  district_.sql("trip",
+                "UPDATE District SET DISTZIP = NULL, DISTNAME = NULL, DEPDT_LEADTIME = NULL");
   Simulator sim(district_);
   sim.get("");
   EXPECT_EQ(sim.application_text("DISTCITYSTZIP"), "Lakeview, MN   ");
@@ -145,10 +146,10 @@ TEST_F(StartTest, a_missing_database_file_gives_the_connection_report_alone) {
   std::filesystem::remove(district_.dir() + "/qsclsc1.db");
   Simulator sim(district_);
   const auto page = sim.get("");
-  EXPECT_EQ(page.body, "Error in Procedure: SetTripDBConnections of Module: ChkEligWeb.  Error: "
-                       "-2147467259 - Could not find file &#39;" +
-                           district_.dir() + "/qsclsc1.db&#39;.; strTripDataPath=" +
-                           district_.dir() + "/.");
+  EXPECT_EQ(page.body,
+            "Error in Procedure: SetTripDBConnections of Module: ChkEligWeb.  Error: "
+            "-2147467259 - Could not find file &#39;" +
+                district_.dir() + "/qsclsc1.db&#39;.; strTripDataPath=" + district_.dir() + "/.");
   EXPECT_EQ(sim.application_text("DISTNAME"), "");
 }
 

@@ -78,14 +78,15 @@ TEST_F(ServeTest, serves_the_start_page_static_files_and_a_sign_in) {
                    "user=teacher&password=apple&btnsubmit=Enter+a+New+Trip+Request");
   EXPECT_EQ(signed_in.status, 200);
   ASSERT_EQ(signed_in.headers.count("set-cookie"), 1u);
-  const std::string cookie = signed_in.headers.at("set-cookie").substr(
-      0, signed_in.headers.at("set-cookie").find(';'));
+  const std::string cookie =
+      signed_in.headers.at("set-cookie").substr(0, signed_in.headers.at("set-cookie").find(';'));
   EXPECT_NE(signed_in.body.find("name=\"TripRequestDetail\""), std::string::npos);
 
-  const HttpReply form = http_request(port, "GET", "/Jaunter.ASP?WCI=RequestDetail&WCE=1001&WCU",
-                                      "", cookie);
+  const HttpReply form =
+      http_request(port, "GET", "/Jaunter.ASP?WCI=RequestDetail&WCE=1001&WCU", "", cookie);
   EXPECT_NE(form.body.find("O&#39;Brien"), std::string::npos);
-  const HttpReply stranger = http_request(port, "GET", "/Jaunter.ASP?WCI=RequestDetail&WCE=1001&WCU");
+  const HttpReply stranger =
+      http_request(port, "GET", "/Jaunter.ASP?WCI=RequestDetail&WCE=1001&WCU");
   EXPECT_NE(stranger.body.find("Sorry, your session has timed out"), std::string::npos);
 
   EXPECT_EQ(server_->stop(), 0);

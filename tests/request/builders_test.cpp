@@ -12,11 +12,15 @@ class BuilderProbe {
   std::string time(vb::DateTime t, const std::string& prefix, const std::string& a = "") {
     return page_.BuildTimeDD(t, prefix, a);
   }
-  std::string year(vb::DateTime d, const std::string& prefix) { return page_.BuildYearDD(d, prefix, ""); }
+  std::string year(vb::DateTime d, const std::string& prefix) {
+    return page_.BuildYearDD(d, prefix, "");
+  }
   std::string month(vb::DateTime d, const std::string& prefix) {
     return page_.BuildMonthDD(d, prefix, "x");
   }
-  std::string day(vb::DateTime d, const std::string& prefix) { return page_.BuildDayDD(d, prefix, ""); }
+  std::string day(vb::DateTime d, const std::string& prefix) {
+    return page_.BuildDayDD(d, prefix, "");
+  }
 
  private:
   Jaunter& page_;
@@ -127,7 +131,8 @@ TEST_F(BuildersTest, date_selectors_run_their_fixed_ranges_up_to_two_years_ahead
             "'Oct'>Oct</option><option value = 'Nov'>Nov</option><option value = "
             "'Dec'>Dec</option></select></span>");
   const std::string day = probe.day(vb::DateSerial(2009, 3, 7), "Dep");
-  EXPECT_NE(day.find("name='Dep_date' size='1' style='height: 23; width: 44' >"), std::string::npos);
+  EXPECT_NE(day.find("name='Dep_date' size='1' style='height: 23; width: 44' >"),
+            std::string::npos);
   EXPECT_NE(day.find("<option value = '6'>6</option><option selected value = '7'>7</option>"),
             std::string::npos);
 }
@@ -166,12 +171,14 @@ TEST_F(BuildersTest, destination_drop_down_for_typed_new_and_unknown_destination
       "<option value='10'>Science Museum of the Great La</option>";
   EXPECT_EQ(page.BuildDestinationDD("A", "", false),
             "<select name='dest' width='30' A>" + options + "</select>");
-  EXPECT_EQ(page.BuildDestinationDD("A", "Regional Stadium", true),
-            "<select name='dest' width='30' A><option value='0' selected>Regional Stadium</option>" +
-                options + "</select>");
-  EXPECT_EQ(page.BuildDestinationDD("A", "99", false),
-            "<select name='dest' width='30' A><option value='' ></option><option value='11' "
-            ">City Park</option><option value='10' >Science Museum of the Great La</option></select>");
+  EXPECT_EQ(
+      page.BuildDestinationDD("A", "Regional Stadium", true),
+      "<select name='dest' width='30' A><option value='0' selected>Regional Stadium</option>" +
+          options + "</select>");
+  EXPECT_EQ(
+      page.BuildDestinationDD("A", "99", false),
+      "<select name='dest' width='30' A><option value='' ></option><option value='11' "
+      ">City Park</option><option value='10' >Science Museum of the Great La</option></select>");
   EXPECT_NE(page.BuildDestinationDD("A", "11", false).find("<option value='11' selected>City Park"),
             std::string::npos);
   EXPECT_NE(page.BuildDestinationDD("A", "<script>", true).find("&lt;script&gt;"),

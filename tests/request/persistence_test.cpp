@@ -18,8 +18,8 @@ class PersistenceTest : public ::testing::Test {
     PageHarness harness(sim_);
     harness.page().prepare_database();
     db::Recordset rs;
-    db::Connection& connection = table == "TRIPS" ? harness.page().module().trip_db()
-                                                  : harness.page().module().request_db();
+    db::Connection& connection =
+        table == "TRIPS" ? harness.page().module().trip_db() : harness.page().module().request_db();
     rs.open("SELECT * FROM " + table + " WHERE " + where, connection);
     return rs.record_count();
   }
@@ -71,11 +71,16 @@ TEST_F(PersistenceTest, the_typed_in_destination_of_a_stored_request_comes_back)
   PageHarness harness(sim_);
   harness.page().SetDestFromREQ(1002);
   const std::pair<const char*, const char*> keys[] = {
-      {"RequestDetail.destination", "0"},  {"RequestDetail.destdesc", "Regional Stadium"},
-      {"RequestDetail.destcat", "PARK"},   {"RequestDetail.miles", "9"},
-      {"RequestDetail.destadd1", "77 Stadium Way"}, {"RequestDetail.destadd2", "Gate 4"},
-      {"RequestDetail.destcity", "Lakeview"}, {"RequestDetail.destzip", "55555"},
-      {"RequestDetail.destspec", ""},       {"RequestDetail.deststate", "MN"}};
+      {"RequestDetail.destination", "0"},
+      {"RequestDetail.destdesc", "Regional Stadium"},
+      {"RequestDetail.destcat", "PARK"},
+      {"RequestDetail.miles", "9"},
+      {"RequestDetail.destadd1", "77 Stadium Way"},
+      {"RequestDetail.destadd2", "Gate 4"},
+      {"RequestDetail.destcity", "Lakeview"},
+      {"RequestDetail.destzip", "55555"},
+      {"RequestDetail.destspec", ""},
+      {"RequestDetail.deststate", "MN"}};
   for (const auto& [key, value] : keys) EXPECT_EQ(sim_.session_text(key), value) << key;
   harness.page().SetDestFromREQ(4242);
   EXPECT_EQ(sim_.session_text("RequestDetail.destdesc"), "");

@@ -47,7 +47,8 @@ TEST_F(LoginTest, a_valid_sign_in_writes_every_session_key) {
             (vb::StringArray{"", "E, Elementary", "H, High Schools"}));
   EXPECT_EQ(sim.session("StatusVals").get<vb::StringArray>(),
             (vb::StringArray{"", "Denied", "Pending", "UNAPPROVED"}));
-  EXPECT_EQ(sim.session("DESTCATS").get<vb::StringArray>(), (vb::StringArray{"", "MUSEUM", "PARK"}));
+  EXPECT_EQ(sim.session("DESTCATS").get<vb::StringArray>(),
+            (vb::StringArray{"", "MUSEUM", "PARK"}));
   const auto funds = sim.session("Funds").get<vb::StringTable>();
   ASSERT_EQ(funds.rows.size(), 4u);
   EXPECT_EQ(funds.rows[0], (std::vector<std::string>{"", ""}));
@@ -162,9 +163,9 @@ TEST_F(LoginTest, logging_out_directly_keeps_the_templates_own_text) {
 TEST_F(LoginTest, the_inquiry_link_shows_only_when_the_inquiry_features_are_on) {
   district_.set_ini("DOTNETInstalled", "TRUE");
   Simulator sim(district_);
-  EXPECT_NE(sim.get("").body.find(
-                "<a href=\"http://inquiry.example.org/\">Trip Request Inquiry</a>"),
-            std::string::npos);
+  EXPECT_NE(
+      sim.get("").body.find("<a href=\"http://inquiry.example.org/\">Trip Request Inquiry</a>"),
+      std::string::npos);
   district_.set_ini("DOTNETInstalled", "no");
   EXPECT_EQ(sim.get("").body.find("Trip Request Inquiry"), std::string::npos);
 }

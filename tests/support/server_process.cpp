@@ -122,7 +122,9 @@ int ServerProcess::stop() {
   return -1;
 }
 
-ServerProcess::~ServerProcess() { stop(); }
+ServerProcess::~ServerProcess() {
+  stop();
+}
 
 HttpReply http_request(int port, const std::string& method, const std::string& target,
                        const std::string& body, const std::string& cookie,
@@ -136,11 +138,12 @@ HttpReply http_request(int port, const std::string& method, const std::string& t
     ::close(fd);
     throw std::runtime_error("cannot connect to port " + std::to_string(port));
   }
-  std::string request = method + " " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
+  std::string request =
+      method + " " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
   if (!cookie.empty()) request += "Cookie: " + cookie + "\r\n";
   if (method == "POST") {
-    request += "Content-Type: " + content_type + "\r\nContent-Length: " +
-               std::to_string(body.size()) + "\r\n";
+    request += "Content-Type: " + content_type +
+               "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n";
   }
   request += "\r\n" + body;
   for (std::size_t sent = 0; sent < request.size();) {
@@ -158,8 +161,8 @@ HttpReply http_request(int port, const std::string& method, const std::string& t
   std::size_t line = head.find("\r\n");
   while (line != std::string::npos) {
     const std::size_t next = head.find("\r\n", line + 2);
-    const std::string header = head.substr(line + 2, next == std::string::npos ? std::string::npos
-                                                                                : next - line - 2);
+    const std::string header =
+        head.substr(line + 2, next == std::string::npos ? std::string::npos : next - line - 2);
     const std::size_t colon = header.find(':');
     if (colon != std::string::npos) {
       std::string name = header.substr(0, colon);

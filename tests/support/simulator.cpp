@@ -18,9 +18,8 @@ namespace fs = std::filesystem;
 TempDir::TempDir() {
   static std::atomic<int> counter{0};
   std::random_device random;
-  path_ = fs::temp_directory_path() /
-          ("jaunter-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-           std::to_string(random()));
+  path_ = fs::temp_directory_path() / ("jaunter-test-" + std::to_string(::getpid()) + "-" +
+                                       std::to_string(counter++) + "-" + std::to_string(random()));
   fs::create_directories(path_);
 }
 
@@ -187,7 +186,9 @@ void Simulator::set_session(const std::string& key, vb::Variant value) {
   session->values.set(key, std::move(value));
 }
 
-bool Simulator::has_session() const { return runtime_->sessions().peek(cookie_) != nullptr; }
+bool Simulator::has_session() const {
+  return runtime_->sessions().peek(cookie_) != nullptr;
+}
 
 vb::Variant Simulator::application(const std::string& key) const {
   return runtime_->application().get(key);

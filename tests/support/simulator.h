@@ -78,7 +78,8 @@ class Simulator {
   explicit Simulator(const District& district);
 
   Result get(const std::string& query);
-  Result post(const std::string& query, const std::vector<std::pair<std::string, std::string>>& form);
+  Result post(const std::string& query,
+              const std::vector<std::pair<std::string, std::string>>& form);
 
   // The browser's session.
   vb::Variant session(const std::string& key) const;

@@ -45,15 +45,24 @@ struct Reply {
 // the test run.
 class Client {
  public:
-  explicit Client(std::uint16_t port) : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
+  explicit Client(std::uint16_t port, bool ipv6 = false)
+      : fd_(::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0)) {
     if (fd_ < 0) throw std::runtime_error("socket failed");
     timeval timeout{5, 0};
     ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    if (ipv6) {
+      sockaddr_in6 address{};
+      address.sin6_family = AF_INET6;
+      address.sin6_port = htons(port);
+      address.sin6_addr = in6addr_loopback;
+      connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    } else {
+      sockaddr_in address{};
+      address.sin_family = AF_INET;
+      address.sin_port = htons(port);
+      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+      connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    }
   }
   ~Client() { ::close(fd_); }
   Client(const Client&) = delete;
@@ -224,6 +233,22 @@ TEST(HttpServer, get_gives_the_handler_decoded_path_raw_query_and_headers) {
   EXPECT_EQ(seen[0].content_type, "text/plain");
   EXPECT_EQ(seen[0].body, "");
   EXPECT_EQ(seen[0].remote, "127.0.0.1");
+}
+
+TEST(HttpServer, ipv6_bind_address_serves_and_reports_the_client_address) {
+  Recorder recorder;
+  HttpServerOptions options = test_options();
+  options.bind = "::1";
+  auto server = started(recorder.handler(), options);
+  Client client(server->port(), /*ipv6=*/true);
+  ASSERT_TRUE(client.connected());
+  ASSERT_TRUE(client.send(get("/six")));
+  auto reply = client.read_reply();
+  ASSERT_TRUE(reply);
+  EXPECT_EQ(reply->status, 200);
+  auto seen = recorder.seen();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].remote, "::1");
 }
 
 TEST(HttpServer, request_without_query_has_an_empty_query) {
@@ -471,9 +496,13 @@ TEST(HttpServer, stop_lets_a_request_in_flight_finish) {
   Client client(port);
   ASSERT_TRUE(client.send(get("/slow")));
   entered.get_future().wait();
-  server->stop();
+  auto stopped = std::async(std::launch::async, [&server] { server->stop(); });
 
+  std::this_thread::sleep_for(100ms);
+  Client during_stop(port);
+  EXPECT_FALSE(during_stop.connected());
   auto reply = client.read_reply();
+  stopped.get();
   ASSERT_TRUE(reply);
   EXPECT_EQ(reply->status, 200);
   EXPECT_EQ(reply->body, "finished");

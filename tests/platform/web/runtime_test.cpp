@@ -53,10 +53,12 @@ class RecordingPage : public PageObject {
 class RuntimeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("jaunter-runtime-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir_ = fs::temp_directory_path() /
+           ("jaunter-runtime-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir_);
-    write("page.htm", "<p><WC@PHONE>old</WC@PHONE>|<wc@phone>x</wc@phone>|<WC@OTHER>keep</WC@OTHER></p>");
+    write("page.htm",
+          "<p><WC@PHONE>old</WC@PHONE>|<wc@phone>x</wc@phone>|<WC@OTHER>keep</WC@OTHER></p>");
     write("other.htm", "[other]");
     write("style.css", "body{}");
     WebClassDef def;
@@ -143,8 +145,7 @@ TEST_F(RuntimeTest, next_item_responds_after_the_first_handlers_output) {
   };
   const HttpResponse response = get("WCI=Page&WCE=Save");
   EXPECT_EQ(response.body, "first;Other;");
-  EXPECT_EQ(script_.calls,
-            (std::vector<std::string>{"Initialize", "Page_Save", "Other_Respond"}));
+  EXPECT_EQ(script_.calls, (std::vector<std::string>{"Initialize", "Page_Save", "Other_Respond"}));
 }
 
 TEST_F(RuntimeTest, items_handing_over_in_a_circle_end_with_an_error_page) {
