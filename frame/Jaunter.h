@@ -199,6 +199,8 @@ class Jaunter : public web::PageObject {
   }
   // The district header tags (WC@NAME, WC@ADDR1, WC@CITYSTZIP, WC@PHONE); true when answered.
   bool district_header_tag(const std::string& tag_name, std::string& tag_contents) const;
+  // The District keys of the application store, from the first row (nullptr: no row).
+  void write_district_keys(const db::Recordset* district);
   // A short page for items whose work is still to come.
   void not_yet_available(std::string_view what);
 

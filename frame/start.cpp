@@ -1,6 +1,7 @@
 // WebClass_Start: loads the district-wide settings into the application store and hands over to
 // the login page.
 #include <cstdint>
+#include <vector>
 
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
@@ -38,7 +39,67 @@ constexpr std::pair<const char*, const char*> kRequiredFields[] = {
     {"INVOICE_COMMENT_REQ", "TRIP_REQ_REQUIRED.INVOICE_COMMENT_REQ"},
 };
 
+// The District keys in the order written: a column read as text or as a number, the city line,
+// or a fixed text; and the value written when the table has no row.
+struct DistrictKey {
+  enum class Kind { Text, Number, CityLine, Fixed, KeepWithoutRow };
+  const char* key;
+  const char* column;  // the fixed text for Kind::Fixed
+  Kind kind;
+  vb::Variant without_row;
+};
+
+const std::vector<DistrictKey>& district_keys() {
+  using K = DistrictKey::Kind;
+  static const std::vector<DistrictKey> keys = {
+      {"DISTNAME", "DISTNAME", K::Text, ""},
+      {"DISTADDR1", "DISTADDR1", K::Text, ""},
+      {"DISTCITYSTZIP", "", K::CityLine, ""},
+      {"DISTPHONE", "DISTPHONE", K::Text, ""},
+      {"DEFAULT_CALCNUMDRIVER", "DEFAULT_CALCNUMDRIVER", K::Text, true},
+      {"DEFAULTVTYPE", "DEFAULTVTYPE", K::KeepWithoutRow, {}},
+      {"TRANSTITLE", "TRANSTITLE", K::Text, ""},
+      {"WEBTITLE", "Carline FIELD TRIPS", K::Fixed, {}},
+      {"WEBLINK1", "Quillmark Software, Inc", K::Fixed, {}},
+      {"WEBLINKURL1", "", K::Fixed, {}},
+      {"WEBLINK2", "", K::Fixed, {}},
+      {"WEBLINKURL2", "", K::Fixed, {}},
+      {"WEBCOMMENT1", "", K::Fixed, {}},
+      {"WEBCOMMENT2", "", K::Fixed, {}},
+      {"AUTOFILL_REQUESTS", "autofill_requests", K::Text, true},
+      {"AUTOFILL_TRIPS", "AUTOFILL", K::Text, true},
+      {"VIEW_OTHER_SCHOOLS", "VIEW_OTHER_SCHOOLS", K::Text, false},
+      {"DISTRICT.FUND_DD", "FUND_DD", K::Text, ""},
+      {"DISTRICT.DEPDT_LEADTIME", "DEPDT_LEADTIME", K::Number, std::int16_t{0}},
+      {"DISTRICT.DEPDT_LEADTIME_HARDWARN", "DEPDT_LEADTIME_HARDWARN", K::Text, ""},
+      {"DISTRICT.USECUSTFUND", "USECUSTFUND", K::Text, ""},
+      {"DISTRICT.TOTAL_TRIPS_LIMIT", "TOTAL_TRIPS_LIMIT", K::Number, std::int16_t{0}},
+      {"DISTRICT.TOTAL_TRIPS_LIMIT_MESSAGE", "TOTAL_TRIPS_LIMIT_MESSAGE", K::Text, ""},
+      {"DISTRICT.TOTAL_TRIPS_HARDWARN", "TOTAL_TRIPS_HARDWARN", K::Text, ""},
+  };
+  return keys;
+}
+
 }  // namespace
+
+void Jaunter::write_district_keys(const db::Recordset* district) {
+  using K = DistrictKey::Kind;
+  auto text = [&](const char* column) { return data::NullToStr(district->field(column)); };
+  for (const DistrictKey& entry : district_keys()) {
+    if (entry.kind == K::Fixed) {
+      ctx_.set_application(entry.key, entry.column);
+    } else if (!district) {
+      if (entry.kind != K::KeepWithoutRow) ctx_.set_application(entry.key, entry.without_row);
+    } else if (entry.kind == K::Number) {
+      ctx_.set_application(entry.key, data::NullToZero(district->field(entry.column)));
+    } else if (entry.kind == K::CityLine) {
+      ctx_.set_application(entry.key,
+                           text("DISTCITY") + ", " + text("DISTSTATE") + "  " + text("DISTZIP"));
+    } else {
+      ctx_.set_application(entry.key, text(entry.column));
+    }
+  }
+}
 
 void Jaunter::WebClass_Start() {
   procedure(
@@ -81,62 +142,7 @@ void Jaunter::WebClass_Start() {
         {
           db::Recordset district;
           district.open("select * from District", module_.trip_db());
-          if (!district.eof()) {
-            auto text = [&](const char* column) { return NullToStr(district.field(column)); };
-            ctx_.set_application("DISTNAME", text("DISTNAME"));
-            ctx_.set_application("DISTADDR1", text("DISTADDR1"));
-            ctx_.set_application("DISTCITYSTZIP", text("DISTCITY") + ", " + text("DISTSTATE") +
-                                                      "  " + text("DISTZIP"));
-            ctx_.set_application("DISTPHONE", text("DISTPHONE"));
-            ctx_.set_application("DEFAULT_CALCNUMDRIVER", text("DEFAULT_CALCNUMDRIVER"));
-            ctx_.set_application("DEFAULTVTYPE", text("DEFAULTVTYPE"));
-            ctx_.set_application("TRANSTITLE", text("TRANSTITLE"));
-            ctx_.set_application("WEBTITLE", "Carline FIELD TRIPS");
-            ctx_.set_application("WEBLINK1", "Quillmark Software, Inc");
-            ctx_.set_application("WEBLINKURL1", "");
-            ctx_.set_application("WEBLINK2", "");
-            ctx_.set_application("WEBLINKURL2", "");
-            ctx_.set_application("WEBCOMMENT1", "");
-            ctx_.set_application("WEBCOMMENT2", "");
-            ctx_.set_application("AUTOFILL_REQUESTS", text("autofill_requests"));
-            ctx_.set_application("AUTOFILL_TRIPS", text("AUTOFILL"));
-            ctx_.set_application("VIEW_OTHER_SCHOOLS", text("VIEW_OTHER_SCHOOLS"));
-            ctx_.set_application("DISTRICT.FUND_DD", text("FUND_DD"));
-            ctx_.set_application("DISTRICT.DEPDT_LEADTIME",
-                                 NullToZero(district.field("DEPDT_LEADTIME")));
-            ctx_.set_application("DISTRICT.DEPDT_LEADTIME_HARDWARN",
-                                 text("DEPDT_LEADTIME_HARDWARN"));
-            ctx_.set_application("DISTRICT.USECUSTFUND", text("USECUSTFUND"));
-            ctx_.set_application("DISTRICT.TOTAL_TRIPS_LIMIT",
-                                 NullToZero(district.field("TOTAL_TRIPS_LIMIT")));
-            ctx_.set_application("DISTRICT.TOTAL_TRIPS_LIMIT_MESSAGE",
-                                 text("TOTAL_TRIPS_LIMIT_MESSAGE"));
-            ctx_.set_application("DISTRICT.TOTAL_TRIPS_HARDWARN", text("TOTAL_TRIPS_HARDWARN"));
-          } else {
-            ctx_.set_application("DISTNAME", "");
-            ctx_.set_application("DISTADDR1", "");
-            ctx_.set_application("DISTCITYSTZIP", "");
-            ctx_.set_application("DISTPHONE", "");
-            ctx_.set_application("DEFAULT_CALCNUMDRIVER", true);
-            ctx_.set_application("TRANSTITLE", "");
-            ctx_.set_application("WEBTITLE", "Carline FIELD TRIPS");
-            ctx_.set_application("WEBLINK1", "Quillmark Software, Inc");
-            ctx_.set_application("WEBLINKURL1", "");
-            ctx_.set_application("WEBLINK2", "");
-            ctx_.set_application("WEBLINKURL2", "");
-            ctx_.set_application("WEBCOMMENT1", "");
-            ctx_.set_application("WEBCOMMENT2", "");
-            ctx_.set_application("AUTOFILL_REQUESTS", true);
-            ctx_.set_application("AUTOFILL_TRIPS", true);
-            ctx_.set_application("VIEW_OTHER_SCHOOLS", false);
-            ctx_.set_application("DISTRICT.FUND_DD", "");
-            ctx_.set_application("DISTRICT.DEPDT_LEADTIME", std::int16_t{0});
-            ctx_.set_application("DISTRICT.DEPDT_LEADTIME_HARDWARN", "");
-            ctx_.set_application("DISTRICT.USECUSTFUND", "");
-            ctx_.set_application("DISTRICT.TOTAL_TRIPS_LIMIT", std::int16_t{0});
-            ctx_.set_application("DISTRICT.TOTAL_TRIPS_LIMIT_MESSAGE", "");
-            ctx_.set_application("DISTRICT.TOTAL_TRIPS_HARDWARN", "");
-          }
+          write_district_keys(district.eof() ? nullptr : &district);
         }
         {
           db::Recordset required;

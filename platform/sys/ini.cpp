@@ -5,6 +5,8 @@
 #include <fstream>
 #include <optional>
 
+#include "platform/vb/conversions.h"
+
 namespace sys {
 namespace {
 
@@ -20,18 +22,6 @@ std::string_view trim(std::string_view text) {
   while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-char ascii_upper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool same_name(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (ascii_upper(a[i]) != ascii_upper(b[i])) return false;
-  }
-  return true;
 }
 
 // The first `count` characters; a UTF-8 sequence counts as one character and is never cut.
@@ -72,12 +62,12 @@ std::optional<std::string_view> find_value(std::string_view text, std::string_vi
       // Only the first section of that name is searched.
       if (in_section) return std::nullopt;
       std::string_view name = line.substr(1, line.find(']') - 1);
-      in_section = same_name(trim(name), section);
+      in_section = vb::same_text(trim(name), section);
       continue;
     }
     if (!in_section) continue;
     std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos || !same_name(trim(line.substr(0, equals)), key)) {
+    if (equals == std::string_view::npos || !vb::same_text(trim(line.substr(0, equals)), key)) {
       continue;
     }
     std::string_view value = trim(line.substr(equals + 1));

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/vb/conversions.h"
 #include "platform/vb/errors.h"
 
 namespace sys {
@@ -22,18 +23,6 @@ constexpr std::size_t kMaxFileBytes = 16 * 1024 * 1024;
 // ERROR_BADDB: what the operating system reports for a corrupt registry.
 constexpr long kBadRegistry = 1009;
 
-char ascii_upper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool same_name(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (ascii_upper(a[i]) != ascii_upper(b[i])) return false;
-  }
-  return true;
-}
-
 bool is_blank(char c) {
   return c == ' ' || c == '\t';
 }
@@ -42,50 +31,6 @@ std::string_view trim(std::string_view text) {
   while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-void append_utf8(std::string& out, std::uint32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
-// UTF-16LE to UTF-8; an unpaired surrogate becomes U+FFFD rather than invalid UTF-8.
-std::string utf16le_to_utf8(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size() / 2);
-  auto unit = [&](std::size_t i) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) |
-           (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8);
-  };
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    std::uint32_t code = unit(i);
-    if (code >= 0xD800 && code <= 0xDBFF && i + 3 < bytes.size()) {
-      std::uint32_t low = unit(i + 2);
-      if (low >= 0xDC00 && low <= 0xDFFF) {
-        code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-        i += 2;
-      } else {
-        code = 0xFFFD;
-      }
-    } else if (code >= 0xD800 && code <= 0xDFFF) {
-      code = 0xFFFD;
-    }
-    append_utf8(out, code);
-  }
-  return out;
 }
 
 // The file as UTF-8 text, or nullopt when it cannot be read.
@@ -102,7 +47,7 @@ std::optional<std::string> read_text(const std::string& path) {
   }
   if (in.bad()) return std::nullopt;  // a directory opens but cannot be read
   if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
-    return utf16le_to_utf8(std::string_view(bytes).substr(2));
+    return vb::utf8_from_utf16le(std::string_view(bytes).substr(2));
   }
   if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
   return bytes;
@@ -141,8 +86,8 @@ std::optional<std::string> read_quoted(std::string_view line, std::size_t& pos) 
 
 int hex_digit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
-  c = ascii_upper(c);
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }
 
@@ -174,7 +119,8 @@ std::optional<std::vector<std::uint8_t>> parse_hex_bytes(std::string_view text) 
 }
 
 std::string utf16_bytes_to_utf8(const std::vector<std::uint8_t>& data) {
-  return utf16le_to_utf8(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
+  return vb::utf8_from_utf16le(
+      std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
 }
 
 // What a value line says: a value, a deletion ("-"), or nothing decodable.
@@ -210,7 +156,7 @@ Parsed parse_data(std::string_view data) {
   }
   std::string_view kind = trim(data.substr(0, colon));
   std::string_view rest = data.substr(colon + 1);
-  if (same_name(kind, "dword")) {
+  if (vb::same_text(kind, "dword")) {
     auto number = parse_hex_number(trim(rest), 8);
     if (!number) {
       parsed.malformed = true;
@@ -221,9 +167,9 @@ Parsed parse_data(std::string_view data) {
     return parsed;
   }
   std::optional<std::uint32_t> type_number;
-  if (same_name(kind, "hex")) {
+  if (vb::same_text(kind, "hex")) {
     type_number = 3;  // REG_BINARY
-  } else if (kind.size() > 5 && same_name(kind.substr(0, 4), "hex(") && kind.back() == ')') {
+  } else if (kind.size() > 5 && vb::same_text(kind.substr(0, 4), "hex(") && kind.back() == ')') {
     type_number = parse_hex_number(kind.substr(4, kind.size() - 5), 8);
   }
   auto bytes = type_number ? parse_hex_bytes(rest) : std::nullopt;
@@ -298,13 +244,13 @@ std::optional<RegistryValue> RegistryFile::read(std::string_view root, std::stri
       // "[-key]" deletes the key and its subkeys with everything defined for them so far.
       if (!name.empty() && name.front() == '-') {
         std::string_view deleted = name.substr(1);
-        if (same_name(deleted, wanted_key) ||
+        if (vb::same_text(deleted, wanted_key) ||
             (wanted_key.size() > deleted.size() && wanted_key[deleted.size()] == '\\' &&
-             same_name(std::string_view(wanted_key).substr(0, deleted.size()), deleted))) {
+             vb::same_text(std::string_view(wanted_key).substr(0, deleted.size()), deleted))) {
           found.reset();
         }
       }
-      in_key = same_name(name, wanted_key);
+      in_key = vb::same_text(name, wanted_key);
       continue;
     }
     if (!in_key) continue;
@@ -321,7 +267,7 @@ std::optional<RegistryValue> RegistryFile::read(std::string_view root, std::stri
       continue;
     }
     std::string_view rest = trim(line.substr(pos));
-    if (rest.empty() || rest.front() != '=' || !same_name(name, value_name)) continue;
+    if (rest.empty() || rest.front() != '=' || !vb::same_text(name, value_name)) continue;
 
     // Hex lists continue on the following lines after a trailing backslash.
     std::string data(trim(rest.substr(1)));

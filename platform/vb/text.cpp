@@ -30,13 +30,16 @@ void append_utf8(std::string& out, char32_t code) {
   }
 }
 
-// Bytes read as UTF-16LE. A lone surrogate becomes U+FFFD; an odd last byte is no whole
-// character and is dropped.
-std::string utf8_from_utf16le(const Bytes& bytes) {
+}  // namespace
+
+std::string utf8_from_utf16le(std::string_view bytes) {
   constexpr char32_t kReplacement = 0xFFFD;
   std::string out;
   std::size_t count = bytes.size() / 2;
-  auto unit = [&](std::size_t i) -> char32_t { return bytes[2 * i] | (bytes[2 * i + 1] << 8); };
+  auto unit = [&](std::size_t i) -> char32_t {
+    return static_cast<unsigned char>(bytes[2 * i]) |
+           (static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+  };
   for (std::size_t i = 0; i < count; ++i) {
     char32_t code = unit(i);
     if (code >= 0xD800 && code <= 0xDBFF && i + 1 < count && unit(i + 1) >= 0xDC00 &&
@@ -50,6 +53,8 @@ std::string utf8_from_utf16le(const Bytes& bytes) {
   }
   return out;
 }
+
+namespace {
 
 std::string floating_text(double value, int significant) {
   if (!std::isfinite(value)) return detail::non_finite_text(value);
@@ -80,7 +85,10 @@ std::string CStr(const Variant& value) {
           [](const std::string& v) { return v; },
           [](const StringArray&) -> std::string { throw err::type_mismatch(); },
           [](const StringTable&) -> std::string { throw err::type_mismatch(); },
-          [](const Bytes& v) { return utf8_from_utf16le(v); },
+          [](const Bytes& v) {
+            return utf8_from_utf16le(
+                std::string_view(reinterpret_cast<const char*>(v.data()), v.size()));
+          },
       },
       value.storage());
 }
