@@ -1,9 +1,6 @@
 // Handlers and operations still to come; each answers a short "not yet available" page.
 #include "frame/Jaunter.h"
 
-void Jaunter::BuildRequestResultsTable(std::string& /*strSql*/) {
-  not_yet_available("BuildRequestResultsTable");
-}
 void Jaunter::BuildTripReport1Results(const std::string& /*SQLQuery*/, std::int16_t& /*PageNumber*/,
                                       std::int16_t /*PageSize*/) {
   not_yet_available("BuildTripReport1Results");
@@ -35,17 +32,6 @@ void Jaunter::PrintReport_ProcessTag(const std::string& /*TagName*/, std::string
                                      bool& /*SendTags*/) {}
 void Jaunter::PrintReport_PrintReport() {
   not_yet_available("PrintReport_PrintReport");
-}
-void Jaunter::RequestSearch_Respond() {
-  not_yet_available("RequestSearch_Respond");
-}
-void Jaunter::RequestSearch_ProcessTag(const std::string& /*TagName*/, std::string& /*TagContents*/,
-                                       bool& /*SendTags*/) {}
-void Jaunter::RequestSearch_Navigate() {
-  not_yet_available("RequestSearch_Navigate");
-}
-void Jaunter::RequestSearch_TripRequests() {
-  not_yet_available("RequestSearch_TripRequests");
 }
 void Jaunter::TripReport1_Respond() {
   not_yet_available("TripReport1_Respond");
@@ -84,14 +70,6 @@ void Jaunter::TripRequestReport2_ProcessTag(const std::string& /*TagName*/,
 void Jaunter::TripRequestReport2_TripRequestReport2() {
   not_yet_available("TripRequestReport2_TripRequestReport2");
 }
-void Jaunter::TripSearch_Respond() {
-  not_yet_available("TripSearch_Respond");
-}
-void Jaunter::TripSearch_ProcessTag(const std::string& /*TagName*/, std::string& /*TagContents*/,
-                                    bool& /*SendTags*/) {}
-void Jaunter::TripSearch_FieldTrips() {
-  not_yet_available("TripSearch_FieldTrips");
-}
 void Jaunter::TripSummaryReport_Respond() {
   not_yet_available("TripSummaryReport_Respond");
 }
@@ -99,10 +77,4 @@ void Jaunter::TripSummaryReport_ProcessTag(const std::string& /*TagName*/,
                                            std::string& /*TagContents*/, bool& /*SendTags*/) {}
 void Jaunter::TripSummaryReport_TripSummaryReport() {
   not_yet_available("TripSummaryReport_TripSummaryReport");
-}
-void Jaunter::ResetRequestSearch() {
-  not_yet_available("ResetRequestSearch");
-}
-void Jaunter::ResetTripSearch() {
-  not_yet_available("ResetTripSearch");
 }
