@@ -11,6 +11,7 @@
 #include "data/schema.h"
 #include "frame/Jaunter.h"
 #include "platform/sys/event_log.h"
+#include "platform/sys/mail.h"
 #include "platform/sys/registry.h"
 #include "platform/web/http.h"
 #include "platform/web/runtime.h"
@@ -72,7 +73,8 @@ int serve(const std::vector<std::string>& args) {
   sys::SystemClock clock;
   sys::RegistryFile registry(sys::RegistryFile::default_path());
   sys::SysLog event_log;
-  sys::Services services{&clock, &registry, &event_log};
+  sys::CurlMailTransport mail;
+  sys::Services services{&clock, &registry, &event_log, &mail};
   web::RuntimeOptions runtime_options;
   runtime_options.app_dir = app_dir;
   runtime_options.clock = &clock;

@@ -4,6 +4,7 @@
 
 #include "platform/sys/clock.h"
 #include "platform/sys/event_log.h"
+#include "platform/sys/mail.h"
 #include "platform/sys/registry.h"
 
 namespace sys {
@@ -12,6 +13,7 @@ struct Services {
   const Clock* clock = nullptr;
   const Registry* registry = nullptr;
   EventLog* event_log = nullptr;
+  const MailTransport* mail = nullptr;
 };
 
 }  // namespace sys

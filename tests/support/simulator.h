@@ -11,6 +11,7 @@
 #include "frame/Jaunter.h"
 #include "platform/db/db.h"
 #include "platform/sys/event_log.h"
+#include "platform/sys/mail.h"
 #include "platform/sys/registry.h"
 #include "platform/web/runtime.h"
 
@@ -106,6 +107,7 @@ class Simulator {
   sys::FixedClock clock_;
   sys::RegistryFile registry_;
   sys::MemoryEventLog event_log_;
+  sys::CurlMailTransport mail_;
   sys::Services services_;
   std::chrono::steady_clock::time_point idle_now_ = std::chrono::steady_clock::now();
   std::unique_ptr<web::Runtime> runtime_;

@@ -1,0 +1,60 @@
+// The LookupCust item: find a customer by the beginning of its name and hand the choice back to
+// the request form.
+#include "config/ChkEligWeb.h"
+#include "frame/Jaunter.h"
+#include "lookup/lookup_support.h"
+#include "platform/vb/conversions.h"
+
+void Jaunter::LookupCust_UserEvent(const std::string& /*EventName*/) {
+  ctx_.write_template("LookupCust");
+}
+
+void Jaunter::LookupCust_ProcessTag(const std::string& TagName, std::string& TagContents,
+                                    bool& /*SendTags*/) {
+  lookup::common_tag(*this, TagName, TagContents);
+}
+
+void Jaunter::LookupCust_FindCusts() {
+  db::Recordset rs;
+  procedure(
+      {"LookupCust_FindCusts", "Jaunter", true, true, true},
+      [&] {
+        if (!session_check()) frame::exit_step();
+        std::string sql = "SELECT CUSTOMER.* FROM CUSTOMER";
+        const std::string typed = vb::Trim(ctx_.request().Form("CUSTDESC"));
+        if (!typed.empty()) {
+          sql += " WHERE";
+          sql += " ucase$(Customer.CUSTNAME) like " + lookup::upper_prefix_pattern(typed);
+        }
+        sql += " ORDER BY Customer.CUSTNAME";
+        lookup::show_results(
+            *this, rs, sql,
+            "<table border='1' width='714'><thead><tr><td width='58'><b>Selected</b></td>"
+            "<td width='140'><b>Customer Name</b></td><td width='88'><b>Customer</b></td>"
+            "</tr></thead><tbody>",
+            [](const db::Recordset& row) {
+              const std::string code = lookup::cell(row.field("CUSTOMER"));
+              return "<tr><td><input type='radio' name='SelCust' value='" + code + "'></td><td>" +
+                     lookup::cell(row.field("custname")) + "</td><td>" + code + "</td></tr>";
+            },
+            "LookupCust");
+      },
+      [&] { lookup::close_search(*this, rs); });
+}
+
+void Jaunter::LookupCust_RetwSelected() {
+  procedure(
+      {"LookupCust_RetwSelected"},
+      [&] {
+        if (!session_check()) frame::exit_step();
+        const std::string chosen = ctx_.request().Form("SelCust");
+        if (!chosen.empty()) {
+          set_session("RequestDetail.customer", chosen);
+          if (session_text("TripReq").empty()) {
+            ctx_.response().Write("Session Timed Out, please try again.");
+          }
+        }
+        if (module_.ok()) RequestDetail_UserEvent(session_text("TripReq"));
+      },
+      [&] { ChkEligWeb::CloseTripDBConnections(module_); });
+}

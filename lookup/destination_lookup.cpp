@@ -1,0 +1,207 @@
+// The LookupDest item: find a destination by the beginning of its description, or type in one
+// that is not in the table, and hand it back to the request form.
+#include <array>
+#include <utility>
+
+#include "config/ChkEligWeb.h"
+#include "data/null_conversions.h"
+#include "frame/Jaunter.h"
+#include "lookup/lookup_support.h"
+#include "platform/vb/conversions.h"
+
+namespace {
+
+using web::html_escape;
+
+// The categories of the session's list; no option is selected.
+std::string category_select(Jaunter& page) {
+  std::string html = "<select name='DESTCAT'>";
+  const int count = page.session_count("numDESTCATs");
+  if (count == 0) {
+    html += "<option> </option>";
+  } else {
+    const vb::Variant list = page.context().session("DESTCATS");
+    if (const vb::StringArray* items = list.get_if<vb::StringArray>()) {
+      // A list shorter than its count (a session written elsewhere) shows what it has.
+      for (int i = 0; i <= count && i < static_cast<int>(items->size()); ++i) {
+        html += "<option>" + html_escape((*items)[i]) + "</option>";
+      }
+    }
+  }
+  return html + "</select>";
+}
+
+// The add form, prefilled with the typed-in destination the session holds.
+std::string add_form(Jaunter& page) {
+  auto kept = [&](const char* key) { return html_escape(page.session_text(key)); };
+  return "<table border='1'><tr><td colspan='3'><h1>Add a Destination</h1></td></tr>"
+         "<tr><td>Description:</td><td><input type='text' name='DESTDESC' size='50' "
+         "maxlength='75' value='" +
+         kept("RequestDetail.destdesc") + "'></td></tr><tr><td>Category:</td><td>" +
+         category_select(page) +
+         "</td></tr><tr><td>Average Miles:</td><td><input type='text' name='MILES' size='4' "
+         "value='" +
+         kept("RequestDetail.miles") +
+         "'></td></tr><tr><td>Address:</td><td><input type='text' name='DESTADD1' size='30' "
+         "maxlength='30' value='" +
+         kept("RequestDetail.destadd1") +
+         "'></td></tr><tr><td>&nbsp;</td><td><input type='text' name='DESTADD2' size='30' "
+         "maxlength='30' value='" +
+         kept("RequestDetail.destadd2") +
+         "'></td></tr><tr><td>City:</td><td><input type='text' name='DESTCITY'  size='15' "
+         "maxlength='15' value='" +
+         kept("RequestDetail.destcity") +
+         "'></td></tr><tr><td>State:</td><td><input type='text' name='DESTSTATE'  size='2' "
+         "maxlength='2' value='" +
+         kept("RequestDetail.deststate") +
+         "'></td></tr><tr><td>Zip/Postal Code:</td><td><input type='text' name='DESTZIP' "
+         "size='10' maxlength='10' value='" +
+         kept("RequestDetail.destzip") +
+         "'></td></tr><tr><td>Special Instructions:</td><td><textarea rows='3' cols='60' "
+         "name='DESTSPEC'>" +
+         kept("RequestDetail.destspec") +
+         "</TEXTAREA></td></tr></table><span style='visibility: hidden'><input type='text' "
+         "name='SelDest' value='0'></SPAN><p align='center'><input type='submit' "
+         "value='Return' name='btnSubmit2'></p><p>&nbsp;</p>";
+}
+
+// The first refusal of a typed-in destination, or "" when it may be taken.
+std::string new_destination_refusal(const web::Request& request) {
+  const std::string miles = vb::Trim(request.Form("MILES"));
+  if (!miles.empty() && !vb::IsNumeric(miles)) {
+    return "<p>Please enter a valid number of miles (or 0) in the Average Miles field.</p>";
+  }
+  // Deliberately the untrimmed text: a description of blanks passes and is kept as entered.
+  if (request.Form("DESTDESC").empty()) {
+    return "<p align='center'>When entering in a new destination, a destination description is "
+           "required.</p><p>Please use your browser's back button and enter a description with 75 "
+           "characters or less.</p>";
+  }
+  struct Limit {
+    const char* field;
+    std::size_t most;
+    const char* message;
+  };
+  static const Limit limits[] = {
+      {"DESTDESC", 75,
+       "<p>The destination description you have entered is too long, please use your browser's "
+       "back button and enter a description with 75 characters or less.</p>"},
+      {"DESTADD1", 30,
+       "<p>The destination address you have entered is too long, please use your browser's back "
+       "button and enter an address with 30 characters or less.</p>"},
+      {"DESTADD2", 30,
+       "<p>The second line of the destination address you have entered is too long, please use "
+       "your browser's back button and enter an address with 30 characters or less.</p>"},
+      {"DESTCITY", 15,
+       "<p>The destination city you have entered is too long, please use your browser's back "
+       "button and enter a city with 15 characters or less.</p>"},
+      {"DESTSTATE", 2,
+       "<p>The destination state you have entered is too long, please use your browser's back "
+       "button and enter a state code with 2 characters.</p>"},
+      {"DESTZIP", 10,
+       "<p>The destination zip/postal code you have entered is too long, please use your "
+       "browser's back button and enter a zip or postal code with 10 characters or less.</p>"},
+  };
+  for (const Limit& limit : limits) {
+    if (lookup::character_count(vb::Trim(request.Form(limit.field))) > limit.most) {
+      return limit.message;
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+void Jaunter::LookupDest_UserEvent(const std::string& /*EventName*/) {
+  ctx_.write_template("LookupDest");
+}
+
+void Jaunter::LookupDest_ProcessTag(const std::string& TagName, std::string& TagContents,
+                                    bool& /*SendTags*/) {
+  lookup::common_tag(*this, TagName, TagContents);
+}
+
+void Jaunter::LookupDest_FindDests() {
+  db::Recordset rs;
+  procedure(
+      {"LookupDest_FindDests", "Jaunter", true, true, true},
+      [&] {
+        if (!session_check()) frame::exit_step();
+        if (vb::same_text(ctx_.request().Form("btnsubmit"), "New")) {
+          search.strSearchResults = add_form(*this);
+          ctx_.write_template("LookupDest");
+          frame::exit_step();
+        }
+        std::string sql = "SELECT DESTINATION.* FROM DESTINATION";
+        const std::string typed = vb::Trim(ctx_.request().Form("DESTDESC"));
+        if (!typed.empty()) {
+          sql += " WHERE";
+          sql += " ucase$(DESTINATION.DESTDESC) like " + lookup::upper_prefix_pattern(typed);
+        }
+        sql += " ORDER BY DESTINATION.DESTDESC";
+        lookup::show_results(
+            *this, rs, sql,
+            "<table border='1' width='714'><thead><tr><td width='50'><b>Selected</b></td>"
+            "<td width='88'><b>Description</b></td><td width='50'><b>Destination</b></td>"
+            "<td width='88'><b>Address</b></td><td width='88'><b>Address#2</b></td>"
+            "</tr></thead><tbody>",
+            [](const db::Recordset& row) {
+              const std::string number = lookup::cell(row.field("Destination"));
+              return "<tr><td><input type='radio' name='SelDest' value='" + number + "'></td><td>" +
+                     lookup::cell(row.field("DESTDESC")) + "</td><td>" + number + "</td><td>" +
+                     html_escape(data::NullToStr(row.field("DESTADD1"))) + "</td><td>" +
+                     html_escape(data::NullToStr(row.field("DESTADD2"))) + "</td></tr>";
+            },
+            "LookupDest");
+      },
+      [&] { lookup::close_search(*this, rs); });
+}
+
+void Jaunter::LookupDest_RetwSelected() {
+  procedure(
+      {"LookupDest_RetwSelected"},
+      [&] {
+        if (!session_check()) frame::exit_step();
+        const web::Request& request = ctx_.request();
+        const std::string chosen = request.Form("SelDest");
+        if (!chosen.empty()) {
+          // A value that is no number is refused by the conversion (error 13) before anything
+          // changes.
+          if (vb::CDbl(chosen) == 0) {
+            const std::string refusal = new_destination_refusal(request);
+            if (!refusal.empty()) {
+              ctx_.response().Write(refusal);
+              frame::exit_step();
+            }
+            set_session("RequestDetail.destination", "0");
+            static const std::pair<const char*, const char*> typed_in[] = {
+                {"RequestDetail.destdesc", "DESTDESC"},  {"RequestDetail.destcat", "DESTCAT"},
+                {"RequestDetail.miles", "MILES"},        {"RequestDetail.destadd1", "DESTADD1"},
+                {"RequestDetail.destadd2", "DESTADD2"},  {"RequestDetail.destcity", "DESTCITY"},
+                {"RequestDetail.destzip", "DESTZIP"},    {"RequestDetail.destspec", "DESTSPEC"},
+                {"RequestDetail.deststate", "DESTSTATE"}};
+            for (const auto& [key, field] : typed_in) set_session(key, request.Form(field));
+          } else {
+            // A number the request row cannot hold is refused here, before anything changes.
+            static_cast<void>(vb::CLng(chosen));
+            if (!prepare_database()) frame::exit_step();
+            const std::string spec = getdest(chosen);
+            ChkEligWeb::CloseTripDBConnections(module_);
+            // A failed look-up leaves the form's destination as it was.
+            if (!module_.ok()) frame::exit_step();
+            set_session("RequestDetail.destination", chosen);
+            set_session("RequestDetail.destspec", spec);
+            set_session("RequestDetail.destdesc", destination.strDestDesc);
+            set_session("RequestDetail.destadd1", destination.strDestAdd1);
+            set_session("RequestDetail.miles", vb::CStr(destination.sngDestMiles));
+            set_session("RequestDetail.destcat", "");
+            set_session("RequestDetail.destadd2", destination.strDestAdd2);
+            set_session("RequestDetail.destcity", "");
+            set_session("RequestDetail.destzip", "");
+            set_session("RequestDetail.deststate", "");
+          }
+        }
+        if (module_.ok()) RequestDetail_UserEvent(session_text("TripReq"));
+      },
+      [&] { ChkEligWeb::CloseTripDBConnections(module_); });
+}

@@ -1,0 +1,126 @@
+// The LookupFund item: find an active fund by the beginning of its code or description (only the
+// customer's own funds where the district says so) and hand it back to the request form or to
+// the field trip search.
+#include "config/ChkEligWeb.h"
+#include "frame/Jaunter.h"
+#include "lookup/lookup_support.h"
+#include "platform/db/jet.h"
+#include "platform/vb/conversions.h"
+#include "platform/vb/errors.h"
+
+namespace {
+
+// A district flag as CBool reads it; a value that is no flag at all counts as False rather than
+// failing the return to the search.
+bool application_flag(const vb::Variant& value) {
+  try {
+    return vb::CBool(value);
+  } catch (const vb::RuntimeError&) {
+    return false;
+  }
+}
+
+// The field trip search for a fund chosen in the lookup it opened: the fund as its filter,
+// autofill as the district sets it, every pair of check boxes ticked.
+void prepare_trip_search_return(Jaunter& page, const std::string& fund) {
+  reports::TripSearchState& trip = page.trip_search;
+  trip.strTripFund = fund;
+  trip.blnTripAutofill = application_flag(page.context().application("AUTOFILL_TRIPS"));
+  for (std::string* box : {&trip.strChkAssigned, &trip.strChkUnassigned, &trip.strChkBilled,
+                           &trip.strChkUnbilled, &trip.strChkCancelled, &trip.strChkOpen}) {
+    *box = "ON";
+  }
+}
+
+}  // namespace
+
+void Jaunter::LookupFund_UserEvent(const std::string& EventName) {
+  lookup_state.strFundEvent = EventName;
+  ctx_.write_template("LookupFund");
+}
+
+void Jaunter::LookupFund_ProcessTag(const std::string& TagName, std::string& TagContents,
+                                    bool& /*SendTags*/) {
+  // Opened by the request form's Fund button: a search flag left by a fund lookup that the field
+  // trip search opened and the user abandoned must not send this choice to the trip search (it
+  // would drop the form being edited).
+  if (vb::same_text(ctx_.request().QueryString("WCI"), "RequestDetail") &&
+      !session_text("SELTRIP").empty()) {
+    set_session("SELTRIP", "");
+  }
+  if (lookup::common_tag(*this, TagName, TagContents)) return;
+  if (vb::same_text(TagName, "WC@FUND")) {
+    TagContents = web::html_escape(lookup_state.strFundEvent);
+  }
+}
+
+void Jaunter::LookupFund_FindFunds() {
+  db::Recordset rs;
+  procedure(
+      {"LookupFund_FindFunds", "Jaunter", true, true, true},
+      [&] {
+        if (!session_check()) frame::exit_step();
+        const bool customer_funds =
+            vb::same_text(application_text("DISTRICT.USECUSTFUND"), "True") &&
+            vb::same_text(session_text("CANOVERRIDEFUND"), "False");
+        const std::string code = vb::Trim(ctx_.request().Form("FUND"));
+        const std::string description = vb::Trim(ctx_.request().Form("DESC"));
+        std::string conditions;
+        auto add = [&](const std::string& clause) {
+          conditions += (conditions.empty() ? " WHERE" : " AND") + clause;
+        };
+        if (!code.empty()) add(" ucase$(FUND.FUND) like " + lookup::upper_prefix_pattern(code));
+        if (!description.empty()) add(" FUND.FUNDDESC like " + lookup::prefix_pattern(description));
+        std::string sql;
+        if (customer_funds) {
+          const std::string customer = session_text("RequestDetail.customer");
+          if (customer.empty()) {
+            module_.error = "Please select a customer first.";
+            frame::exit_step();
+          }
+          add(" CUSTOMER_FUND.CUSTOMER=" + db::quote_text(customer) + " AND FUND.ACTIVE = TRUE");
+          sql =
+              "SELECT FUND.* FROM FUND INNER JOIN CUSTOMER_FUND ON FUND.FUND = "
+              "CUSTOMER_FUND.FUND" +
+              conditions + " ORDER BY FUND.FUND";
+        } else {
+          if (code.empty() && description.empty()) {
+            module_.error =
+                "Sorry, you need to either enter a fund number or a description before searching "
+                "for funds.  Please use your browser's back button and try again.";
+            frame::exit_step();
+          }
+          add(" FUND.ACTIVE = TRUE");
+          sql = "SELECT FUND.* FROM FUND" + conditions + " ORDER BY FUND.FUND";
+        }
+        lookup::show_results(
+            *this, rs, sql,
+            "<table width='737' border='1'><thead><tr><td><b>Selected</b></td>"
+            "<td><b>Fund</b></td><td><b>Description</b></td></tr></thead><tbody>",
+            [](const db::Recordset& row) {
+              const std::string fund = lookup::cell(row.field("Fund"));
+              return "<tr><td><input type='radio' name='SelFund' value='" + fund + "'></td><td>" +
+                     fund + "</td><td>" + lookup::cell(row.field("FUNDDESC")) + "</td></tr>";
+            },
+            "LookupFund");
+      },
+      [&] { lookup::close_search(*this, rs); });
+}
+
+void Jaunter::LookupFund_RetwSelected() {
+  procedure(
+      {"LookupFund_RetwSelected"},
+      [&] {
+        if (!session_check()) frame::exit_step();
+        const std::string chosen = ctx_.request().Form("SelFund");
+        set_session("RequestDetail.fund", chosen);
+        if (vb::same_text(session_text("SELTRIP"), "Y")) {
+          set_session("SELTRIP", "");
+          prepare_trip_search_return(*this, chosen);
+          TripSearch_FieldTrips();
+          frame::exit_step();
+        }
+        if (module_.ok()) RequestDetail_UserEvent(session_text("TripReq"));
+      },
+      [&] { ChkEligWeb::CloseTripDBConnections(module_); });
+}

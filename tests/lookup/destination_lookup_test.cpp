@@ -1,0 +1,248 @@
+// The destination lookup: the search, the add form, the checks of a typed-in destination and the
+// return to the request form.
+#include <vector>
+
+#include "tests/lookup/lookup_test_support.h"
+
+namespace {
+
+using namespace lookup_tests;
+
+constexpr const char* kFind = "WCI=LookupDest&WCE=FindDests&WCU";
+constexpr const char* kReturn = "WCI=LookupDest&WCE=RetwSelected&WCU";
+
+using Form = std::vector<std::pair<std::string, std::string>>;
+
+class DestinationLookupTest : public LookupTest {
+ protected:
+  // A valid typed-in destination with one field replaced.
+  static Form new_destination(const std::string& field = "", const std::string& value = "") {
+    Form form = {{"SelDest", "0"},         {"DESTDESC", "Zoo"},      {"DESTCAT", "PARK"},
+                 {"MILES", "8"},           {"DESTADD1", "1 Zoo Rd"}, {"DESTADD2", ""},
+                 {"DESTCITY", "Lakeview"}, {"DESTSTATE", "MN"},      {"DESTZIP", "55555"},
+                 {"DESTSPEC", "Gate 2"},   {"btnSubmit2", "Return"}};
+    for (auto& [name, text] : form) {
+      if (name == field) text = value;
+    }
+    return form;
+  }
+};
+
+TEST_F(DestinationLookupTest, the_search_lists_matches_in_any_case_with_blank_missing_addresses) {
+  open_lookup_as("teacher", "apple");
+  const std::string page = sim_.post(kFind, {{"DESTDESC", "ci"}, {"btnsubmit", "Find"}}).body;
+  EXPECT_TRUE(contains(page,
+                       "<table border='1' width='714'><thead><tr><td width='50'><b>Selected</b>"
+                       "</td><td width='88'><b>Description</b></td><td width='50'><b>"
+                       "Destination</b></td><td width='88'><b>Address</b></td><td width='88'><b>"
+                       "Address#2</b></td></tr></thead><tbody><tr><td><input type='radio' "
+                       "name='SelDest' value='11'></td><td>City Park</td><td>11</td><td>1 Park "
+                       "Ave</td><td> </td></tr>" +
+                           std::string(kResultsEnd)))
+      << page;
+}
+
+TEST_F(DestinationLookupTest, an_empty_search_lists_every_destination_inactive_ones_too) {
+  open_lookup_as("teacher", "apple");
+  const std::string page = sim_.post(kFind, {{"DESTDESC", ""}}).body;
+  EXPECT_EQ(occurrences(page, "name='SelDest'"), 3);
+  EXPECT_LT(page.find("City Park"), page.find("Old Mill"));
+  EXPECT_LT(page.find("Old Mill"), page.find("Science Museum"));
+}
+
+TEST_F(DestinationLookupTest, three_hundred_matches_are_listed_and_three_hundred_and_one_refused) {
+  district_.sql("trip",
+                "WITH RECURSIVE k(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM k WHERE i < 300) "
+                "INSERT INTO DESTINATION (DESTINATION, DESTDESC) SELECT 100 + i, 'Farm ' || i "
+                "FROM k;");
+  open_lookup_as("teacher", "apple");
+  EXPECT_EQ(occurrences(sim_.post(kFind, {{"DESTDESC", "farm"}}).body, "name='SelDest'"), 300);
+  district_.sql("trip", "INSERT INTO DESTINATION (DESTINATION, DESTDESC) VALUES (999, 'Farm X');");
+  EXPECT_EQ(sim_.post(kFind, {{"DESTDESC", "farm"}}).body, kTooManyRows);
+}
+
+TEST_F(DestinationLookupTest, the_add_form_offers_the_categories_and_the_values_kept) {
+  open_lookup_as("teacher", "apple");
+  sim_.set_session("RequestDetail.destdesc", "Joe's <Place>");
+  sim_.set_session("RequestDetail.miles", "4");
+  sim_.set_session("RequestDetail.destspec", "</TEXTAREA>");
+  const std::string page = sim_.post(kFind, {{"btnsubmit", "new"}, {"DESTDESC", "x"}}).body;
+  const std::string form =
+      "<table border='1'><tr><td colspan='3'><h1>Add a Destination</h1></td></tr><tr><td>"
+      "Description:</td><td><input type='text' name='DESTDESC' size='50' maxlength='75' "
+      "value='Joe&#39;s &lt;Place&gt;'></td></tr><tr><td>Category:</td><td><select "
+      "name='DESTCAT'><option></option><option>MUSEUM</option><option>PARK</option></select>"
+      "</td></tr><tr><td>Average Miles:</td><td><input type='text' name='MILES' size='4' "
+      "value='4'></td></tr><tr><td>Address:</td><td><input type='text' name='DESTADD1' "
+      "size='30' maxlength='30' value=''></td></tr><tr><td>&nbsp;</td><td><input type='text' "
+      "name='DESTADD2' size='30' maxlength='30' value=''></td></tr><tr><td>City:</td><td><input "
+      "type='text' name='DESTCITY'  size='15' maxlength='15' value=''></td></tr><tr><td>State:"
+      "</td><td><input type='text' name='DESTSTATE'  size='2' maxlength='2' value=''></td></tr>"
+      "<tr><td>Zip/Postal Code:</td><td><input type='text' name='DESTZIP' size='10' "
+      "maxlength='10' value=''></td></tr><tr><td>Special Instructions:</td><td><textarea "
+      "rows='3' cols='60' name='DESTSPEC'>&lt;/TEXTAREA&gt;</TEXTAREA></td></tr></table><span "
+      "style='visibility: hidden'><input type='text' name='SelDest' value='0'></SPAN><p "
+      "align='center'><input type='submit' value='Return' name='btnSubmit2'></p><p>&nbsp;</p>";
+  EXPECT_TRUE(contains(page, form)) << page;
+  EXPECT_FALSE(contains(page, "name='SelDest' value='1"));
+}
+
+TEST_F(DestinationLookupTest, without_categories_the_select_holds_one_blank_option) {
+  open_lookup_as("teacher", "apple");
+  sim_.set_session("numDESTCATs", std::int16_t{0});
+  EXPECT_TRUE(contains(sim_.post(kFind, {{"btnsubmit", "New"}}).body,
+                       "<select name='DESTCAT'><option> </option></select>"));
+}
+
+TEST_F(DestinationLookupTest, a_typed_in_destination_is_kept_as_posted_and_the_form_shows_it_new) {
+  open_lookup_as("teacher", "apple");
+  Form form = new_destination("DESTDESC", " Zoo ");
+  const std::string page = sim_.post(kReturn, form).body;
+  EXPECT_TRUE(shows_request_form(page));
+  EXPECT_TRUE(contains(page, "** New **"));
+  EXPECT_EQ(sim_.session_text("RequestDetail.destination"), "0");
+  const std::pair<const char*, const char*> kept[] = {
+      {"RequestDetail.destdesc", " Zoo "}, {"RequestDetail.destcat", "PARK"},
+      {"RequestDetail.miles", "8"},        {"RequestDetail.destadd1", "1 Zoo Rd"},
+      {"RequestDetail.destadd2", ""},      {"RequestDetail.destcity", "Lakeview"},
+      {"RequestDetail.destzip", "55555"},  {"RequestDetail.destspec", "Gate 2"},
+      {"RequestDetail.deststate", "MN"}};
+  for (const auto& [key, value] : kept) EXPECT_EQ(sim_.session_text(key), value) << key;
+
+  // The add form opened again shows what was entered.
+  const std::string again = sim_.post(kFind, {{"btnsubmit", "New"}}).body;
+  EXPECT_TRUE(contains(again, "name='DESTDESC' size='50' maxlength='75' value=' Zoo '>"));
+  EXPECT_TRUE(contains(again, "name='DESTSTATE'  size='2' maxlength='2' value='MN'>"));
+  EXPECT_TRUE(contains(again, "name='DESTSPEC'>Gate 2</TEXTAREA>"));
+}
+
+TEST_F(DestinationLookupTest, the_checks_of_a_typed_in_destination_stop_at_their_limits) {
+  const std::string too_long_desc =
+      "<p>The destination description you have entered is too long, please use your browser's "
+      "back button and enter a description with 75 characters or less.</p>";
+  const std::string too_long_add1 =
+      "<p>The destination address you have entered is too long, please use your browser's back "
+      "button and enter an address with 30 characters or less.</p>";
+  const std::string too_long_add2 =
+      "<p>The second line of the destination address you have entered is too long, please use "
+      "your browser's back button and enter an address with 30 characters or less.</p>";
+  const std::string too_long_city =
+      "<p>The destination city you have entered is too long, please use your browser's back "
+      "button and enter a city with 15 characters or less.</p>";
+  const std::string too_long_state =
+      "<p>The destination state you have entered is too long, please use your browser's back "
+      "button and enter a state code with 2 characters.</p>";
+  const std::string too_long_zip =
+      "<p>The destination zip/postal code you have entered is too long, please use your "
+      "browser's back button and enter a zip or postal code with 10 characters or less.</p>";
+  const std::string bad_miles =
+      "<p>Please enter a valid number of miles (or 0) in the Average Miles field.</p>";
+  const std::string no_description =
+      "<p align='center'>When entering in a new destination, a destination description is "
+      "required.</p><p>Please use your browser's back button and enter a description with 75 "
+      "characters or less.</p>";
+  struct Case {
+    const char* field;
+    std::string value;
+    std::string refusal;  // "" when accepted
+  };
+  const Case cases[] = {
+      {"DESTDESC", std::string(75, 'd'), ""},
+      {"DESTDESC", "  " + std::string(75, 'd') + "  ", ""},
+      {"DESTDESC", std::string(76, 'd'), too_long_desc},
+      {"DESTDESC", "", no_description},
+      {"DESTDESC", "   ", ""},
+      {"DESTADD1", std::string(30, 'a'), ""},
+      {"DESTADD1", std::string(31, 'a'), too_long_add1},
+      {"DESTADD2", std::string(30, 'a'), ""},
+      {"DESTADD2", std::string(31, 'a'), too_long_add2},
+      {"DESTCITY", std::string(15, 'c'), ""},
+      {"DESTCITY", "Zürich-Örlikon1", ""},  // 15 characters, more bytes
+      {"DESTCITY", std::string(16, 'c'), too_long_city},
+      {"DESTSTATE", "MN", ""},
+      {"DESTSTATE", "MNX", too_long_state},
+      {"DESTZIP", std::string(10, '9'), ""},
+      {"DESTZIP", std::string(11, '9'), too_long_zip},
+      {"MILES", "abc", bad_miles},
+      {"MILES", "", ""},
+      {"MILES", "0", ""},
+      {"MILES", " 12.5 ", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.field) + "=" + c.value);
+    Simulator sim(district_);
+    sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+    sim.set_session("LoadRequestDetailFromSession", "True");
+    sim.set_session("RequestDetail.destdesc", "before");
+    const std::string page = sim.post(kReturn, new_destination(c.field, c.value)).body;
+    if (c.refusal.empty()) {
+      EXPECT_TRUE(shows_request_form(page));
+      EXPECT_EQ(sim.session_text("RequestDetail.destination"), "0");
+      if (std::string(c.field) == "DESTDESC") {
+        EXPECT_EQ(sim.session_text("RequestDetail.destdesc"), c.value);
+      }
+    } else {
+      EXPECT_EQ(page, c.refusal);
+      EXPECT_EQ(sim.session_text("RequestDetail.destdesc"), "before");
+    }
+  }
+}
+
+TEST_F(DestinationLookupTest, the_first_failing_check_wins) {
+  open_lookup_as("teacher", "apple");
+  Form form = new_destination("MILES", "abc");
+  for (auto& [name, text] : form) {
+    if (name == "DESTDESC") text = "";
+  }
+  EXPECT_EQ(sim_.post(kReturn, form).body,
+            "<p>Please enter a valid number of miles (or 0) in the Average Miles field.</p>");
+  form = new_destination("DESTDESC", "");
+  for (auto& [name, text] : form) {
+    if (name == "DESTCITY") text = std::string(20, 'c');
+  }
+  EXPECT_TRUE(contains(sim_.post(kReturn, form).body, "a destination description is required"));
+}
+
+TEST_F(DestinationLookupTest, a_listed_destination_brings_its_details_along) {
+  open_lookup_as("teacher", "apple", "1001");
+  sim_.set_session("RequestDetail.destcity", "Old city");
+  const std::string page = sim_.post(kReturn, {{"SelDest", "10"}}).body;
+  EXPECT_TRUE(shows_request_form(page));
+  const std::pair<const char*, const char*> expected[] = {
+      {"RequestDetail.destination", "10"},
+      {"RequestDetail.destspec", "Bus parking in lot C"},
+      {"RequestDetail.destdesc", "Science Museum of the Great Lakes Region"},
+      {"RequestDetail.destadd1", "200 Lake Dr"},
+      {"RequestDetail.miles", "12.5"},
+      {"RequestDetail.destcat", ""},
+      {"RequestDetail.destadd2", "Building B"},
+      {"RequestDetail.destcity", ""},
+      {"RequestDetail.destzip", ""},
+      {"RequestDetail.deststate", ""}};
+  for (const auto& [key, value] : expected) EXPECT_EQ(sim_.session_text(key), value) << key;
+}
+
+TEST_F(DestinationLookupTest, returning_without_a_choice_changes_nothing) {
+  open_lookup_as("teacher", "apple");
+  sim_.set_session("RequestDetail.destination", "11");
+  sim_.set_session("RequestDetail.destdesc", "City Park");
+  const std::string page = sim_.post(kReturn, {{"btnSubmit2", "Return"}}).body;
+  EXPECT_TRUE(shows_request_form(page));
+  EXPECT_EQ(sim_.session_text("RequestDetail.destination"), "11");
+  EXPECT_EQ(sim_.session_text("RequestDetail.destdesc"), "City Park");
+}
+
+TEST_F(DestinationLookupTest, a_forged_choice_that_is_no_number_is_reported_and_changes_nothing) {
+  open_lookup_as("teacher", "apple");
+  sim_.set_session("RequestDetail.destination", "11");
+  for (const char* forged : {"abc", "99999999999"}) {
+    const std::string page = sim_.post(kReturn, {{"SelDest", forged}}).body;
+    EXPECT_EQ(page.rfind("Error in Procedure: LookupDest_RetwSelected of Module: Jaunter.  ", 0),
+              0u)
+        << page;
+    EXPECT_FALSE(shows_request_form(page));
+    EXPECT_EQ(sim_.session_text("RequestDetail.destination"), "11");
+  }
+}
+
+}  // namespace

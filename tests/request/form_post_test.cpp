@@ -1,0 +1,453 @@
+// The post of the request form: checks, saving, status changes, mail, copy, delete and the rest.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "platform/vb/conversions.h"
+#include "tests/support/sample_data.h"
+#include "tests/support/smtp_sink.h"
+
+namespace {
+
+using namespace testing_support;
+using Form = std::map<std::string, std::string>;
+
+const char* kPost = "WCI=RequestDetail&WCE=TripRequestDetail&WCU";
+
+// What the browser posts for a new request of the teacher of LHS, leaving on Friday 12/18/2026.
+Form new_request_form() {
+  return {{"dropDownChange", ""},   {"New", "NEW"},
+          {"cust", "LHS, Lakeview High School"},
+          {"RequestorEmail", "teacher@example.org"},
+          {"Contact", "Ms Smith"},  {"dest", "11"},
+          {"DESTSPEC", ""},         {"Dep_month", "Dec"},
+          {"Dep_date", "18"},       {"Dep_year", "2026"},
+          {"chkDefaultReturnDate", "ON"},
+          {"Rtn_month", " "},       {"Rtn_date", " "},
+          {"Rtn_year", " "},        {"DEP_HOUR", "9"},
+          {"DEP_MIN", "0"},         {"DEP_AMPM", "AM"},
+          {"ARRIVE_HOUR", " "},     {"ARRIVE_MIN", " "},
+          {"ARRIVE_AMPM", "AM"},    {"LEAVE_HOUR", " "},
+          {"LEAVE_MIN", " "},       {"LEAVE_AMPM", "PM"},
+          {"RET_HOUR", "3"},        {"RET_MIN", "30"},
+          {"RET_AMPM", "PM"},       {"NUMADULTS", "2"},
+          {"NUMSTUDENTS", "25"},    {"NUMHAND", "0"},
+          {"ESTTIME", "4"},         {"ESTMILE", "12"},
+          {"PURPOSE", "Concert"},   {"CUSTSPEC", ""},
+          {"TRIPCOM", ""},          {"PO", ""},
+          {"INTTRIPNUM", ""},       {"tripcat", "FLD"},
+          {"grade", "5"},           {"fund", "100"},
+          {"btnSubmit", "Save"}};
+}
+
+std::vector<std::pair<std::string, std::string>> fields(const Form& form) {
+  return {form.begin(), form.end()};
+}
+
+class FormPostTest : public ::testing::Test {
+ protected:
+  FormPostTest() {
+    add_sample_data(district_);
+    district_.set_ini("SmtpPort", std::to_string(sink_.port()));
+  }
+
+  // A row of TRIPSREQ, read back through the application's own database layer.
+  std::map<std::string, std::string> request_row(const std::string& number) {
+    db::Connection connection;
+    connection.open(district_.dir() + "/Tripschl.db");
+    db::Recordset rs;
+    rs.open("SELECT * FROM TRIPSREQ WHERE TRIPNUM = " + number, connection);
+    std::map<std::string, std::string> row;
+    if (rs.eof()) return row;
+    for (int i = 0; i < rs.field_count(); ++i) {
+      const vb::Variant& value = rs.field(rs.field_name(i));
+      row[vb::UCase(rs.field_name(i))] = value.is_null() ? "(Null)" : vb::CStr(value);
+    }
+    return row;
+  }
+
+  std::string newest_request() {
+    db::Connection connection;
+    connection.open(district_.dir() + "/Tripschl.db");
+    db::Recordset rs;
+    rs.open("SELECT MAX(TRIPNUM) AS N FROM TRIPSREQ", connection);
+    return vb::CStr(rs.field("N"));
+  }
+
+  Result post(Simulator& sim, const Form& form) { return sim.post(kPost, fields(form)); }
+
+  District district_;
+  SmtpSink sink_;
+};
+
+TEST_F(FormPostTest, a_new_request_is_saved_announced_and_shown_again) {
+  Simulator sim(district_);
+  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  const Result page = post(sim, new_request_form());
+  const std::string number = newest_request();
+  ASSERT_EQ(number, "1004");
+  auto row = request_row(number);
+  EXPECT_EQ(row["STATUS"], "UNAPPROVED");
+  EXPECT_EQ(row["CHAINID"], "HS");
+  EXPECT_EQ(row["CUSTOMER"], "LHS");
+  EXPECT_EQ(row["BILLRATE"], "2");
+  EXPECT_EQ(row["AMOUNT2"], "40");
+  EXPECT_EQ(row["AMOUNTTXT3"], " ");
+  EXPECT_EQ(row["CAPACITY"], "High");
+  EXPECT_EQ(row["INVOICE_FORMAT"], "STD");
+  EXPECT_EQ(row["CONTACT"], "Ms Smith");
+  EXPECT_EQ(row["DESTINATION"], "11");
+  EXPECT_EQ(row["DEPDATE"], "12/18/2026");
+  EXPECT_EQ(row["RETDATE"], "12/18/2026");
+  EXPECT_EQ(row["DEPTIME"], "9:00:00 AM");
+  EXPECT_EQ(row["RETTIME"], "3:30:00 PM");
+  EXPECT_EQ(row["ARRIVETIME"], "(Null)");
+  EXPECT_EQ(row["NUMSTUDENTS"], "25");
+  EXPECT_EQ(row["ESTMILE"], "12");
+  EXPECT_EQ(row["FUND"], "100");
+  EXPECT_EQ(row["GRADE"], "5");
+  EXPECT_EQ(row["CUSTSPEC"], "(Null)");
+  EXPECT_EQ(row["ENTEREDBY"], "teacher");
+  EXPECT_EQ(row["CALCNUMDRIVERS"], "True");
+  EXPECT_EQ(row["TYPE"], "BUS");
+  EXPECT_EQ(row["REQUESTOR_EMAIL"], "teacher@example.org");
+  EXPECT_EQ(sim.session_text("TRIPREQ"), "1004");
+  EXPECT_EQ(sim.session_text("RequestDetail.New"), "EXISTING");
+  EXPECT_NE(page.body.find("<input type='text' name='TRIPNUM' value='1004' readonly>"),
+            std::string::npos);
+
+  const auto mails = sink_.wait_for(2);
+  ASSERT_EQ(mails.size(), 2u);
+  EXPECT_EQ(mails[0].recipients, std::vector<std::string>{"teacher@example.org"});
+  EXPECT_NE(mails[0].data.find("Subject: Jaunter - Trip Request #1004\r\n"), std::string::npos);
+  EXPECT_NE(mails[0].data.find("\r\n\r\nA New Trip Request, Request #1004 has been entered.\r\n"
+                               "Customer: Lakeview High School\r\nDestination: \r\n"
+                               "Dep Dt: 12/18/2026\r\n# Students: 25\r\nNew Status: UNAPPROVED"),
+            std::string::npos)
+      << mails[0].data;
+  EXPECT_EQ(mails[1].recipients, std::vector<std::string>{"principal@example.org"});
+  EXPECT_NE(mails[1].data.find("Subject: Jaunter - Trip Request Request #1004 needs your approval"),
+            std::string::npos);
+  EXPECT_NE(mails[1].data.find("Trip Request #1004 needs your approval (in the Jaunter "
+                               "software).\r\nCustomer: Lakeview High School"),
+            std::string::npos);
+  EXPECT_EQ(mails[0].from, "trips@example.org");
+}
+
+TEST_F(FormPostTest, the_next_approver_approves_and_the_one_after_him_is_told) {
+  Simulator sim(district_);
+  sign_in(sim, "principal", "pw");
+  sim.get("WCI=RequestDetail&WCE=1001&WCU");
+  Form form = new_request_form();
+  form["New"] = "EXISTING";
+  form["tripnum"] = "1001";
+  form["Approve"] = "PRINCIPAL APPROVED";
+  form["STATUS_COMMENT"] = "Fine by me";
+  form["Dep_date"] = "31";
+  post(sim, form);
+  auto row = request_row("1001");
+  EXPECT_EQ(row["STATUS"], "PRINCIPAL APPROVED");
+  EXPECT_EQ(row["STATUS_COMMENT"], "Fine by me");
+  EXPECT_EQ(row["STATUS_DATE"], "12/7/2026");
+  const auto mails = sink_.wait_for(2);
+  ASSERT_EQ(mails.size(), 2u);
+  EXPECT_NE(mails[0].data.find("Trip Request #1001 has changed."), std::string::npos);
+  EXPECT_EQ(mails[1].recipients, std::vector<std::string>{"transport@example.org"});
+}
+
+TEST_F(FormPostTest, deny_sets_denied_and_a_forged_approval_is_refused) {
+  Simulator sim(district_);
+  sign_in(sim, "teacher", "apple");
+  sim.get("WCI=RequestDetail&WCE=1001&WCU");
+  Form form = new_request_form();
+  form["New"] = "EXISTING";
+  form["Approve"] = "ACCEPTED";
+  const Result refused = post(sim, form);
+  EXPECT_EQ(refused.body,
+            "<p>Sorry, you may not approve or deny this trip request.  Use your browser's back "
+            "button and try again.</p>");
+  EXPECT_EQ(request_row("1001")["STATUS"], "UNAPPROVED");
+
+  Simulator principal(district_);
+  sign_in(principal, "principal", "pw");
+  principal.get("WCI=RequestDetail&WCE=1001&WCU");
+  form["Approve"] = "Deny";
+  post(principal, form);
+  EXPECT_EQ(request_row("1001")["STATUS"], "Denied");
+}
+
+TEST_F(FormPostTest, a_reader_cannot_change_a_request_and_printing_it_changes_nothing) {
+  Simulator sim(district_);
+  sign_in(sim, "adams", "pw");
+  sim.get("WCI=RequestDetail&WCE=1001&WCU");
+  Form form = new_request_form();
+  form["New"] = "EXISTING";
+  form["Contact"] = "Forged";
+  EXPECT_EQ(post(sim, form).body,
+            "<p>Sorry, you may not change this trip request.  Use your browser's back button and "
+            "try again.</p>");
+  const Result print = post(sim, {{"btnSubmit", "Print"}, {"New", "EXISTING"}});
+  EXPECT_EQ(print.status, 302);
+  EXPECT_EQ(print.location, "Jaunter.ASP?WCI=TripRequestDetailPrint");
+  EXPECT_EQ(request_row("1001")["CONTACT"], "O'Brien");
+}
+
+TEST_F(FormPostTest, checks_stop_the_post_with_the_first_message) {
+  struct Case {
+    std::string field, value, message;
+  };
+  const Case cases[] = {
+      {"Dep_date", " ", "<p>Please enter a valid departure date.</p>"},
+      {"Dep_date", "31", ""},  // filled below: Nov 31 is no date
+      {"NUMADULTS", "two", "<p>Please enter a valid number of adults (or 0) in the # of Adults "
+                           "field.</p>"},
+      {"NUMSTUDENTS", "x", "<p>Please enter a valid number of adults (or 0) in the # of Students "
+                           "field.</p>"},
+      {"ESTMILE", "far", "<p>Please enter a valid number of miles (or 0) in the Estimated "
+                         "Miles.</p>"},
+      {"chkDefaultReturnDate", "", "<p>Please enter a valid return date.</p>"},
+  };
+  for (const Case& c : cases) {
+    Simulator sim(district_);
+    sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+    Form form = new_request_form();
+    form[c.field] = c.value;
+    std::string expected = c.message;
+    if (c.field == "Dep_date" && c.value == "31") {
+      form["Dep_month"] = "Nov";
+      expected = "<p>Please enter a valid departure date.</p>";
+    }
+    EXPECT_EQ(post(sim, form).body, expected) << c.field << "=" << c.value;
+  }
+  EXPECT_EQ(newest_request(), "1003");
+}
+
+TEST_F(FormPostTest, required_fields_follow_the_district_flags) {
+  district_.sql("trip", "UPDATE TRIPREQ_REQUIRED SET DEPTIME_REQ = -1, PO_REQ = -1, NUMWHEEL_REQ = -1");
+  Simulator sim(district_);
+  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  Form form = new_request_form();
+  form["DEP_HOUR"] = " ";
+  EXPECT_EQ(post(sim, form).body, "<p>Departure Time is required.</p>");
+  form["DEP_HOUR"] = "9";
+  form["NUMHAND"] = "";
+  EXPECT_EQ(post(sim, form).body, "<p>Number of wheel chairs is required.</p>");
+  form["NUMHAND"] = "0";
+  EXPECT_EQ(post(sim, form).body, "<p>PO required.</p>");
+}
+
+TEST_F(FormPostTest, am_pm_plausibility_of_the_departure_time) {
+  struct Case {
+    std::string hour, minute, meridian;
+    bool warned;
+  };
+  const Case cases[] = {{"11", "0", "PM", false}, {"11", "5", "PM", true},
+                        {"5", "0", "AM", false},  {"4", "55", "AM", true},
+                        {"12", "0", "AM", true},  {"12", "0", "PM", false}};
+  for (const Case& c : cases) {
+    Simulator sim(district_);
+    sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+    Form form = new_request_form();
+    form["DEP_HOUR"] = c.hour;
+    form["DEP_MIN"] = c.minute;
+    form["DEP_AMPM"] = c.meridian;
+    post(sim, form);
+    EXPECT_EQ(sim.session_text("blnRtnDtWarn"), c.warned ? "True" : "False") << c.hour << c.minute;
+  }
+  Simulator sim(district_);
+  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  Form form = new_request_form();
+  form["DEP_HOUR"] = "12";
+  form["DEP_AMPM"] = "AM";
+  post(sim, form);
+  EXPECT_EQ(sim.session_text("strRtnDtWarn"),
+            "WARNING - Are you sure you have the AM/PM correct? Departure time is scheduled for "
+            "12:00:01 AM");
+  EXPECT_EQ(request_row(newest_request())["DEPTIME"], "12:00:01 AM");
+}
+
+TEST_F(FormPostTest, lead_time_warns_refuses_or_lets_a_privileged_user_through) {
+  Form form = new_request_form();
+  form["Dep_date"] = "10";  // limit: 12/7 + 3 days = 12/10, which is too late
+  {
+    Simulator sim(district_);
+    sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+    post(sim, form);
+    EXPECT_EQ(sim.session_text("strDepDtWarn"),
+              "WARNING - Transportation needs to have 3 days advance notice of all trip requests. "
+              "The departure date on this request does not provide for adequate notice. Your trip "
+              "will be saved, but may not be accepted by transportation because it was submitted "
+              "too late.");
+    EXPECT_EQ(newest_request(), "1004");
+  }
+  district_.sql("trip", "UPDATE District SET DEPDT_LEADTIME_HARDWARN = -1");
+  {
+    Simulator sim(district_);
+    sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+    EXPECT_EQ(post(sim, form).body,
+              "<p>Sorry, transportation needs to have 3 days advance notice of all trip requests. "
+              "The departure date on this request does not provide for adequate notice. Your trip "
+              "will not be saved. Please use your browser's back button, change the departure date "
+              "and try again.</p>");
+    EXPECT_EQ(newest_request(), "1004");
+    form["Dep_date"] = "11";
+    post(sim, form);
+    EXPECT_EQ(newest_request(), "1005");
+  }
+  {
+    Simulator sim(district_);
+    sign_in(sim, "transport", "pw", "Enter a New Trip Request");
+    form["Dep_date"] = "8";
+    post(sim, form);
+    EXPECT_NE(sim.session_text("strDepDtWarn").find("You have been given special authority"),
+              std::string::npos);
+    EXPECT_EQ(newest_request(), "1006");
+  }
+}
+
+TEST_F(FormPostTest, an_unchanged_departure_date_is_not_tested_again) {
+  district_.sql("trip", "UPDATE District SET DEPDT_LEADTIME_HARDWARN = -1, DEPDT_LEADTIME = 60");
+  Simulator sim(district_);
+  sign_in(sim, "teacher", "apple");
+  sim.get("WCI=RequestDetail&WCE=1001&WCU");
+  Form form = new_request_form();
+  form["New"] = "EXISTING";
+  form["Dep_date"] = "31";  // as stored
+  form["Contact"] = "Mr Changed";
+  post(sim, form);
+  EXPECT_EQ(request_row("1001")["CONTACT"], "Mr Changed");
+}
+
+TEST_F(FormPostTest, calendar_notes_warn_or_close_the_day) {
+  district_.sql("trip",
+                "INSERT INTO Big_CalCalNotes (NoteDate, NoteText, NoteLongText, NoteSeverity) "
+                "VALUES (46374, 'Holiday', NULL, 3), (46373, 'Testing', 'Few buses', 2)");
+  Simulator sim(district_);
+  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  EXPECT_EQ(post(sim, new_request_form()).body,
+            "<p>Departure Date, 12/18/2026, DAY CLOSED - Holiday.  </p>");
+  Form form = new_request_form();
+  form["Dep_date"] = "17";
+  post(sim, form);
+  EXPECT_EQ(sim.session_text("strDepDtWarn"), "WARNING - Testing.  Few buses");
+  EXPECT_NE(sim.get("WCI=RequestDetail").body.find("Departure -WARNING - Testing.  Few buses"),
+            std::string::npos);
+}
+
+TEST_F(FormPostTest, the_daily_trip_limit) {
+  district_.sql("trip",
+                "UPDATE District SET TOTAL_TRIPS_LIMIT = 2, TOTAL_TRIPS_HARDWARN = -1, "
+                "TOTAL_TRIPS_LIMIT_MESSAGE = 'That day is full.';"
+                "INSERT INTO TRIPS (DEPDATE, CANCELED) VALUES (46374, 0), (46374.5, 0), (46374, -1);");
+  Simulator sim(district_);
+  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  EXPECT_EQ(post(sim, new_request_form()).body,
+            "<p>WARNING - Your Trip Request will not be saved.  That day is full.</p>");
+  district_.sql("trip", "UPDATE District SET TOTAL_TRIPS_HARDWARN = 0");
+  sim.get("");
+  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  post(sim, new_request_form());
+  EXPECT_EQ(sim.session_text("strDepDtWarn"), "WARNING - That day is full.");
+  EXPECT_EQ(newest_request(), "1004");
+}
+
+TEST_F(FormPostTest, a_typed_fund_must_exist) {
+  district_.sql("trip", "UPDATE District SET FUND_DD = 0");
+  Simulator sim(district_);
+  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  Form form = new_request_form();
+  form["fund"] = "999";
+  EXPECT_EQ(post(sim, form).body,
+            "Fund is invalid,  Please select a valid fund.  Use your browser's back button and "
+            "try again.  ");
+}
+
+TEST_F(FormPostTest, a_new_chain_restarts_approval_and_an_approver_of_it_approves_at_once) {
+  Simulator sim(district_);
+  sign_in(sim, "ad", "pw", "Enter a New Trip Request");
+  Form form = new_request_form();
+  form["tripcat"] = "ATH";
+  post(sim, form);
+  auto row = request_row(newest_request());
+  EXPECT_EQ(row["CHAINID"], "ATHLETIC");
+  EXPECT_EQ(row["STATUS"], "AD APPROVED");
+}
+
+TEST_F(FormPostTest, copy_delete_and_exit) {
+  Simulator sim(district_);
+  sign_in(sim, "teacher", "apple");
+  sim.get("WCI=RequestDetail&WCE=1001&WCU");
+  Form form = new_request_form();
+  form["New"] = "EXISTING";
+  form["btnSubmit"] = "Copy";
+  form["Contact"] = "Copied contact";
+  const Result copy = post(sim, form);
+  EXPECT_EQ(sim.session_text("RequestDetail.New"), "NEW");
+  EXPECT_EQ(sim.session_text("TRIPREQ"), "");
+  EXPECT_NE(copy.body.find("value='Copied contact'"), std::string::npos);
+  EXPECT_NE(copy.body.find("<input type='text' name='New' value='NEW'>"), std::string::npos);
+  EXPECT_EQ(newest_request(), "1003");
+
+  sim.get("WCI=RequestDetail&WCE=1001&WCU");
+  const Result exit = post(sim, {{"btnSubmit", "**Exit**"}});
+  EXPECT_EQ(sim.session_text("TRIPREQ"), "");
+  EXPECT_EQ(sim.session_text("RequestDetail.contact"), "");
+  EXPECT_EQ(exit.status, 200);
+
+  Simulator stranger(district_);
+  sign_in(stranger, "adams", "pw");
+  EXPECT_NE(post(stranger, {{"btnSubmit", "Delete"}, {"tripnum", "1001"}}).body.find(
+                "you may not delete"),
+            std::string::npos);
+  EXPECT_FALSE(request_row("1001").empty());
+  post(sim, {{"btnSubmit", "Delete"}, {"tripnum", "1001"}});
+  EXPECT_TRUE(request_row("1001").empty());
+}
+
+TEST_F(FormPostTest, a_drop_down_change_carries_the_form_into_the_session) {
+  Simulator sim(district_);
+  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  Form form = new_request_form();
+  form["dropDownChange"] = "Y";
+  form["dest"] = "10";
+  const Result page = post(sim, form);
+  EXPECT_EQ(sim.session_text("LoadRequestDetailFromSession"), "True");
+  EXPECT_EQ(sim.session_text("RequestDetail.customer"), "LHS");
+  EXPECT_EQ(sim.session_text("RequestDetail.contact"), "Ms Smith");
+  EXPECT_EQ(sim.session_text("RequestDetail.ret_hour"), "3");
+  EXPECT_EQ(sim.session_text("RequestDetail.destination"), "10");
+  EXPECT_EQ(sim.session_text("RequestDetail.destspec"), "Bus parking in lot C");
+  EXPECT_EQ(sim.session_text("RequestDetail.miles"), "12.5");
+  EXPECT_NE(page.body.find("value='Ms Smith'"), std::string::npos);
+  EXPECT_NE(page.body.find("<option value='10' selected>Science Museum"), std::string::npos);
+  EXPECT_NE(page.body.find("200 Lake Dr<br>Building B"), std::string::npos);
+  EXPECT_EQ(newest_request(), "1003");
+}
+
+TEST_F(FormPostTest, the_fund_lookup_needs_a_customer_first_when_funds_follow_customers) {
+  district_.sql("trip", "UPDATE District SET USECUSTFUND = -1");
+  Simulator sim(district_);
+  sign_in(sim, "transport", "pw", "Enter a New Trip Request");
+  EXPECT_EQ(post(sim, {{"btnSubmit", "Fund"}, {"cust", ""}}).body,
+            "<p>Please choose a customer first.</p>");
+}
+
+TEST_F(FormPostTest, misconfigured_mail_is_reported_after_the_save) {
+  district_.set_ini("EmailFromName", "");
+  district_.remove_ini("EmailFromName");
+  Simulator sim(district_);
+  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  const Result page = post(sim, new_request_form());
+  EXPECT_NE(page.body.find("Misconfigured email options in ini file."), std::string::npos);
+  EXPECT_EQ(request_row(newest_request())["STATUS"], "UNAPPROVED");
+  EXPECT_TRUE(sink_.messages().empty());
+}
+
+TEST_F(FormPostTest, a_session_time_out_ends_the_post) {
+  Simulator sim(district_);
+  const Result page = post(sim, new_request_form());
+  EXPECT_NE(page.body.find("Sorry, your session has timed out"), std::string::npos);
+  EXPECT_EQ(newest_request(), "1003");
+}
+
+}  // namespace
