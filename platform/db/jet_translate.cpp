@@ -12,8 +12,9 @@
 //      jet_text() (Null reads as empty text, and `&` binds looser than arithmetic), Jet functions
 //      become our registered jet_* functions, `col = TRUE` becomes `(col <> 0)` since any
 //      non-zero value is True, string literals compared with something get COLLATE NOCASE because
-//      Jet compares text without regard to case, and an aggregate over a bare sub-select gets the
-//      parentheses SQLite needs.
+//      Jet compares text without regard to case, an aggregate over a bare sub-select gets the
+//      parentheses SQLite needs, and SUM over a sub-select that answers for a whole group stands
+//      once per group.
 // Identifiers are written bare when SQLite reads them as names, else in [brackets] (never in
 // double quotes, which SQLite may read as a string). Translations are cached by text in two
 // generations: a lookup that hits the older generation moves the entry to the newer one, and when
@@ -192,6 +193,8 @@ class Writer {
   std::string sequence(Seq seq, std::size_t assign_begin = 0, std::size_t assign_end = 0);
   std::map<std::string, ColumnKind> column_kinds(Seq seq);
   std::optional<SingleTable> single_table(Seq seq);
+  // Notes the tables of the statement's GROUP BY, before the statement is written.
+  void note_group_tables(Seq seq);
 
  private:
   bool starts_primary(Seq seq, std::size_t i) const;
@@ -207,6 +210,8 @@ class Writer {
                             std::size_t to);
   std::string primary_text(Seq seq, const Element& element);
   std::string call_text(const Token& name, const Node& group);
+  std::string sum_of_sub_select(Seq seq);
+  std::unordered_set<std::string> group_tables_;
   ColumnKind classify(Seq seq);
   bool is_bool_literal(Seq seq, const Unit& unit, bool& value) const;
   bool is_text_unit(Seq seq, const Unit& unit) const;
@@ -497,6 +502,7 @@ std::string Writer::call_text(const Token& name, const Node& group) {
   for (const Node& child : group.children)
     if (is_token(child, TokenKind::Comma)) ++arguments;
   const bool sub_select = starts_with_select(group);
+  if (sub_select && lower == "sum") return sum_of_sub_select(group.children);
   const std::string inner =
       sub_select ? "(" + statement(group.children) + ")" : sequence(group.children);
   const bool isnull = lower == "isnull";
@@ -509,6 +515,68 @@ std::string Writer::call_text(const Token& name, const Node& group) {
   if (!is_plain_identifier(name.text) && name.text.find_first_of("$#") != std::string::npos)
     throw query_error("Undefined function '" + name.text + "' in expression.");
   return name.text + "(" + inner + ")";
+}
+
+// Table names a part of a statement qualifies columns with (X.col), and those it defines itself
+// (after FROM, JOIN or AS, or first in a parenthesised join).
+void collect_tables(Seq seq, std::unordered_set<std::string>& referenced,
+                    std::unordered_set<std::string>& defined, bool after_from = false) {
+  for (std::size_t k = 0; k < seq.size(); ++k) {
+    const Node& node = seq[k];
+    const bool opens_table = k > 0 && (is_word(seq[k - 1], "FROM") || is_word(seq[k - 1], "JOIN"));
+    if (node.is_group()) {
+      collect_tables(node.children, referenced, defined, opens_table);
+      continue;
+    }
+    const bool name = is_token(node, TokenKind::Word) || is_token(node, TokenKind::Name);
+    if (!name) continue;
+    if (k + 1 < seq.size() && is_token(seq[k + 1], TokenKind::Dot)) {
+      referenced.insert(upper_ascii(node.token->text));
+    }
+    if (opens_table || (k == 0 && after_from) || (k > 0 && is_word(seq[k - 1], "AS"))) {
+      defined.insert(upper_ascii(node.token->text));
+    }
+  }
+}
+
+// SUM over a sub-select. When the sub-select reads nothing of the outer row but the group's key
+// (as the summary report's sub-selects do), it already answers for the whole group, and summing
+// it over the group's rows would multiply it by their number: it stands once per group instead,
+// and a sub-select of plain values (SELECT 1 FROM ...) is summed over its own rows. A sub-select
+// correlated with the outer row is summed over the rows, as written.
+std::string Writer::sum_of_sub_select(Seq seq) {
+  std::unordered_set<std::string> referenced, defined;
+  collect_tables(seq, referenced, defined);
+  bool per_group = true;
+  for (const std::string& table : referenced) {
+    if (!defined.count(table) && !group_tables_.count(table)) per_group = false;
+  }
+  if (!per_group) return "SUM((" + statement(seq) + "))";
+  // Nested groups are nodes of their own, so the first FROM at this level is the sub-select's.
+  std::size_t from = 1;
+  while (from < seq.size() && !is_word(seq[from], "FROM")) ++from;
+  const Seq select_list = seq.subspan(1, from - 1);
+  static const std::unordered_set<std::string> aggregates = {"COUNT", "SUM", "AVG", "MIN", "MAX"};
+  const bool aggregate = select_list.size() >= 2 && is_token(select_list[0], TokenKind::Word) &&
+                         aggregates.count(upper_ascii(select_list[0].token->text)) &&
+                         select_list[1].is_group();
+  // MAX over the group's rows of a value the same for all of them is that value, and the query
+  // stays an aggregate one (no rows: Null, as the sum would be).
+  if (aggregate || from >= seq.size()) return "MAX((" + statement(seq) + "))";
+  return "MAX((SELECT SUM(" + sequence(select_list) + ") " + sequence(seq.subspan(from)) + "))";
+}
+
+// The tables whose columns group the statement (GROUP BY T.col, ...), at its top level.
+void Writer::note_group_tables(Seq seq) {
+  for (std::size_t k = 0; k + 1 < seq.size(); ++k) {
+    if (!is_word(seq[k], "GROUP") || !is_word(seq[k + 1], "BY")) continue;
+    for (std::size_t j = k + 2; j < seq.size(); ++j) {
+      if (is_word(seq[j], "ORDER") || is_word(seq[j], "HAVING") || is_word(seq[j], "UNION")) break;
+      if (j + 1 < seq.size() && is_token(seq[j + 1], TokenKind::Dot) && !seq[j].is_group()) {
+        group_tables_.insert(upper_ascii(seq[j].token->text));
+      }
+    }
+  }
 }
 
 std::string Writer::statement(Seq seq) {
@@ -638,6 +706,7 @@ Translation translate_text(std::string_view jet_sql) {
         "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or "
         "'UPDATE'.");
   Writer writer;
+  writer.note_group_tables(tree);
   Translation translation;
   translation.sql = writer.statement(tree);
   translation.column_kinds = writer.column_kinds(tree);

@@ -1,0 +1,179 @@
+// The paging, navigation and cell rules shared by the list reports and the summary report.
+//
+// Design note: the page number lives in the session, so a report window keeps paging while the
+// user searches elsewhere. "Last" stores RecordCount / PageSize + 1 as a fraction for a moment;
+// reading it back as a 16-bit number rounds it, and the builder's lowering turns whatever that
+// gives past the end into the last page. Products of page number and page size are computed in
+// 32 bits so that no page number can overflow them.
+#include "reports/list_report_common.h"
+
+#include <cmath>
+#include <limits>
+
+#include "data/null_conversions.h"
+#include "platform/vb/conversions.h"
+
+namespace reports::listing {
+
+namespace {
+
+constexpr std::int16_t kStandardPageSize = 20;
+
+std::int16_t saturate(double value) {
+  if (std::isnan(value)) return 0;
+  const double rounded = vb::round_half_even(value);
+  if (rounded > std::numeric_limits<std::int16_t>::max())
+    return std::numeric_limits<std::int16_t>::max();
+  if (rounded < std::numeric_limits<std::int16_t>::min())
+    return std::numeric_limits<std::int16_t>::min();
+  return static_cast<std::int16_t>(rounded);
+}
+
+// A stored number as a double; what is no number reads as 0.
+double number_of(const vb::Variant& value) {
+  if (value.is_empty() || value.is_null()) return 0;
+  if (value.is_number() || value.is_bool()) return vb::CDbl(value);
+  if (!vb::IsNumeric(value)) return 0;
+  return vb::CDbl(value);
+}
+
+void store_page_number(Jaunter& page, std::int16_t page_number) {
+  page.set_session("PageNumber", page_number);
+}
+
+void build_and_write(Jaunter& page, const char* item, const PageBuilder& build) {
+  std::int16_t page_number = session_page_number(page);
+  build(page_number, page_size(page));
+  // Every report keeps the page it shows, so the page number and the rows always agree.
+  store_page_number(page, page_number);
+  page.context().write_template(item);
+}
+
+}  // namespace
+
+std::int16_t page_size(Jaunter& page) {
+  const std::int16_t size = saturate(number_of(page.context().application("PageSize")));
+  return size >= 1 ? size : kStandardPageSize;
+}
+
+std::int16_t session_page_number(Jaunter& page) {
+  return saturate(number_of(page.context().session("PageNumber")));
+}
+
+void respond(Jaunter& page, const char* item, const PageBuilder& build) {
+  if (page.session_text("PageNumber").empty()) store_page_number(page, 1);
+  build_and_write(page, item, build);
+}
+
+void move_page(Jaunter& page, const char* item, const PageBuilder& build) {
+  const std::string button = page.context().request().Form("btnSubmit");
+  const std::int32_t current = session_page_number(page);
+  if (vb::same_text(button, "First")) {
+    store_page_number(page, 1);
+  } else if (vb::same_text(button, "Previous")) {
+    store_page_number(page, saturate(current - 1.0));
+  } else if (vb::same_text(button, "Next")) {
+    store_page_number(page, saturate(current + 1.0));
+  } else if (vb::same_text(button, "Last")) {
+    const double last = number_of(page.context().session("RecordCount")) / page_size(page) + 1;
+    page.set_session("PageNumber", last);
+  }
+  build_and_write(page, item, build);
+}
+
+bool report_tag(Jaunter& page, const std::string& tag_name, std::string& tag_contents) {
+  if (vb::same_text(tag_name, "WC@DISTRICTNAME")) {
+    tag_contents = web::html_escape(page.application_text("DISTNAME"));
+  } else if (vb::same_text(tag_name, "WC@NAVIGATIONBUTTONS")) {
+    tag_contents = navigation_buttons(page);
+  } else if (vb::same_text(tag_name, "WC@NOW")) {
+    tag_contents = vb::date_text(page.context().clock().now());
+  } else if (vb::same_text(tag_name, "WC@PAGENUMBER")) {
+    tag_contents = std::to_string(session_page_number(page));
+  } else if (vb::same_text(tag_name, "WC@RESULTS")) {
+    tag_contents = page.search.strSearchResults;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+std::string navigation_buttons(Jaunter& page) {
+  const std::int16_t count = page.search.intSearchCount;
+  page.set_session("RecordCount", count);
+  const std::int32_t page_number = session_page_number(page);
+  const std::int32_t size = page_size(page);
+  std::string html;
+  if (page_number < 2) {
+    html += "&nbsp;First&nbsp;";
+    html += "&nbsp;Previous&nbsp;";
+  } else {
+    html += "<input type='submit' class='submitLink' value='First' name='btnSubmit' id='btnFirst'>";
+    html +=
+        "<input type='submit' class='submitLink' value='Previous' name='btnSubmit' "
+        "id='btnPrevious'>";
+  }
+  if (count > size * page_number) {
+    html += "<input type='submit' class='submitLink' value='Next' name='btnSubmit' id='btnNext'>";
+    html += "<input type='submit' class='submitLink' value='Last' name='btnSubmit' id='btnLast'>";
+  } else {
+    html += "&nbsp;Next&nbsp;";
+    html += "&nbsp;Last&nbsp;";
+  }
+  return html;
+}
+
+void seek_page(db::Recordset& rs, std::int16_t& page_number, std::int16_t page_size,
+               std::int16_t& count) {
+  // A page before the first (Previous in a stale window) shows the first page as page 1.
+  if (page_number < 1) page_number = 1;
+  if (rs.eof()) {
+    count = 0;
+    return;
+  }
+  count = vb::CInt(vb::Variant(static_cast<std::int32_t>(rs.record_count())));
+  while (page_number > 1) {
+    const std::int32_t skipped = std::int32_t{page_size} * page_number - page_size;
+    if (count > skipped) {
+      rs.move(skipped);
+      return;
+    }
+    --page_number;
+  }
+}
+
+const char* row_colour(int row_index) {
+  return row_index % 2 == 0 ? "#FFFFFF" : "#C0C0C0";
+}
+
+std::string cell_text(const vb::Variant& value) {
+  return web::html_escape(data::NullToStr(value));
+}
+
+std::string text_or_nbsp(const vb::Variant& value) {
+  const std::string text = data::NullToStr(value);
+  return vb::Trim(text).empty() ? "&nbsp;" : web::html_escape(text);
+}
+
+std::string time_text(const vb::Variant& value) {
+  const std::string text = data::NullToStr(value);
+  if (vb::Trim(text).empty()) return "&nbsp;";
+  // A text too short to hold seconds and a meridian is shown whole.
+  if (text.size() < 6) return web::html_escape(text) + "&nbsp;";
+  return web::html_escape(text.substr(0, text.size() - 6)) + "&nbsp;" +
+         web::html_escape(text.substr(text.size() - 2));
+}
+
+std::string checkbox(const vb::Variant& value) {
+  bool checked = false;
+  if (value.is_bool()) {
+    checked = value.get<bool>();
+  } else if (value.is_number()) {
+    checked = vb::CDbl(value) != 0;
+  } else if (value.is_string()) {
+    checked = vb::same_text(vb::Trim(value.get<std::string>()), "True");
+  }
+  return checked ? "<input type=checkbox checked disabled>" : "<input type=checkbox disabled>";
+}
+
+}  // namespace reports::listing

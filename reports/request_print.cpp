@@ -1,0 +1,249 @@
+// The printable trip request: one stored request as plain text for printing, with the user's
+// rights on it, answered tag by tag from its TRIPSREQ row.
+#include "approval/mdlApproval.h"
+#include "config/ChkEligWeb.h"
+#include "data/null_conversions.h"
+#include "frame/Jaunter.h"
+#include "platform/vb/conversions.h"
+
+namespace {
+
+using web::html_escape;
+
+bool truthy(const vb::Variant& value) {
+  if (value.is_bool()) return value.get<bool>();
+  if (value.is_string()) return vb::same_text(vb::Trim(value.get<std::string>()), "True");
+  if (value.is_number()) return vb::CDbl(value) != 0;
+  return false;
+}
+
+// The row of the shown request, when one is open and stands on a record.
+const db::Recordset* shown_row(const Jaunter& page) {
+  const auto& row = page.form.rsTripReq;
+  if (!row || !row->is_open() || row->eof()) return nullptr;
+  return row.get();
+}
+
+// R(column): the column's text, Null as one blank; empty when no request row is open.
+std::string R(const Jaunter& page, const char* column) {
+  const db::Recordset* row = shown_row(page);
+  return row ? data::NullToStr(row->field(column)) : std::string();
+}
+
+// Tags answered with a column of the row, unformatted.
+constexpr std::pair<const char*, const char*> kColumnTags[] = {
+    {"WC@CONTACT", "CONTACT"},
+    {"wc@FUND", "Fund"},
+    {"WC@INTTRIPNUM", "INTTRIPNUM"},
+    {"WC@DEPDATE", "depdate"},
+    {"WC@DEPTIME", "deptime"},
+    {"WC@RETDATE", "retdate"},
+    {"WC@RETTIME", "rettime"},
+    {"WC@STATUS", "Status"},
+    {"WC@GRADE", "GRADE"},
+    {"WC@CHAIN", "chainid"},
+    {"WC@STATUS_DATE", "STATUS_DATE"},
+    {"WC@ENTEREDBY", "ENTEREDBY"},
+    {"WC@ENTERDATE", "enterdate"},
+    {"WC@NUMADULTS", "NUMADULTS"},
+    {"WC@NUMSTUDENTS", "NUMSTUDENTS"},
+    {"WC@NUMHAND", "NUMHAND"},
+    {"WC@ARRIVETIME", "arrivetime"},
+    {"WC@ESTTIME", "estTime"},
+    {"WC@LEAVETIME", "leavetime"},
+    {"WC@ESTMILE", "ESTMILE"},
+    {"WC@PURPOSE", "PURPOSE"},
+    {"WC@CUSTSPEC", "CUSTSPEC"},
+    {"WC@DESTSPEC", "DESTSPEC"},
+    {"WC@TRIPCOM", "TRIPCOM"},
+    {"WC@PO", "PO"},
+    {"WC@TRIPCAT", "TRIPCAT"},
+    {"WC@REQUESTOREMAIL", "REQUESTOR_EMAIL"},
+};
+
+// Tags of the request form that the printed page leaves empty.
+constexpr const char* kEmptyTags[] = {
+    "WC@APPROVE",
+    "WC@DATESHDR",
+    "WC@DEPWARN",
+    "WC@RTNWARN",
+    "WC@FOCUS",
+    "WC@DEFAULTRETURNDATE",
+    "WC@LEADTIME",
+    "WC@LEADTIMEHARDWARN",
+    "WC@REQUESTOREMAILHDR",
+};
+
+constexpr std::pair<const char*, const char*> kLabelTags[] = {
+    {"WC@FUNDHDR", "<font class=\"label\">Fund:</font>"},
+    {"WC@CUSTHDR", "<font class=\"label\">Customer:</font>"},
+    {"WC@DESTHDR", "<font class=\"label\">Destination:</font>"},
+};
+
+// A destination typed in with the request (number 0) is not in DESTINATION: the row keeps its
+// name and address, which the page prints instead of the blank that a lookup of 0 gives.
+bool typed_destination(const Jaunter& page) {
+  const std::string number = vb::Trim(R(page, "Destination"));
+  return (number.empty() || number == "0") && !vb::Trim(R(page, "DESTDESC")).empty();
+}
+
+// Answers one tag of the printable request; a tag it does not know keeps the template's text.
+void answer_tag(Jaunter& page, const std::string& TagName, std::string& out, bool load) {
+  auto is = [&TagName](const char* name) { return vb::same_text(TagName, name); };
+  if (page.district_header_tag(TagName, out)) return;
+  if (is("WC@TRIPREQCOMMENT")) {
+    out = "<b><font color='#FFFFFF'>" + html_escape(page.session_text("TRIPREQ_COMMENT")) +
+          "</font></b>";
+  } else if (is("WC@REQUEST")) {
+    if (page.form.blnCanEdit) {
+      out = page.form.blnNewRequest ? std::string()
+                                    : "<input type='text' name='TRIPNUM' value='" +
+                                          html_escape(R(page, "TRIPNUM")) + "' readonly>";
+    } else {
+      out = load ? "0" : html_escape(R(page, "TRIPNUM"));
+    }
+  } else if (is("wc@REQUESTDT")) {
+    out = page.form.blnNewRequest ? vb::date_text(page.context().clock().now())
+                                  : html_escape(vb::Trim(R(page, "REQDATE")));
+  } else if (is("WC@CUSTOMER")) {
+    out.clear();
+    if (shown_row(page)) {
+      page.getcust(R(page, "CUSTOMER"));
+      out = html_escape(page.customer.strCustName);
+    }
+  } else if (is("wc@DESTINATION")) {
+    out.clear();
+    if (shown_row(page)) {
+      if (typed_destination(page)) {
+        out = html_escape(R(page, "DESTDESC"));
+      } else {
+        page.getdest(R(page, "Destination"));
+        out = html_escape(page.destination.strDestDesc);
+      }
+    }
+  } else if (is("WC@DESTINATIONADDRESS")) {
+    out.clear();
+    if (shown_row(page)) {
+      std::string line1, line2;
+      if (typed_destination(page)) {
+        line1 = R(page, "DESTADD1");
+        line2 = R(page, "DESTADD2");
+      } else {
+        page.getdest(R(page, "Destination"));
+        line1 = page.destination.strDestAdd1;
+        line2 = page.destination.strDestAdd2;
+      }
+      if (!vb::Trim(line1).empty()) {
+        out = "<tr><td><font class=\"label\">Destination:</font></td><td>" + html_escape(line1) +
+              (vb::Trim(line2).empty() ? "" : "<br>" + html_escape(line2)) + "</td></tr>";
+      }
+    }
+  } else if (is("WC@STATUSCOMMENT")) {
+    const std::string comment =
+        page.form.blnNewRequest ? std::string() : vb::Trim(R(page, "STATUS_COMMENT"));
+    if (!comment.empty()) out = "Approve/Deny Comment:<br>" + html_escape(comment);
+  } else if (is("WC@NEW")) {
+    out = page.form.blnNewRequest ? "<input type='text' name='New' value='NEW'>"
+                                  : "<input type='text' name='New' value='EXISTING'>";
+  } else if (is("WC@CALENDARBUTTON")) {
+    out = truthy(page.context().application("DOTNET_INSTALLED"))
+              ? "<input type=\"button\" value=\"View Calendar\" name=\"btnCalendar\" "
+                "onclick=\"window.open('" +
+                    html_escape(page.application_text("CALENDAR_URL")) +
+                    "', '', 'width=765,height=415');\">"
+              : "";
+  } else {
+    for (const auto& [tag, column] : kColumnTags) {
+      if (is(tag)) {
+        out = html_escape(R(page, column));
+        return;
+      }
+    }
+    for (const auto& [tag, label] : kLabelTags) {
+      if (is(tag)) {
+        out = label;
+        return;
+      }
+    }
+    for (const char* tag : kEmptyTags) {
+      if (is(tag)) {
+        out.clear();
+        return;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void Jaunter::TripRequestDetailPrint_Respond() {
+  procedure(
+      {"TripRequestDetailPrint_Respond", "Jaunter", true, true, true},
+      [&] {
+        if (!session_check()) frame::exit_step();
+        form.rsTripReq = std::make_unique<db::Recordset>();
+        if (vb::same_text(session_text("LoadRequestDetailFromSession"), "True")) {
+          form.blnCanEdit = true;
+        }
+        const std::string request_number = session_text("TRIPREQ");
+        if (!request_number.empty()) {
+          if (!prepare_database()) {
+            close_request_form();
+            frame::exit_step();
+          }
+          // The number enters the statement only as a number.
+          form.rsTripReq->open("SELECT TRIPSREQ.* FROM TRIPSREQ where TRIPNUM = clng(" +
+                                   std::to_string(vb::CLng(vb::Variant(request_number))) + ")",
+                               module_.request_db());
+          const std::string answer =
+              mdlApproval::HasAuthority(module_, vb::CLng(form.rsTripReq->field("TRIPNUM")),
+                                        session_text("ROLE"), "", session_text("Customer"));
+          if (!module_.ok()) {
+            close_request_form();
+            frame::exit_step();
+          }
+          std::string rest = answer;
+          auto take = [&rest] {
+            const std::size_t comma = rest.find(',');
+            std::string item = rest.substr(0, comma);
+            rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
+            return item;
+          };
+          if (vb::same_text(take(), "Y")) form.blnCanEdit = true;
+          if (vb::same_text(take(), "Y")) form.blnCanApprove = true;
+          form.strApproveValue = rest;
+        }
+        ctx_.write_template("TripRequestDetailPrint");
+        close_request_form();
+      },
+      [&] { close_request_form(); });
+}
+
+void Jaunter::TripRequestDetailPrint_ProcessTag(const std::string& TagName,
+                                                std::string& TagContents, bool&) {
+  if (!session_check()) {
+    TagContents.clear();
+    frame::write_exit(module_, &ctx_.response());
+    return;
+  }
+  const bool load = vb::same_text(session_text("LoadRequestDetailFromSession"), "True");
+  if (load) {
+    if (vb::same_text(session_text("RequestDetail.New"), "NEW")) {
+      form.blnNewRequest = true;
+    } else {
+      const std::string request_number = session_text("TRIPREQ");
+      // Without a request number there is no row to open; the row's tags stay empty.
+      if ((!form.rsTripReq || !form.rsTripReq->is_open()) &&
+          vb::IsNumeric(vb::Variant(request_number)) && prepare_database()) {
+        form.rsTripReq = std::make_unique<db::Recordset>();
+        form.rsTripReq->open("SELECT TRIPSREQ.* FROM TRIPSREQ WHERE TRIPNUM = CLNG(" +
+                                 std::to_string(vb::CLng(vb::Variant(request_number))) + ")",
+                             module_.request_db());
+      }
+      form.blnNewRequest = false;
+    }
+  }
+
+  answer_tag(*this, TagName, TagContents, load);
+  frame::write_exit(module_, &ctx_.response());
+}

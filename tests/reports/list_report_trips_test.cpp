@@ -1,0 +1,116 @@
+// The rows of the printable field trip lists, one line and two lines, character for character.
+#include "tests/reports/list_report_fixture.h"
+
+namespace report_tests {
+namespace {
+
+class TripRowsTest : public ReportTest {
+ protected:
+  TripRowsTest() {
+    add_trips(district_, 2);
+    district_.sql("trip", R"sql(
+      INSERT INTO CUSTOMER (CUSTOMER, CUSTNAME, CUSTDIV, ACTIVE) VALUES ('SMITH', '<Smith & Sons>', 'E', -1);
+      INSERT INTO TRIPS (TRIPNUM, CUSTOMER, DESTINATION, DEPDATE, RETDATE, DEPTIME, RETTIME,
+        CANCELED, ASSIGNED, SHUTTLE, CONTACT, PURPOSE, ESTTIME, ESTMILE, NUMSTUDENTS, NUMADULTS,
+        GRADE) VALUES (3, 'SMITH', 99, 46090, 46091, 0.0000115740740740741, NULL, -1, 0, -1, '  ',
+        NULL, NULL, NULL, NULL, NULL, NULL);
+      UPDATE TRIPS SET CANCELED = NULL, ASSIGNED = NULL WHERE TRIPNUM = 2;
+    )sql");
+    sim_.set_session("TripReportQuery", kTripQuery);
+  }
+};
+
+TEST_F(TripRowsTest, one_line_rows_alternate_colours_and_show_times_and_the_cancelled_box) {
+  const std::string page = sim_.get("WCI=TripReport1").body;
+  EXPECT_TRUE(contains(page,
+                       "<tr bgcolor=#FFFFFF><td><font size='-2'>1</font></td>"
+                       "<td><font size='-2'>3/2/2026</font></td>"
+                       "<td><font size='-2'>Lakeview High School</font></td>"
+                       "<td><font size='-2'>Science Museum of the Great Lakes Region</font></td>"
+                       "<td><font size='-2'>3/2/2026</font></td>"
+                       "<td><font size='-2'>9:00&nbsp;AM</font></td>"
+                       "<td><font size='-2'>4:30&nbsp;PM</font></td>"
+                       "<td><font size='-2'><input type=checkbox disabled></font></td></tr>"
+                       "<tr bgcolor=#C0C0C0><td><font size='-2'>2</font></td>"));
+  // Unknown destination, midnight held as one second past, no return time, cancelled.
+  EXPECT_TRUE(contains(page,
+                       "<tr bgcolor=#FFFFFF><td><font size='-2'>3</font></td>"
+                       "<td><font size='-2'>3/9/2026</font></td>"
+                       "<td><font size='-2'>&lt;Smith &amp; Sons&gt;</font></td>"
+                       "<td><font size='-2'>&nbsp;</font></td>"
+                       "<td><font size='-2'>3/10/2026</font></td>"
+                       "<td><font size='-2'>12:00&nbsp;AM</font></td>"
+                       "<td><font size='-2'>&nbsp;</font></td>"
+                       "<td><font size='-2'><input type=checkbox checked disabled></font></td>"
+                       "</tr>"));
+  EXPECT_EQ(occurrences(page, "<tr bgcolor="), 3);
+}
+
+TEST_F(TripRowsTest, two_line_rows_add_contact_purpose_hours_and_counts) {
+  const std::string page = sim_.get("WCI=TripReport2").body;
+  EXPECT_TRUE(contains(page,
+                       "<tr bgcolor=#FFFFFF><td><font size='-2'>1</font></td>"
+                       "<td><font size='-2'>3/2/2026</font></td>"
+                       "<td><font size='-2'>Lakeview High School</font></td>"
+                       "<td colspan='3'><font size='-2'>Science Museum of the Great Lakes "
+                       "Region</font></td>"
+                       "<td><font size='-2'>3/2/2026</font></td>"
+                       "<td><font size='-2'>9:00&nbsp;AM</font></td>"
+                       "<td><font size='-2'>4:30&nbsp;PM</font></td>"
+                       "<td><font size='-2'><input type=checkbox disabled></font></td>"
+                       "</tr><tr bgcolor=#FFFFFF>"
+                       "<td colspan='2'><font size='-2'>Ms Trip</font></td>"
+                       "<td><font size='-2'>Museum</font></td>"
+                       "<td><font size='-2'>6.50</font></td>"
+                       "<td><font size='-2'><input type=checkbox disabled></font></td>"
+                       "<td><font size='-2'>25</font></td>"
+                       "<td><font size='-2'>40</font></td>"
+                       "<td><font size='-2'>4</font></td>"
+                       "<td><font size='-2'>12</font></td>"
+                       "<td><font size='-2'><input type=checkbox checked disabled></font></td>"
+                       "</tr><tr bgcolor=#C0C0C0>"));
+  // Blank contact, purpose and grade show &nbsp;, unknown hours 0.00, Null counts one blank;
+  // Null yes/no columns are clear boxes.
+  EXPECT_TRUE(contains(page,
+                       "</tr><tr bgcolor=#FFFFFF>"
+                       "<td colspan='2'><font size='-2'>&nbsp;</font></td>"
+                       "<td><font size='-2'>&nbsp;</font></td>"
+                       "<td><font size='-2'>0.00</font></td>"
+                       "<td><font size='-2'><input type=checkbox checked disabled></font></td>"
+                       "<td><font size='-2'> </font></td>"
+                       "<td><font size='-2'> </font></td>"
+                       "<td><font size='-2'> </font></td>"
+                       "<td><font size='-2'>&nbsp;</font></td>"
+                       "<td><font size='-2'><input type=checkbox disabled></font></td></tr>"));
+  EXPECT_TRUE(
+      contains(page, "<td><font size='-2'>2</font></td><td><font size='-2'>3/3/2026</font>"));
+  EXPECT_TRUE(contains(page,
+                       "<td><font size='-2'>12</font></td>"
+                       "<td><font size='-2'><input type=checkbox disabled></font></td>"
+                       "</tr><tr bgcolor=#FFFFFF><td><font size='-2'>3</font></td>"));
+}
+
+TEST_F(TripRowsTest, the_builder_leaves_the_page_and_count_for_its_caller) {
+  PageHarness harness(sim_);
+  std::int16_t page_number = 4;
+  harness.page().BuildTripReport1Results(kTripQuery, page_number, 2);
+  EXPECT_EQ(page_number, 2);
+  EXPECT_EQ(harness.page().search.intSearchCount, 3);
+  EXPECT_EQ(occurrences(harness.page().search.strSearchResults, "<tr bgcolor="), 1);
+  EXPECT_TRUE(contains(harness.page().search.strSearchResults,
+                       "<tr bgcolor=#FFFFFF><td><font size='-2'>3</font></td>"));
+}
+
+TEST_F(TripRowsTest, the_builder_without_a_query_writes_only_its_message) {
+  PageHarness harness(sim_);
+  harness.page().search.strSearchResults = "kept";
+  harness.page().search.intSearchCount = 7;
+  std::int16_t page_number = 1;
+  harness.page().BuildTripReport2Results("", page_number, 20);
+  EXPECT_EQ(harness.output(), "Trip Report Query must be supplied.");
+  EXPECT_EQ(harness.page().search.strSearchResults, "kept");
+  EXPECT_EQ(harness.page().search.intSearchCount, 7);
+}
+
+}  // namespace
+}  // namespace report_tests

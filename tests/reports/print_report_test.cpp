@@ -1,0 +1,78 @@
+// The print page: the layouts it offers per report type and where its post sends the browser.
+#include "tests/reports/list_report_fixture.h"
+
+namespace report_tests {
+namespace {
+
+constexpr const char* kLines =
+    "<input type=radio name=rb value=\"1\" checked>One Line<br>"
+    "<input type=radio name=rb value=\"2\">Two Line<br>";
+
+using PrintReportTest = ReportTest;
+
+TEST_F(PrintReportTest, request_reports_offer_one_and_two_line_lists) {
+  sim_.set_session("PageNumber", std::int16_t{5});
+  const std::string page = sim_.get("WCI=PrintReport&Type=Request").body;
+  EXPECT_TRUE(contains(page, std::string("<table><tr><td>") + kLines + "</td></tr></table>"));
+  EXPECT_FALSE(contains(page, "ddlSummary"));
+  EXPECT_EQ(sim_.session_text("ReportType"), "REQUEST");
+  EXPECT_EQ(sim_.session_text("PageNumber"), "1");
+}
+
+TEST_F(PrintReportTest, trip_reports_add_the_summary_by_five_keys) {
+  const std::string page = sim_.get("WCI=PrintReport&Type=trip").body;
+  EXPECT_TRUE(contains(page, std::string("<table><tr><td>") + kLines +
+                                 "<input type=radio name=rb value=\"3\">Summary&nbsp;"
+                                 "<select name=ddlSummary>"
+                                 "<option value=\"Customer\">Customer</option>"
+                                 "<option value=\"Category\">Category</option>"
+                                 "<option value=\"Fund\">Fund</option>"
+                                 "<option value=\"Destination\">Destination</option>"
+                                 "<option value=\"Grade\">Grade</option>"
+                                 "</select></td></tr></table>"));
+  EXPECT_EQ(sim_.session_text("ReportType"), "TRIP");
+}
+
+TEST_F(PrintReportTest, an_unknown_type_offers_nothing_and_its_post_only_redraws) {
+  EXPECT_TRUE(contains(sim_.get("WCI=PrintReport&Type=Bus").body, "Invalid report type."));
+  const Result result = sim_.post("WCI=PrintReport&WCE=PrintReport&WCU", {{"rb", "1"}});
+  EXPECT_EQ(result.status, 200);
+  EXPECT_TRUE(result.location.empty());
+  EXPECT_TRUE(contains(result.body, "Invalid report type."));
+}
+
+TEST_F(PrintReportTest, the_post_redirects_to_the_chosen_report) {
+  struct Case {
+    const char* type;
+    const char* rb;
+    const char* summary;
+    const char* location;
+  };
+  const Case cases[] = {
+      {"Request", "1", "", "Jaunter.ASP?WCI=TripRequestReport1&WCE&WCU"},
+      {"Request", "2", "", "Jaunter.ASP?WCI=TripRequestReport2&WCE&WCU"},
+      {"Request", "", "", "Jaunter.ASP?WCI=TripRequestReport2&WCE&WCU"},
+      {"Trip", "1", "Fund", "Jaunter.ASP?WCI=TripReport1&WCE&WCU"},
+      {"Trip", "2", "Fund", "Jaunter.ASP?WCI=TripReport2&WCE&WCU"},
+      {"Trip", "3", "Destination", "Jaunter.ASP?WCI=TripSummaryReport&Type=Destination"},
+      {"Trip", "", "Grade", "Jaunter.ASP?WCI=TripSummaryReport&Type=Grade"},
+  };
+  for (const Case& c : cases) {
+    sim_.get(std::string("WCI=PrintReport&Type=") + c.type);
+    const Result result =
+        sim_.post("WCI=PrintReport&WCE=PrintReport&WCU", {{"rb", c.rb}, {"ddlSummary", c.summary}});
+    EXPECT_EQ(result.status, 302) << c.type << " " << c.rb;
+    EXPECT_EQ(result.location, c.location) << c.type << " " << c.rb;
+  }
+}
+
+TEST_F(PrintReportTest, a_posted_summary_key_cannot_break_out_of_the_address) {
+  sim_.get("WCI=PrintReport&Type=Trip");
+  const Result result = sim_.post("WCI=PrintReport&WCE=PrintReport&WCU",
+                                  {{"rb", "3"}, {"ddlSummary", "Grade\r\nSet-Cookie: x=1&WCE"}});
+  EXPECT_EQ(result.location,
+            "Jaunter.ASP?WCI=TripSummaryReport&Type=Grade%0D%0ASet-Cookie%3A%20x%3D1%26WCE");
+}
+
+}  // namespace
+}  // namespace report_tests

@@ -1,0 +1,302 @@
+// The request search's result table (exact HTML, the 300-row limit, the division filter, the
+// destination and customer texts) and the drop-downs of its page.
+#include <gtest/gtest.h>
+
+#include "tests/support/sample_data.h"
+
+namespace {
+
+using namespace testing_support;
+
+constexpr const char* kSearch = "WCI=RequestSearch&WCE=TripRequests&WCU";
+
+const std::string kHead =
+    "<a href='Jaunter.ASP?WCI=PrintReport&Type=Request' target='_blank'>Print Report</a>&nbsp;"
+    "<table width='100%' border='0' cellspacing='0'><thead><tr>"
+    "<td width='52' style=\"border: solid 0 #000000; border-right-width:1px;\"><font "
+    "size='-2'>Request #</font></td>"
+    "<td width='110' style=\"border: solid 0 #000000; border-right-width:1px;\"><font "
+    "size='-2'>Customer</font></td>"
+    "<td colspan='2' width='190' style=\"border: solid 0 #000000; border-right-width:1px;\"><font "
+    "size='-2'>Destination</font></td>"
+    "<td width='88' style=\"border: solid 0 #000000; border-right-width:1px;\"><font "
+    "size='-2'>Depart</font></td>"
+    "<td width='88' style=\"border: solid 0 #000000; border-right-width:1px;\"><font "
+    "size='-2'>Return</font></td>"
+    "<td width='88' style=\"border: solid 0 #000000; border-right-width:1px;\"><font "
+    "size='-2'>Status</font></td>"
+    "<td width='66' style=\"border: solid 0 #000000; border-right-width:1px;\"><font "
+    "size='-2'>Entered</font></td>"
+    "<td width='66' style=\"border: solid 0 #000000; border-right-width:1px;\"><font "
+    "size='-2'>Category</font></td>"
+    "<td width='88'><font size='-2'>Internal #</font></td>"
+    "</tr><tr>"
+    "<td style=\"border: solid 0 #000000; border-right-width:1px;\"><font "
+    "size='-2'>Contact</td>"
+    "<td style=\"border: solid 0 #000000; border-right-width:1px;\">&nbsp;</td>"
+    "<td width='90' style=\"border: solid 0 #000000; border-right-width:1px;\"><font size='-2'># "
+    "Stus / Adults</font></td>"
+    "<td width='90' style=\"border: solid 0 #000000; border-right-width:1px;\"><font "
+    "size='-2'>Grade</font></td>"
+    "<td style=\"border: solid 0 #000000; border-right-width:1px;\"><font "
+    "size='-2'>Arrive</font></td>"
+    "<td style=\"border: solid 0 #000000; border-right-width:1px;\"><font "
+    "size='-2'>Leave</font></td>"
+    "<td style=\"border: solid 0 #000000; border-right-width:1px;\"><font "
+    "size='-2'>Division</font></td>"
+    "<td style=\"border: solid 0 #000000; border-right-width:1px;\"><font size='-2'>Trip "
+    "#</font></td>"
+    "<td style=\"border: solid 0 #000000; border-right-width:1px;\"><font "
+    "size='-2'>Approval</font></td>"
+    "<td><font size='-2'>Purpose</font></td>"
+    "</tr><tr><td colspan='11'><hr></td></tr></thead></tbody>";
+
+const std::string kRow1001 =
+    "<tr bgcolor='#FFFFFF'><td><font size='-2'><a "
+    "href=\"Jaunter.ASP?WCI=RequestDetail&WCE=1001&WCU\">1001</a></font></td>"
+    "<td><font size='-2'>Lakeview High School</font></td>"
+    "<td colspan='2' nowrap><font size='-2'> Science Museum of the Great L-<br>akes "
+    "Region</font></td>"
+    "<td><font size='-2'>12/31/2026, 9:00&nbsp;AM</font></td>"
+    "<td><font size='-2'>12/31/2026, 4:30&nbsp;PM</font></td>"
+    "<td><font color='Red' size='-1'><b>UNAPPROVED</b></font></td>"
+    "<td><font size='-2'>12/4/2026</font></td>"
+    "<td><font size='-2'>FLD</font></td>"
+    "<td><font size='-2'>LHS-12</font></td>"
+    "</tr><tr bgcolor='#FFFFFF'><td></td><td>&nbsp;</td>"
+    "<td><font size='-2'>40/4</td></font>"
+    "<td><font size='-2'>12</font></td>"
+    "<td><font size='-2'>10:00&nbsp;AM</font></td>"
+    "<td><font size='-2'>3:00&nbsp;PM</font></td>"
+    "<td><font size='-2'>H</font></td>"
+    "<td><font size='-2'>&nbsp;</font></td>"
+    "<td><font size='-2'>HS</font></td>"
+    "<td><font size='-2'>Science fair</td></font>"
+    "</tr>";
+
+const std::string kRow1002 =
+    "<tr bgcolor='#C0C0C0'><td><font size='-2'><a "
+    "href=\"Jaunter.ASP?WCI=RequestDetail&WCE=1002&WCU\">1002</a></font></td>"
+    "<td><font size='-2'>Lakeview High School</font></td>"
+    "<td colspan='2' nowrap><font size='-2'>Regional Stadium</font></td>"
+    "<td><font size='-2'>1/3/2027, 12:00&nbsp;AM</font></td>"
+    "<td><font size='-2'>1/3/2027, &nbsp;</font></td>"
+    "<td><font color='Red' size='-1'><b>PRINCIPAL APPROVED</b></font></td>"
+    "<td><font size='-2'>12/5/2026</font></td>"
+    "<td><font size='-2'>ATH</font></td>"
+    "<td><font size='-2'>&nbsp;</font></td>"
+    "</tr><tr bgcolor='#C0C0C0'><td></td><td>&nbsp;</td>"
+    "<td><font size='-2'>20/2</td></font>"
+    "<td><font size='-2'>12</font></td>"
+    "<td><font size='-2'>&nbsp;</font></td>"
+    "<td><font size='-2'>&nbsp;</font></td>"
+    "<td><font size='-2'>H</font></td>"
+    "<td><font size='-2'>&nbsp;</font></td>"
+    "<td><font size='-2'>HS</font></td>"
+    "<td><font size='-2'>Game</td></font>"
+    "</tr>";
+
+bool contains(const std::string& page, const std::string& part) {
+  return page.find(part) != std::string::npos;
+}
+
+std::string count_shown(int count) {
+  return "Requests found: <strong>" + std::to_string(count) + "</strong>";
+}
+
+class RequestResultsTest : public ::testing::Test {
+ protected:
+  RequestResultsTest() { add_sample_data(district_); }
+
+  Simulator& signed_in(const std::string& user = "ad", const std::string& password = "pw") {
+    sim_ = std::make_unique<Simulator>(district_);
+    first_page_ = sign_in(*sim_, user, password).body;
+    return *sim_;
+  }
+
+  // Adds `count` requests of customer LHS departing after the sample ones.
+  void add_requests(int count) const {
+    district_.sql("request",
+                  "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE "
+                  "i < " +
+                      std::to_string(count) +
+                      ") INSERT INTO TRIPSREQ (CUSTOMER, DESTINATION, DESTDESC, "
+                      "DEPDATE, STATUS) SELECT 'LHS', 0, 'Bulk', 46500, 'BULK' FROM n;");
+  }
+
+  District district_;
+  std::unique_ptr<Simulator> sim_;
+  std::string first_page_;
+};
+
+TEST_F(RequestResultsTest, the_table_has_its_headings_and_two_lines_per_request) {
+  signed_in("teacher", "apple");
+  EXPECT_TRUE(contains(first_page_, kHead + kRow1001 + kRow1002 + "</tbody></table>"))
+      << first_page_;
+  EXPECT_TRUE(contains(first_page_, count_shown(2)));
+}
+
+TEST_F(RequestResultsTest, three_hundred_requests_are_listed_and_one_more_is_refused) {
+  const std::string refusal =
+      "<table border='0' cellpadding='0' cellspacing='0' width='100%'><tr><td>&nbsp;</td></tr>"
+      "<tr><td align='center'><b><font color='#0000ff'>&nbsp;&nbsp;Sorry, your search has "
+      "returned more than 300 trip requests. Please refine your search and try "
+      "again.</font></b></td></tr></table>";
+  add_requests(297);  // with the three sample requests: 300
+  {
+    const std::string page = signed_in().post(kSearch, {}).body;
+    EXPECT_TRUE(contains(page, count_shown(300)));
+    EXPECT_TRUE(contains(page, "Print Report"));
+    EXPECT_FALSE(contains(page, "more than 300"));
+  }
+  add_requests(1);
+  const std::string page = signed_in().post(kSearch, {}).body;
+  EXPECT_TRUE(contains(page, count_shown(301)));
+  EXPECT_TRUE(contains(page, refusal));
+  EXPECT_FALSE(contains(page, "Print Report"));
+}
+
+TEST_F(RequestResultsTest, the_division_filter_leaves_out_other_divisions_and_unknown_customers) {
+  district_.sql("request",
+                "INSERT INTO TRIPSREQ (TRIPNUM, CUSTOMER, DESTINATION, DESTDESC, DEPDATE, STATUS) "
+                "VALUES (1004, 'NOSUCH', 0, 'Zoo', 46401, 'Pending');");
+  Simulator& sim = signed_in();
+  const std::string all = sim.post(kSearch, {}).body;
+  EXPECT_TRUE(contains(all, count_shown(4)));
+  EXPECT_TRUE(contains(all, ">1004</a></font></td><td><font size='-2'>NOT FOUND</font></td>"));
+
+  const std::string elementary = sim.post(kSearch, {{"div", "E, Elementary"}}).body;
+  EXPECT_TRUE(contains(elementary, count_shown(1)));
+  EXPECT_TRUE(contains(elementary, ">1003</a>"));
+  EXPECT_FALSE(contains(elementary, ">1001</a>"));
+  EXPECT_FALSE(contains(elementary, ">1004</a>"));
+  // The rows shown keep alternating from white.
+  EXPECT_TRUE(contains(elementary,
+                       "<tr bgcolor='#FFFFFF'><td><font size='-2'><a "
+                       "href=\"Jaunter.ASP?WCI=RequestDetail&WCE=1003&WCU\">"));
+  EXPECT_EQ(sim.session_text("TripRequestReportQuery").find("CUSTDIV"), std::string::npos);
+}
+
+TEST_F(RequestResultsTest, destinations_come_from_the_list_the_request_or_not_found) {
+  district_.sql("request", R"sql(
+    INSERT INTO TRIPSREQ (TRIPNUM, CUSTOMER, DESTINATION, DESTDESC, DEPDATE, STATUS) VALUES
+      (1005, 'LHS', 99, 'Ignored', 46402, 'Pending'),
+      (1006, 'LHS', NULL, 'Typed <place> & co', 46403, 'Pending'),
+      (1007, 'LHS', 0, NULL, 46404, 'Pending');
+  )sql");
+  const std::string page = signed_in().post(kSearch, {}).body;
+  const std::string cell = "<td colspan='2' nowrap><font size='-2'>";
+  EXPECT_TRUE(
+      contains(page, ">1003</a></font></td><td><font size='-2'>Adams Elementary</font></td>" +
+                         cell + " City Park</font></td>"));
+  EXPECT_TRUE(contains(page,
+                       ">1005</a></font></td><td><font size='-2'>Lakeview High "
+                       "School</font></td>" +
+                           cell + "NOT FOUND</font></td>"));
+  EXPECT_TRUE(contains(page, cell + "Typed &lt;place&gt; &amp; co</font></td>"));
+  EXPECT_TRUE(contains(page,
+                       ">1007</a></font></td><td><font size='-2'>Lakeview High "
+                       "School</font></td>" +
+                           cell + "&nbsp;</font></td>"));
+}
+
+TEST_F(RequestResultsTest, database_text_is_escaped_in_the_table) {
+  district_.sql("request", R"sql(
+    INSERT INTO TRIPSREQ (TRIPNUM, CUSTOMER, DESTINATION, DESTDESC, DEPDATE, STATUS, PURPOSE,
+      TRIPCAT, GRADE, CHAINID, INTTRIPNUM) VALUES
+      (1008, 'LHS', 0, 'A long destination name with <b>markup</b> in it', 46405, '<i>x</i>',
+       'Eat & "drink"', 'C''s', '<5>', 'X&Y', 'I<1>');
+  )sql");
+  const std::string page = signed_in().post(kSearch, {}).body;
+  EXPECT_FALSE(contains(page, "<b>markup"));
+  EXPECT_FALSE(contains(page, "<i>x</i>"));
+  EXPECT_TRUE(contains(page,
+                       "A long destination name with &lt;-<br>b&gt;markup&lt;/b&gt; in "
+                       "it</font></td>"));
+  EXPECT_TRUE(contains(page, "<b>&lt;i&gt;x&lt;/i&gt;</b>"));
+  EXPECT_TRUE(contains(page, "Eat &amp; &quot;drink&quot;</td></font>"));
+  EXPECT_TRUE(contains(page, "<td><font size='-2'>C&#39;s</font></td>"));
+  EXPECT_TRUE(contains(page, "<td><font size='-2'>&lt;5&gt;</font></td>"));
+  EXPECT_TRUE(contains(page, "<td><font size='-2'>X&amp;Y</font></td>"));
+  EXPECT_TRUE(contains(page, "<td><font size='-2'>I&lt;1&gt;</font></td>"));
+}
+
+TEST_F(RequestResultsTest, an_empty_result_still_shows_the_headings) {
+  const std::string page = signed_in().post(kSearch, {{"Status", "NONE"}}).body;
+  EXPECT_TRUE(contains(page, kHead + "</tbody></table>"));
+  EXPECT_TRUE(contains(page, count_shown(0)));
+}
+
+TEST_F(RequestResultsTest, a_failing_query_is_reported_under_the_result_tables_procedure_name) {
+  Simulator& sim = signed_in();
+  PageHarness harness(sim);
+  std::string sql = "SELECT NOSUCHCOLUMN FROM TRIPSREQ";
+  harness.page().BuildRequestResultsTable(sql);
+  EXPECT_EQ(harness.output().rfind("Error in Procedure: BuildStrResults of Module: Jaunter.  ", 0),
+            0u)
+      << harness.output();
+}
+
+TEST_F(RequestResultsTest, an_empty_query_leaves_the_results_as_they_are) {
+  Simulator& sim = signed_in();
+  PageHarness harness(sim);
+  harness.page().search.strSearchResults = "earlier";
+  std::string sql;
+  harness.page().BuildRequestResultsTable(sql);
+  EXPECT_EQ(harness.page().search.strSearchResults, "earlier");
+  EXPECT_EQ(harness.output(), "");
+}
+
+// ---- The page's drop-downs --------------------------------------------------------------------
+
+TEST_F(RequestResultsTest, the_drop_downs_mark_the_criteria_searched_for) {
+  const std::string page = signed_in()
+                               .post(kSearch, {{"grade", "12"},
+                                               {"Status", "unapproved"},
+                                               {"cust", "LHS"},
+                                               {"dest", "10"},
+                                               {"tripcat", "FLD"},
+                                               {"div", "H, High Schools"},
+                                               {"DepFrom", "12/1/2026"},
+                                               {"EnterFrom", "12/4/2026"},
+                                               {"EnterTo", "12/6/2026"}})
+                               .body;
+  const char* const parts[] = {
+      "<select name='grade' id=\"grade\"><option value=><option value='K'>K<option "
+      "value='5'>5<option value='12' selected>12</select>",
+      "<select name='status' id=\"Status\"><option value=><option value='Denied'>Denied<option "
+      "value='Pending'>Pending<option value='UNAPPROVED' selected>UNAPPROVED</select>",
+      "<select name='cust' id=\"cust\"><option value= ></option><option value='ADAMS' >Adams "
+      "Elementary</option><option value='BAND' >District Band</option><option value='LHS' "
+      "selected>Lakeview High School</option></select>",
+      "<select name='dest' id=\"dest\"><option></option><option value=11 >City Park</option>"
+      "<option value=10 selected>Science Museum of the Great La</option></select>",
+      "<select name='tripcat' id=\"tripcat\"><option></option><option>ATH</option><option "
+      "selected>FLD</option><option>MUS</option></select>",
+      "<select name='div' id=\"div\"><option></option><option>E, Elementary</option><option "
+      "selected>H, High Schools</option></select>",
+      "name=\"DepFrom\" value=\"12/1/2026\"",
+      "name=\"DepTo\" value=\"12/1/2026\"",
+      "name=\"EnterFrom\" value=\"12/4/2026\"",
+      "name=\"EnterTo\" value=\"12/6/2026\"",
+  };
+  for (const char* part : parts) EXPECT_TRUE(contains(page, part)) << part << "\n" << page;
+}
+
+TEST_F(RequestResultsTest, typed_dates_shown_again_are_escaped) {
+  const std::string page =
+      signed_in().post(kSearch, {{"DepTo", "\"><script>"}, {"EnterTo", "'x'"}}).body;
+  EXPECT_TRUE(contains(page, "name=\"DepTo\" value=\"&quot;&gt;&lt;script&gt;\""));
+  EXPECT_TRUE(contains(page, "name=\"EnterTo\" value=\"&#39;x&#39;\""));
+}
+
+TEST_F(RequestResultsTest, lists_out_of_step_with_their_counts_do_not_break_the_page) {
+  Simulator& sim = signed_in();
+  sim.set_session("numGrades", std::int16_t{40});
+  sim.set_session("StatusVals", "not a list");
+  const std::string page = sim.post(kSearch, {}).body;
+  EXPECT_TRUE(contains(page, "<option value='12'>12</select>"));
+  EXPECT_TRUE(contains(page, "<select name='status' id=\"Status\"></select>"));
+}
+
+}  // namespace
