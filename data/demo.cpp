@@ -169,7 +169,7 @@ std::vector<Row> catalog_rows() {
                        .set("CUSTDIV", c.division)
                        .set("ACTIVE", c.active)
                        .set("CUSTBILLRATE", std::int32_t{c.billrate})
-                       .set("CUSTSPEC", *c.spec ? vb::Variant(c.spec) : vb::Variant::null())
+                       .set("CUSTSPEC", *c.instructions ? vb::Variant(c.instructions) : vb::Variant::null())
                        .set("DEFAULTCAP", c.capacity)
                        .set("cust_default_format", c.invoice_format)
                        .set("REQUESTOR_EMAIL", demo::requester_email(c)));
@@ -189,7 +189,7 @@ std::vector<Row> catalog_rows() {
                        .set("DESTDESC", d.desc)
                        .set("DESTADD1", d.add1)
                        .set("DESTADD2", d.add2)
-                       .set("DESTSPEC", *d.spec ? vb::Variant(d.spec) : vb::Variant::null())
+                       .set("DESTSPEC", *d.instructions ? vb::Variant(d.instructions) : vb::Variant::null())
                        .set("MILES", d.miles)
                        .set("ACTIVE", d.active));
   }

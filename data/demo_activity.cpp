@@ -666,8 +666,8 @@ class Generator {
         // The desktop files a trip without a category as an empty text, not as Null.
         .set("TRIPCAT", trip.category)
         .set("PURPOSE", trip.purpose)
-        .set("CUSTSPEC", text_or_null(customer.spec))
-        .set("DESTSPEC", text_or_null(destination.spec))
+        .set("CUSTSPEC", text_or_null(customer.instructions))
+        .set("DESTSPEC", text_or_null(destination.instructions))
         .set("TRIPCOM", text_or_null(trip.comment))
         .set("DESTINATION", std::int32_t{destination.number})
         .set("DEPDATE", date(trip.day))
@@ -786,7 +786,7 @@ class Generator {
           .set("DESTZIP", " ")
           .set("DESTCAT", "0")
           .set("MILES", std::int32_t{static_cast<int>(destination.miles)})
-          .set("DESTSPEC", text_or_null(destination.spec));
+          .set("DESTSPEC", text_or_null(destination.instructions));
     }
     const int arrive = request.departure + request.travel;
     const int leave = request.return_time - request.travel;
@@ -814,7 +814,7 @@ class Generator {
         .set("ESTMILE", static_cast<float>(2 * (request.typed ? request.typed->miles
                                                               : request.destination->miles)))
         .set("PURPOSE", request.purpose)
-        .set("CUSTSPEC", text_or_null(customer.spec))
+        .set("CUSTSPEC", text_or_null(customer.instructions))
         .set("TRIPCOM", text_or_null(request.comment))
         .set("PO", text_or_null(request.po))
         .set("FIELDTRIP_NUM",

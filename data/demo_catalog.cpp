@@ -52,11 +52,11 @@ constexpr Customer kCustomers[] = {
      "SUMMARY_INVOICE", true, ""},
     {"LAKESIDE", "Lakeside High School", Kind::High, "HIGH", "STANDARD", 2, "High",
      "SUMMARY_INVOICE", true, ""},
-    {"EARLY", "Early Learning Center", Kind::Special, "SPEC", "STANDARD", 1, "Low",
+    {"EARLY", "Early Learning Center", Kind::Special, "SPCL", "STANDARD", 1, "Low",
      "CARLINE_INVOICE", true, "Car seats are required for every child under five."},
-    {"HORIZON", "Horizon Alternative High School", Kind::Special, "SPEC", "STANDARD", 1, "Medium",
+    {"HORIZON", "Horizon Alternative High School", Kind::Special, "SPCL", "STANDARD", 1, "Medium",
      "CARLINE_INVOICE", true, ""},
-    {"TRANSIT", "Transition Program 18-21", Kind::Special, "SPEC", "STANDARD", 1, "Low",
+    {"TRANSIT", "Transition Program 18-21", Kind::Special, "SPCL", "STANDARD", 1, "Low",
      "CARLINE_INVOICE", true, "Several riders use wheelchairs: lift bus required."},
     {"ATHL", "Athletics and Activities Department", Kind::Department, "DEPT", "ATHLETIC", 2, "High",
      "SUMMARY_INVOICE", true, ""},
@@ -309,7 +309,7 @@ constexpr Code kGrades[] = {
 
 constexpr Code kDivisions[] = {
     {"ELEM", "Elementary Schools", true},   {"MID", "Middle Schools", true},
-    {"HIGH", "High Schools", true},         {"SPEC", "Special Programs", true},
+    {"HIGH", "High Schools", true},         {"SPCL", "Special Programs", true},
     {"DEPT", "District Departments", true}, {"OUT", "Outside Agencies", true},
 };
 

@@ -20,7 +20,7 @@ struct Customer {
   const char* capacity;
   const char* invoice_format;
   bool active;
-  const char* spec;  // standing instructions; "" for none
+  const char* instructions;  // standing instructions; "" for none
 };
 
 // What a destination suits.
@@ -31,7 +31,7 @@ struct Destination {
   const char* desc;
   const char* add1;
   const char* add2;
-  const char* spec;
+  const char* instructions;
   float miles;  // one way
   Use use;
   bool active;

@@ -180,9 +180,9 @@ void Jaunter::WebClass_Initialize() {
 
 // ---- Shared helpers ------------------------------------------------------------------------
 
-void Jaunter::procedure(const frame::Procedure& spec, const std::function<void()>& work,
+void Jaunter::procedure(const frame::Procedure& definition, const std::function<void()>& work,
                         const std::function<void()>& cleanup) {
-  frame::run(module_, &ctx_.response(), spec, work, cleanup);
+  frame::run(module_, &ctx_.response(), definition, work, cleanup);
 }
 
 bool Jaunter::session_check() {

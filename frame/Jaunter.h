@@ -184,7 +184,7 @@ class Jaunter : public web::PageObject {
  public:
   // ---- Shared helpers of the handlers ----------------------------------------------------
   // Runs a web-class procedure under the error convention (trap, cleanup, exit step).
-  void procedure(const frame::Procedure& spec, const std::function<void()>& work,
+  void procedure(const frame::Procedure& definition, const std::function<void()>& work,
                  const std::function<void()>& cleanup = {});
   // The session check: false (and the Logout page next) when the session has no user.
   bool session_check();

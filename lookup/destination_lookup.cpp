@@ -185,12 +185,12 @@ void Jaunter::LookupDest_RetwSelected() {
             // A number the request row cannot hold is refused here, before anything changes.
             static_cast<void>(vb::CLng(chosen));
             if (!prepare_database()) frame::exit_step();
-            const std::string spec = getdest(chosen);
+            const std::string instructions = getdest(chosen);
             ChkEligWeb::CloseTripDBConnections(module_);
             // A failed look-up leaves the form's destination as it was.
             if (!module_.ok()) frame::exit_step();
             set_session("RequestDetail.destination", chosen);
-            set_session("RequestDetail.destspec", spec);
+            set_session("RequestDetail.destspec", instructions);
             set_session("RequestDetail.destdesc", destination.strDestDesc);
             set_session("RequestDetail.destadd1", destination.strDestAdd1);
             set_session("RequestDetail.miles", vb::CStr(destination.sngDestMiles));

@@ -83,11 +83,11 @@ void drop_down_change(Jaunter& page) {
   const std::string current = page.session_text("RequestDetail.destination");
   if (!vb::same_text(dest, current)) {
     if (!page.prepare_database()) frame::exit_step();
-    const std::string spec = page.getdest(dest);
+    const std::string instructions = page.getdest(dest);
     ChkEligWeb::CloseTripDBConnections(page.module());
     if (dest != "0") {
       if (!vb::Trim(dest).empty()) {
-        page.set_session("RequestDetail.destspec", spec);
+        page.set_session("RequestDetail.destspec", instructions);
         page.set_session("RequestDetail.destdesc", page.destination.strDestDesc);
         page.set_session("RequestDetail.destadd1", page.destination.strDestAdd1);
         page.set_session("RequestDetail.miles", vb::CStr(page.destination.sngDestMiles));

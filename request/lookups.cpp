@@ -48,7 +48,7 @@ void Jaunter::getcust(const std::string& custnum) {
 }
 
 std::string Jaunter::getdest(const std::string& dest) {
-  std::string spec;
+  std::string instructions;
   procedure({"getdest"}, [&] {
     destination = request::DestinationRecord{};
     const std::int32_t number = vb::Trim(dest).empty() ? 0 : vb::CLng(dest);
@@ -58,14 +58,14 @@ std::string Jaunter::getdest(const std::string& dest) {
             module_.trip_db());
     if (rs.eof()) return;
     if (!rs.field("DESTDESC").is_null()) destination.strDestDesc = vb::CStr(rs.field("DESTDESC"));
-    if (!rs.field("DESTSPEC").is_null()) spec = vb::CStr(rs.field("DESTSPEC"));
+    if (!rs.field("DESTSPEC").is_null()) instructions = vb::CStr(rs.field("DESTSPEC"));
     // Unknown miles are common in the desktop data; they read as 0 rather than failing.
     const vb::Variant& miles = rs.field("MILES");
     destination.sngDestMiles = miles.is_null() ? 0.0f : vb::CSng(miles);
     destination.strDestAdd1 = data::NullToStr(rs.field("DESTADD1"));
     destination.strDestAdd2 = data::NullToStr(rs.field("DESTADD2"));
   });
-  return spec;
+  return instructions;
 }
 
 std::string Jaunter::getFundDesc(const std::string& fundnum, const std::string& customer_code) {

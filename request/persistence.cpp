@@ -53,7 +53,7 @@ void Jaunter::DeleteTripRequest(std::int32_t TripRequestNumber) {
 void Jaunter::SetDestFromREQ(std::int32_t lngTRIPNUM) {
   procedure({"SetDestFromREQ"}, [&] {
     if (!prepare_connections(*this)) frame::exit_step();
-    std::string values[10];  // destination, desc, cat, miles, add1, add2, city, zip, spec, state
+    std::string values[10];  // in the order of the keys below
     {
       db::Recordset row;
       row.open("SELECT * FROM TRIPSREQ WHERE TRIPNUM = " + std::to_string(lngTRIPNUM),
