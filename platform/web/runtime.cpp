@@ -342,7 +342,7 @@ HttpResponse Runtime::serve_static(const HttpRequest& request) {
   body << in.rdbuf();
   HttpResponse response;
   response.set_header("Content-Type", type);
-  response.set_header("Cache-Control", "max-age=3600");
+  response.set_header("Cache-Control", "max-age=300");  // a changed stylesheet shows soon
   response.body = body.str();
   return response;
 }
