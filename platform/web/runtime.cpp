@@ -254,8 +254,7 @@ void Context::set_application(std::string_view key, vb::Variant value) {
 void Context::write_template(std::string_view item_name) {
   const ItemDef* item = runtime_.find_item(item_name);
   if (!item) throw std::runtime_error("No web item is named " + std::string(item_name) + ".");
-  auto parsed = runtime_.templates_.get(std::filesystem::path(runtime_.options_.app_dir) /
-                                        item->template_file);
+  auto parsed = runtime_.templates_.get(runtime_.options_.app_dir + "/" + item->template_file);
   for (const TemplateSegment& segment : parsed->segments) {
     if (!segment.is_tag) {
       response_.Write(segment.text);
@@ -294,7 +293,8 @@ Runtime::Runtime(WebClassDef web_class, RuntimeOptions options)
     : web_class_(std::move(web_class)),
       options_(std::move(options)),
       clock_(options_.clock),
-      sessions_(options_.max_sessions, options_.session_time) {
+      sessions_(options_.max_sessions, options_.session_time),
+      templates_(options_.template_check) {
   if (!clock_) throw std::invalid_argument("the web runtime needs a clock");
 }
 
@@ -426,7 +426,11 @@ HttpResponse Runtime::serve_page(const HttpRequest& request) {
     response.body = "<p class='platform-error'>The server could not finish this page. " +
                     html_escape(error.what()) + "</p>";
   }
-  response.body.insert(0, web_response.body());
+  if (response.body.empty()) {
+    response.body = web_response.take_body();
+  } else {
+    response.body.insert(0, web_response.body());
+  }
   if (!web_response.redirect_address().empty() && response.status == 200) {
     response.status = 302;
     response.set_header("Location", web_response.redirect_address());

@@ -59,6 +59,7 @@ class Response {
   void End() { ended_ = true; }
   bool ended() const { return ended_; }
   const std::string& body() const { return body_; }
+  std::string take_body() { return std::move(body_); }
   const std::string& redirect_address() const { return redirect_; }
 
  private:
@@ -157,6 +158,8 @@ struct RuntimeOptions {
   SessionStore::TimeSource session_time;  // tests may drive the idle clock
   const sys::Clock* clock = nullptr;      // required: the source of "now"
   int max_next_items = 16;                // guards against items handing over in a circle
+  // How often a template file is looked at for changes.
+  std::chrono::milliseconds template_check = std::chrono::seconds(1);
 };
 
 class Runtime {

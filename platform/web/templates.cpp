@@ -1,6 +1,8 @@
 // Template parsing and the template cache.
 #include "platform/web/templates.h"
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -83,26 +85,37 @@ ParsedTemplate parse_template(std::string_view text, std::string_view prefix) {
   return parsed;
 }
 
-std::shared_ptr<const ParsedTemplate> TemplateCache::get(const std::filesystem::path& file) {
-  std::error_code ec;
-  const auto mtime = std::filesystem::last_write_time(file, ec);
-  const auto size = ec ? 0 : std::filesystem::file_size(file, ec);
-  if (ec) throw std::runtime_error("The template file " + file.string() + " cannot be read.");
-  const std::string key = file.string();
+std::shared_ptr<const ParsedTemplate> TemplateCache::get(const std::string& file) {
+  const auto now = std::chrono::steady_clock::now();
   {
     std::lock_guard lock(mutex_);
-    auto it = entries_.find(key);
-    if (it != entries_.end() && it->second.mtime == mtime && it->second.size == size) {
+    auto it = entries_.find(file);
+    if (it != entries_.end() && now - it->second.checked < check_interval_) {
+      return it->second.parsed;
+    }
+  }
+  struct stat info {};
+  if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    throw std::runtime_error("The template file " + file + " cannot be read.");
+  }
+  const std::int64_t mtime_ns =
+      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  const std::int64_t size = static_cast<std::int64_t>(info.st_size);
+  {
+    std::lock_guard lock(mutex_);
+    auto it = entries_.find(file);
+    if (it != entries_.end() && it->second.mtime_ns == mtime_ns && it->second.size == size) {
+      it->second.checked = now;
       return it->second.parsed;
     }
   }
   std::ifstream in(file, std::ios::binary);
-  if (!in) throw std::runtime_error("The template file " + file.string() + " cannot be read.");
+  if (!in) throw std::runtime_error("The template file " + file + " cannot be read.");
   std::ostringstream text;
   text << in.rdbuf();
   auto parsed = std::make_shared<const ParsedTemplate>(parse_template(text.str()));
   std::lock_guard lock(mutex_);
-  entries_[key] = Entry{mtime, size, parsed};
+  entries_[file] = Entry{mtime_ns, size, now, parsed};
   return parsed;
 }
 

@@ -6,7 +6,8 @@
 // opening mark without its closing one, is text and is written unchanged.
 #pragma once
 
-#include <filesystem>
+#include <chrono>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -31,16 +32,22 @@ ParsedTemplate parse_template(std::string_view text, std::string_view prefix = "
 
 class TemplateCache {
  public:
-  // The parsed template of a file; re-reads it when its modification time or size changed.
+  explicit TemplateCache(std::chrono::milliseconds check_interval = std::chrono::seconds(1))
+      : check_interval_(check_interval) {}
+
+  // The parsed template of a file; re-reads it when its modification time or size changed. The
+  // file is looked at no more than once per check interval, so a change shows within it.
   // Throws std::runtime_error naming the file when it cannot be read.
-  std::shared_ptr<const ParsedTemplate> get(const std::filesystem::path& file);
+  std::shared_ptr<const ParsedTemplate> get(const std::string& file);
 
  private:
   struct Entry {
-    std::filesystem::file_time_type mtime;
-    std::uintmax_t size = 0;
+    std::int64_t mtime_ns = 0;
+    std::int64_t size = 0;
+    std::chrono::steady_clock::time_point checked;
     std::shared_ptr<const ParsedTemplate> parsed;
   };
+  std::chrono::milliseconds check_interval_;
   std::mutex mutex_;
   std::unordered_map<std::string, Entry> entries_;
 };

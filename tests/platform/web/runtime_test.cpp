@@ -72,6 +72,7 @@ class RuntimeTest : public ::testing::Test {
     options.app_dir = dir_.string();
     options.session_time = [this] { return now_; };
     options.clock = &clock_;
+    options.template_check = std::chrono::milliseconds(0);
     runtime_ = std::make_unique<Runtime>(std::move(def), options);
   }
   void TearDown() override { fs::remove_all(dir_); }
