@@ -5,6 +5,7 @@
 //   bench_server hello|runtime|wrapper [--port N] [--threads] [--access-log]
 //
 // Prints "port <N> body <bytes>" once listening, then serves until SIGINT or SIGTERM.
+#include <cstdlib>
 #include <microhttpd.h>
 #include <netinet/in.h>
 #include <signal.h>
@@ -135,6 +136,7 @@ void serve_through_wrapper(const Arguments& arguments, const sigset_t& signals,
   options.access_log = arguments.access_log;
   // wrk opens all its connections from one address.
   options.max_connections_per_ip = options.max_connections;
+  if (const char* pool = std::getenv("JAUNTER_BENCH_POOL")) options.worker_threads = std::atoi(pool);
   web::HttpServer server(options, std::move(handler));
   server.start();
   std::cout << "port " << server.port() << " body " << body_size << std::endl;

@@ -61,10 +61,10 @@ int serve(const std::vector<std::string>& args) {
       }
       app_dir = std::filesystem::absolute(value).string();
     } else if (option == "--threads") {
-      if (!parse_number(value, 1, 10000, number)) {
-        return usage_error("--threads must be a number from 1 to 10000, not '" + value + "'");
+      if (!parse_number(value, 0, 1024, number)) {
+        return usage_error("--threads must be a number from 0 to 1024, not '" + value + "'");
       }
-      http.max_connections = static_cast<unsigned>(number);
+      http.worker_threads = static_cast<unsigned>(number);
     } else {
       return usage_error("unknown option " + option);
     }

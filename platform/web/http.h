@@ -36,9 +36,12 @@ using HttpHandler = std::function<HttpResponse(const HttpRequest&)>;
 struct HttpServerOptions {
   std::string bind = "127.0.0.1";
   std::uint16_t port = 8080;  // 0 picks a free port
-  // Worker threads. Handlers block on the database, so each connection gets its own thread up
-  // to this many connections in all.
+  // Connections served at once, in all.
   unsigned max_connections = 256;
+  // 0: a thread for each connection (a slow request never holds up another connection). N: a
+  // pool of N threads sharing the connections (fewer thread switches; a request that blocks holds
+  // up the other connections of its thread until it is done).
+  unsigned worker_threads = 0;
   unsigned max_connections_per_ip = 64;
   unsigned connection_timeout_seconds = 30;
   std::size_t max_body_bytes = 1 << 20;  // larger bodies are refused with 413

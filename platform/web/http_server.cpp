@@ -128,13 +128,13 @@ std::string client_address(MHD_Connection* connection) {
     // By hand: inet_ntop formats through sprintf, a noticeable cost on every request.
     const auto* bytes = reinterpret_cast<const unsigned char*>(
         &reinterpret_cast<const sockaddr_in*>(address)->sin_addr.s_addr);
-    char text[16];
-    char* end = text;
+    std::string text;
+    text.reserve(15);
     for (int i = 0; i < 4; ++i) {
-      if (i > 0) *end++ = '.';
-      end = std::to_chars(end, text + sizeof text, bytes[i]).ptr;
+      if (i > 0) text += '.';
+      text += std::to_string(bytes[i]);
     }
-    return std::string(text, end);
+    return text;
   }
   if (address->sa_family == AF_INET6) {
     char text[INET6_ADDRSTRLEN] = {};
@@ -480,8 +480,9 @@ void HttpServer::Impl::start() {
   std::memcpy(&address, found->ai_addr, found->ai_addrlen);
   freeaddrinfo(found);
 
-  unsigned flags = MHD_USE_THREAD_PER_CONNECTION | MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_POLL |
-                   MHD_USE_ITC | MHD_USE_ERROR_LOG;
+  unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_ITC | MHD_USE_ERROR_LOG;
+  flags |= options.worker_threads == 0 ? (MHD_USE_THREAD_PER_CONNECTION | MHD_USE_POLL)
+                                       : MHD_USE_EPOLL;
   if (address.ss_family == AF_INET6) {
     flags |= MHD_USE_IPv6;
     reinterpret_cast<sockaddr_in6*>(&address)->sin6_port = htons(options.port);
@@ -501,7 +502,10 @@ void HttpServer::Impl::start() {
       MHD_OPTION_CONNECTION_LIMIT, options.max_connections, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
       options.max_connections_per_ip, MHD_OPTION_CONNECTION_TIMEOUT,
       options.connection_timeout_seconds, MHD_OPTION_URI_LOG_CALLBACK, &Impl::on_uri, this,
-      MHD_OPTION_NOTIFY_COMPLETED, &Impl::on_completed, this, MHD_OPTION_END));
+      MHD_OPTION_NOTIFY_COMPLETED, &Impl::on_completed, this,
+      // Headers of this application's requests fit easily; the pool is cleared per request.
+      MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<std::size_t>(16 * 1024),
+      MHD_OPTION_THREAD_POOL_SIZE, options.worker_threads, MHD_OPTION_END));
   std::string errors;
   {
     std::lock_guard lock(mutex);
