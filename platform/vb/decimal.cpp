@@ -109,7 +109,10 @@ std::string plain_text(const DecimalForm& value) {
   std::string whole = value.integer_digits();
   text += whole.empty() ? "0" : whole;
   int decimals = static_cast<int>(value.digits.size()) - value.point;
-  if (decimals > 0) text += "." + value.fraction_digits(decimals);
+  if (decimals > 0) {
+    text += '.';
+    text += value.fraction_digits(decimals);
+  }
   return text;
 }
 
@@ -119,7 +122,10 @@ std::string shortest_text(const DecimalForm& value, int significant) {
   if (exponent > -5 && exponent < significant) return plain_text(value);
   std::string text = value.negative ? "-" : "";
   text += value.digits[0];
-  if (value.digits.size() > 1) text += "." + value.digits.substr(1);
+  if (value.digits.size() > 1) {
+    text += '.';
+    text.append(value.digits, 1);
+  }
   char buffer[16];
   std::snprintf(buffer, sizeof buffer, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
   return text + buffer;
