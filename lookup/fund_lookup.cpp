@@ -41,13 +41,6 @@ void Jaunter::LookupFund_UserEvent(const std::string& EventName) {
 
 void Jaunter::LookupFund_ProcessTag(const std::string& TagName, std::string& TagContents,
                                     bool& /*SendTags*/) {
-  // Opened by the request form's Fund button: a search flag left by a fund lookup that the field
-  // trip search opened and the user abandoned must not send this choice to the trip search (it
-  // would drop the form being edited).
-  if (vb::same_text(ctx_.request().QueryString("WCI"), "RequestDetail") &&
-      !session_text("SELTRIP").empty()) {
-    set_session("SELTRIP", "");
-  }
   if (lookup::common_tag(*this, TagName, TagContents)) return;
   if (vb::same_text(TagName, "WC@FUND")) {
     TagContents = web::html_escape(lookup_state.strFundEvent);
