@@ -20,6 +20,9 @@ struct HttpRequest {
   std::string cookie;        // the Cookie header, or ""
   std::string body;          // the request body (bounded by the server's body cap)
   std::string remote;        // client address, for the log
+  std::string host;          // the Host header, or ""
+  std::string origin;        // the Origin header, or ""
+  std::string referer;       // the Referer header, or ""
 };
 
 struct HttpResponse {

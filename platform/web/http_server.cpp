@@ -103,7 +103,9 @@ std::string percent_decode(std::string_view text) {
 }
 
 // Splits a request target into decoded path and raw query; an absolute-form target
-// ("http://host/path") keeps only its path.
+// ("http://host/path") keeps only its path. Decoded here from the raw target rather than taken
+// from MHD, whose decoding ends the path at a %00: the runtime must see the whole path to refuse
+// it.
 void split_target(std::string_view target, HttpRequest& request) {
   if (auto hash = target.find('#'); hash != std::string_view::npos) target = target.substr(0, hash);
   std::string_view query;
@@ -317,8 +319,14 @@ void HttpServer::Impl::read_headers(MHD_Connection* connection, const char* meth
   HttpRequest& request = exchange.request;
   request.method = method != nullptr ? method : "";
   split_target(exchange.target, request);
-  const char* type = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, "Content-Type");
-  request.content_type = type != nullptr ? type : "";
+  auto header = [connection](const char* name) {
+    const char* value = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, name);
+    return std::string(value != nullptr ? value : "");
+  };
+  request.content_type = header("Content-Type");
+  request.host = header("Host");
+  request.origin = header("Origin");
+  request.referer = header("Referer");
   MHD_get_connection_values(connection, MHD_HEADER_KIND, &join_cookies, &request.cookie);
   request.remote = client_address(connection);
 
@@ -481,8 +489,8 @@ void HttpServer::Impl::start() {
   freeaddrinfo(found);
 
   unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_ITC | MHD_USE_ERROR_LOG;
-  flags |= options.worker_threads == 0 ? (MHD_USE_THREAD_PER_CONNECTION | MHD_USE_POLL)
-                                       : MHD_USE_EPOLL;
+  flags |=
+      options.worker_threads == 0 ? (MHD_USE_THREAD_PER_CONNECTION | MHD_USE_POLL) : MHD_USE_EPOLL;
   if (address.ss_family == AF_INET6) {
     flags |= MHD_USE_IPv6;
     reinterpret_cast<sockaddr_in6*>(&address)->sin6_port = htons(options.port);

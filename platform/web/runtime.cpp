@@ -1,9 +1,12 @@
 // The web-item runtime: fields, responses, the request cycle and static files.
 #include "platform/web/runtime.h"
 
+#include <algorithm>
+#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -98,6 +101,90 @@ HttpResponse simple_page(int status, std::string_view title, std::string_view me
                   html_escape(title) + "</title></head><body><h1>" + html_escape(title) +
                   "</h1><p>" + html_escape(message) + "</p></body></html>";
   return response;
+}
+
+// A short page of one paragraph, for refusals made before any handler runs.
+HttpResponse paragraph_page(int status, std::string_view paragraph) {
+  HttpResponse response;
+  response.status = status;
+  response.set_header("Content-Type", "text/html; charset=utf-8");
+  response.body = paragraph;
+  return response;
+}
+
+bool has_control_byte(std::string_view text) {
+  return std::any_of(text.begin(), text.end(),
+                     [](unsigned char c) { return c < 0x20 || c == 0x7f; });
+}
+
+// A host and port as a Host header or the authority of a URL names them.
+struct HostPort {
+  std::string host;  // lower case; an IPv6 address keeps its brackets
+  int port = -1;     // -1 when left out
+};
+
+std::optional<HostPort> parse_host_port(std::string_view text) {
+  std::string_view host = text, port;
+  if (!text.empty() && text.front() == '[') {
+    const std::size_t close = text.find(']');
+    if (close == std::string_view::npos) return std::nullopt;
+    host = text.substr(0, close + 1);
+    const std::string_view rest = text.substr(close + 1);
+    if (!rest.empty() && rest.front() != ':') return std::nullopt;
+    if (!rest.empty()) port = rest.substr(1);
+  } else if (const std::size_t colon = text.find(':'); colon != std::string_view::npos) {
+    host = text.substr(0, colon);
+    port = text.substr(colon + 1);
+  }
+  if (host.empty()) return std::nullopt;
+  HostPort parsed;
+  for (char c : host) parsed.host.push_back(lower(c));
+  if (!port.empty()) {
+    const char* end = port.data() + port.size();
+    const auto [stop, error] = std::from_chars(port.data(), end, parsed.port);
+    if (error != std::errc() || stop != end || parsed.port < 0 || parsed.port > 65535) {
+      return std::nullopt;
+    }
+  }
+  return parsed;
+}
+
+// Whether a post comes from a page of the site it was sent to: the Origin header, or without
+// one the Referer, must name the host and port of the Host header. Nothing to compare (no Host,
+// or a browser that sends neither header) lets the post through; "null" and anything that is
+// not an http or https address do not.
+bool posted_from_this_site(const HttpRequest& request) {
+  if (request.host.empty()) return true;
+  const std::string_view source = request.origin.empty() ? request.referer : request.origin;
+  if (source.empty()) return true;
+  const std::size_t mark = source.find("://");
+  if (mark == std::string_view::npos) return false;
+  const std::string_view scheme = source.substr(0, mark);
+  int default_port = 0;
+  if (same_nocase(scheme, "http")) {
+    default_port = 80;
+  } else if (same_nocase(scheme, "https")) {
+    default_port = 443;
+  } else {
+    return false;
+  }
+  std::string_view authority = source.substr(mark + 3);
+  authority = authority.substr(0, authority.find_first_of("/?#"));
+  if (const std::size_t at = authority.rfind('@'); at != std::string_view::npos) {
+    authority.remove_prefix(at + 1);
+  }
+  const std::optional<HostPort> from = parse_host_port(authority);
+  const std::optional<HostPort> served = parse_host_port(request.host);
+  if (!from || !served) return false;
+  // The Host header carries no scheme, and a TLS proxy in front may forward plain http: a port
+  // left out on either side is the default of the scheme the browser used.
+  return from->host == served->host && (from->port < 0 ? default_port : from->port) ==
+                                           (served->port < 0 ? default_port : served->port);
+}
+
+bool is_template(const std::filesystem::path& file) {
+  const std::string ext = file.extension().string();
+  return same_nocase(ext, ".htm") || same_nocase(ext, ".html");
 }
 
 const char* content_type_of(const std::filesystem::path& file) {
@@ -305,7 +392,18 @@ const ItemDef* Runtime::find_item(std::string_view name) const {
   return nullptr;
 }
 
+bool Runtime::signed_in(const Session& session) const {
+  if (web_class_.user_key.empty()) return !session.values.empty();
+  const vb::Variant& user = session.values.get(web_class_.user_key);
+  if (user.is_empty() || user.is_null()) return false;
+  return !user.is_string() || user.get<std::string>().find_first_not_of(" \t") != std::string::npos;
+}
+
 HttpResponse Runtime::handle(const HttpRequest& request) {
+  // A decoded NUL would cut the file name short at the system call; no page has such bytes.
+  if (has_control_byte(request.path)) {
+    return paragraph_page(400, "<p>This address holds a character that no address may hold.</p>");
+  }
   if (request.path == "/") {
     HttpResponse response;
     response.status = 302;
@@ -321,6 +419,11 @@ HttpResponse Runtime::handle(const HttpRequest& request) {
       response.set_header("Allow", "GET, HEAD, POST");
       return response;
     }
+    if (request.method == "POST" && !posted_from_this_site(request)) {
+      return paragraph_page(403,
+                            "<p>This form was sent from another web site, so Jaunter did not "
+                            "accept it.  Open Jaunter at its own address and try again.</p>");
+    }
     return serve_page(request);
   }
   return serve_static(request);
@@ -332,7 +435,8 @@ HttpResponse Runtime::serve_static(const HttpRequest& request) {
                     path.find('\\') == std::string_view::npos &&
                     path.find("//") == std::string_view::npos;
   const std::filesystem::path file = std::filesystem::path(options_.app_dir) / path.substr(1);
-  const char* type = safe ? content_type_of(file) : nullptr;
+  // Templates hold the pages' tags and are never sent as they are.
+  const char* type = safe && !is_template(file) ? content_type_of(file) : nullptr;
   std::error_code ec;
   if (!type || !std::filesystem::is_regular_file(file, ec)) {
     return simple_page(404, "Not found", "There is no page at this address.");
@@ -440,18 +544,22 @@ HttpResponse Runtime::serve_page(const HttpRequest& request) {
   response.set_header("Content-Type", "text/html; charset=utf-8");
   response.set_header("Cache-Control", "no-store");
 
-  // Session bookkeeping once the request is finished.
+  // Session bookkeeping once the request is finished. A session this request created is kept
+  // only when someone signed in, so that anonymous traffic cannot crowd out signed-in users.
   const std::shared_ptr<Session>& used = context.session_object();
-  if (used) {
-    if (used->abandoned) {
-      if (!context.session_created_) sessions_.remove(used->id);
-      response.set_header("Set-Cookie", expired_session_cookie());
-    } else if (context.session_created_) {
-      if (!used->values.empty()) {
-        sessions_.commit(used);
-        response.set_header("Set-Cookie", session_cookie(used->id));
-      }
-    } else if (used->renew_requested) {
+  if (used) used->signed_in = signed_in(*used);
+  const bool kept = used && !used->abandoned && (!context.session_created_ || used->signed_in);
+  if (used && used->abandoned) {
+    if (!context.session_created_) sessions_.remove(used->id);
+    response.set_header("Set-Cookie", expired_session_cookie());
+  } else if (kept && context.session_created_) {
+    // Its identifier is fresh with this reply: a sign-in that created it needs no other, and a
+    // second renewal would strand the requests already sent with this cookie.
+    used->renew_requested = false;
+    sessions_.commit(used);
+    response.set_header("Set-Cookie", session_cookie(used->id));
+  } else if (kept) {
+    if (used->renew_requested) {
       used->renew_requested = false;
       response.set_header("Set-Cookie", session_cookie(sessions_.renew(used)));
     }

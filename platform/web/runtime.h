@@ -148,6 +148,9 @@ struct ItemDef {
 
 struct WebClassDef {
   std::string host_page = "Jaunter.ASP";
+  // The session key whose non-blank value marks a signed-in session; empty: every written
+  // session counts. A session a request creates is kept only when it is signed in at the end.
+  std::string user_key;
   std::vector<ItemDef> items;
   std::function<std::unique_ptr<PageObject>(Context&)> make_page;
 };
@@ -167,6 +170,7 @@ class Runtime {
   Runtime(WebClassDef web_class, RuntimeOptions options);
 
   // Serves one HTTP request: the host page, "/" (redirect to the host page) and static files.
+  // A path with a control byte gets 400; a post from a page of another site gets 403.
   HttpResponse handle(const HttpRequest& request);
 
   SessionStore& sessions() { return sessions_; }
@@ -184,6 +188,7 @@ class Runtime {
   void run_cycle(Context& context, PageObject& page, const std::string& item_name,
                  const std::string& event_name, bool has_item);
   const ItemDef* find_item(std::string_view name) const;
+  bool signed_in(const Session& session) const;
 
   WebClassDef web_class_;
   RuntimeOptions options_;

@@ -110,20 +110,28 @@ std::shared_ptr<Session> SessionStore::create() {
 }
 
 void SessionStore::evict_one_locked() {
-  auto oldest = sessions_.end();
+  // Anonymous sessions go before signed-in ones, so that a flood of strangers cannot sign anyone
+  // out; within each kind the longest idle goes.
+  auto victim = sessions_.end();
   for (auto it = sessions_.begin(); it != sessions_.end(); ++it) {
-    if (oldest == sessions_.end() || it->second->last_access < oldest->second->last_access) {
-      oldest = it;
+    if (victim == sessions_.end()) {
+      victim = it;
+      continue;
+    }
+    const bool signed_in = it->second->signed_in, victim_signed_in = victim->second->signed_in;
+    if (signed_in != victim_signed_in ? !signed_in
+                                      : it->second->last_access < victim->second->last_access) {
+      victim = it;
     }
   }
-  if (oldest != sessions_.end()) sessions_.erase(oldest);
+  if (victim != sessions_.end()) sessions_.erase(victim);
 }
 
 void SessionStore::commit(const std::shared_ptr<Session>& session) {
   std::lock_guard lock(mutex_);
   if (sessions_.count(session->id)) return;
   if (sessions_.size() >= max_sessions_) {
-    // Drop the timed-out ones first; only when that frees nothing does the longest idle go.
+    // Drop the timed-out ones first; only when that frees nothing does another one go.
     const auto now = now_();
     std::erase_if(sessions_, [&](const auto& entry) { return expired(*entry.second, now); });
     if (sessions_.size() >= max_sessions_) evict_one_locked();

@@ -3,10 +3,12 @@
 // Design: a store maps keys, matched without regard to case, to variants; an absent key reads as
 // Empty. The application store is one map behind a mutex, each read or write one operation.
 // Sessions live in the server's memory: a random 128-bit identifier names each one, an idle
-// time-out drops it, a bound on the number of live sessions evicts the longest idle one, and a
+// time-out drops it, a bound on the number of live sessions evicts timed-out ones first, then the
+// longest idle without a signed-in user, and only then the longest idle signed-in one; a
 // per-session mutex lets the runtime serve the requests of one session one at a time.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <map>
@@ -50,12 +52,15 @@ class ApplicationStore {
 };
 
 // One user's session. The runtime holds `request_mutex` for the whole of a request, so handlers
-// read and write `values` without further locking.
+// read and write `values` without further locking. The store reads the atomics under its own
+// lock while a request of the session may be changing them.
 struct Session {
   std::string id;
   KeyedValues values;
-  int timeout_minutes = 20;
+  std::atomic<int> timeout_minutes{20};
   std::chrono::steady_clock::time_point last_access;
+  // A user is signed in, as of the end of the last request; such sessions are evicted last.
+  std::atomic<bool> signed_in{false};
   bool abandoned = false;        // drop at the end of the current request
   bool renew_requested = false;  // issue a new identifier at the end of the current request
   std::mutex request_mutex;

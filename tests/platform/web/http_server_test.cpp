@@ -216,7 +216,8 @@ TEST(HttpServer, get_gives_the_handler_decoded_path_raw_query_and_headers) {
   Client client(server->port());
   ASSERT_TRUE(
       client.send("GET /Some%20Dir/Jaunter.ASP?WCI=Login&WCE=&name=a%20b+c%26d HTTP/1.1\r\n"
-                  "Host: localhost\r\nCookie: JaunterSession=abc\r\nCookie: other=1\r\n"
+                  "Host: localhost:8080\r\nCookie: JaunterSession=abc\r\nCookie: other=1\r\n"
+                  "Origin: http://localhost:8080\r\nReferer: http://localhost:8080/a\r\n"
                   "Content-Type: text/plain\r\n\r\n"));
   auto reply = client.read_reply();
   ASSERT_TRUE(reply);
@@ -231,6 +232,9 @@ TEST(HttpServer, get_gives_the_handler_decoded_path_raw_query_and_headers) {
   EXPECT_EQ(seen[0].query, "WCI=Login&WCE=&name=a%20b+c%26d");
   EXPECT_EQ(seen[0].cookie, "JaunterSession=abc; other=1");
   EXPECT_EQ(seen[0].content_type, "text/plain");
+  EXPECT_EQ(seen[0].host, "localhost:8080");
+  EXPECT_EQ(seen[0].origin, "http://localhost:8080");
+  EXPECT_EQ(seen[0].referer, "http://localhost:8080/a");
   EXPECT_EQ(seen[0].body, "");
   EXPECT_EQ(seen[0].remote, "127.0.0.1");
 }

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+using namespace std::string_literals;
+
 namespace web {
 namespace {
 
@@ -62,6 +64,7 @@ class RuntimeTest : public ::testing::Test {
     write("other.htm", "[other]");
     write("style.css", "body{}");
     WebClassDef def;
+    def.user_key = "USER";
     def.items = {{"Page", "page.htm", {"Save", "Find"}, true},
                  {"Other", "other.htm", {}, true},
                  {"Lookup", "other.htm", {"Find"}, false}};
@@ -304,16 +307,81 @@ TEST_F(RuntimeTest, renewing_the_identifier_keeps_the_values_under_a_new_cookie)
   EXPECT_EQ(get("WCI=Page&WCE=Look", old_cookie).body, "out");
 }
 
-TEST(SessionStoreTest, the_number_of_live_sessions_is_bounded) {
-  SessionStore store(3);
-  std::vector<std::shared_ptr<Session>> sessions;
-  for (int i = 0; i < 5; ++i) {
-    sessions.push_back(store.create());
-    sessions.back()->values.set("USER", "u");
-    store.commit(sessions.back());
+TEST_F(RuntimeTest, a_sign_in_renews_the_identifier_once_in_its_own_reply) {
+  script_.on_event = [](Context& context, const std::string&, const std::string& event) {
+    if (event == "Save") {
+      context.set_session("USER", "jdoe");
+      context.renew_session_id();
+    }
+    context.response().Write(context.session("USER").is_empty() ? "out" : "in");
+  };
+  // First without a session, then again within the signed-in one.
+  std::string cookie;
+  for (int sign_in = 0; sign_in < 2; ++sign_in) {
+    const std::string before = cookie;
+    cookie = cookie_of(get("WCI=Page&WCE=Save", before));
+    ASSERT_FALSE(cookie.empty());
+    EXPECT_NE(cookie, before);
+    for (int tab = 0; tab < 2; ++tab) {
+      const HttpResponse look = get("WCI=Page&WCE=Look", cookie);
+      EXPECT_EQ(look.body, "in") << sign_in;
+      EXPECT_EQ(look.header("Set-Cookie"), nullptr) << sign_in;
+    }
+    if (!before.empty()) {
+      EXPECT_EQ(get("WCI=Page&WCE=Look", before).body, "out");
+    }
   }
+}
+
+TEST_F(RuntimeTest, anonymous_requests_keep_no_session_and_cannot_sign_anyone_out) {
+  // "Fail" writes what a failed sign-in writes: a blank user and blank settings.
+  script_.on_event = [](Context& context, const std::string&, const std::string& event) {
+    if (event == "Save") context.set_session("USER", "jdoe");
+    if (event == "Fail") {
+      context.set_session("USER", "");
+      context.set_session("ROLE", "");
+    }
+    context.response().Write(context.session("USER").is_empty() ? "out" : "in");
+  };
+  const std::string cookie = cookie_of(get("WCI=Page&WCE=Save"));
+  int cookies_sent = 0;
+  for (int i = 0; i < 12000; ++i) {
+    now_ += std::chrono::milliseconds(1);
+    if (get("WCI=Page&WCE=Fail").header("Set-Cookie")) ++cookies_sent;
+  }
+  EXPECT_EQ(cookies_sent, 0);
+  EXPECT_EQ(runtime_->sessions().size(), 1u);
+  EXPECT_EQ(get("WCI=Page&WCE=Look", cookie).body, "in");
+  // A failed sign-in within a session keeps the session, signed out.
+  EXPECT_EQ(get("WCI=Page&WCE=Fail", cookie).header("Set-Cookie"), nullptr);
+  EXPECT_NE(runtime_->sessions().peek(cookie.substr(cookie.find('=') + 1)), nullptr);
+}
+
+TEST(SessionStoreTest, a_full_store_drops_timed_out_then_anonymous_then_longest_idle_signed_in) {
+  auto now = std::chrono::steady_clock::now();
+  SessionStore store(3, [&] { return now; });
+  auto add = [&](bool signed_in) {
+    auto session = store.create();
+    session->signed_in = signed_in;
+    store.commit(session);
+    now += std::chrono::minutes(1);
+    return session;
+  };
+  auto live = [&](const std::shared_ptr<Session>& session) {
+    return store.peek(session->id) != nullptr;
+  };
+  const auto a = add(true), b = add(false), c = add(true);
+  const auto d = add(true);
+  EXPECT_FALSE(live(b));
+  EXPECT_TRUE(live(a));
+  const auto e = add(false);
+  EXPECT_FALSE(live(a));
+  EXPECT_TRUE(live(e));
+  c->timeout_minutes = 1;
+  const auto f = add(true);
+  EXPECT_FALSE(live(c));
+  EXPECT_TRUE(live(d) && live(e) && live(f));
   EXPECT_EQ(store.size(), 3u);
-  EXPECT_NE(store.find(sessions.back()->id), nullptr);
 }
 
 TEST(SessionStoreTest, identifiers_are_128_random_bits_in_hex) {
@@ -337,10 +405,77 @@ TEST_F(RuntimeTest, root_redirects_to_the_host_page_and_static_files_are_served_
   EXPECT_EQ(css.body, "body{}");
   EXPECT_EQ(*css.header("Content-Type"), "text/css; charset=utf-8");
 
-  for (const char* path : {"/page.htm", "/../etc/passwd", "/missing.css", "/x/../style.css"}) {
+  for (const char* path :
+       {"/page.htm", "/Other.HTM", "/../etc/passwd", "/missing.css", "/x/../style.css"}) {
     request.path = path;
     EXPECT_EQ(runtime_->handle(request).status, 404) << path;
   }
+  // A NUL would end the file name at the system call and serve the template.
+  for (const std::string& path :
+       {"/page.htm\0.css"s, "/style.css\n"s, "/\x7fstyle.css"s, "/Jaunter.ASP\x1f"s}) {
+    request.path = path;
+    const HttpResponse refused = runtime_->handle(request);
+    EXPECT_EQ(refused.status, 400) << path.size();
+    EXPECT_EQ(refused.body.find("WC@"), std::string::npos);
+  }
+}
+
+TEST_F(RuntimeTest, posts_naming_another_site_are_refused_before_any_handler_runs) {
+  struct Case {
+    std::string host, origin, referer;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {"jaunter.example.org", "", "", true},
+      {"jaunter.example.org", "http://jaunter.example.org", "", true},
+      {"Jaunter.Example.ORG", "https://JAUNTER.example.org", "", true},
+      {"jaunter.example.org:8080", "https://jaunter.example.org:8080", "", true},
+      {"jaunter.example.org", "https://jaunter.example.org:443", "", true},
+      {"jaunter.example.org:80", "http://jaunter.example.org", "", true},
+      {"[::1]:8080", "http://[::1]:8080", "", true},
+      {"jaunter.example.org", "", "http://jaunter.example.org/Jaunter.ASP?WCI=Login", true},
+      {"", "http://elsewhere.example", "", true},
+      {"jaunter.example.org", "http://elsewhere.example", "", false},
+      {"jaunter.example.org", "null", "", false},
+      {"jaunter.example.org", "http://elsewhere.example", "http://jaunter.example.org/", false},
+      {"jaunter.example.org", "", "http://elsewhere.example/Jaunter.ASP", false},
+      {"jaunter.example.org", "", "http://jaunter.example.org@elsewhere.example/", false},
+      {"jaunter.example.org", "http://jaunter.example.org.elsewhere.example", "", false},
+      {"jaunter.example.org:8080", "http://jaunter.example.org", "", false},
+      {"jaunter.example.org:8080", "http://jaunter.example.org:8081", "", false},
+      {"jaunter.example.org", "https://jaunter.example.org:8443", "", false},
+      {"jaunter.example.org", "ftp://jaunter.example.org", "", false},
+      {"jaunter.example.org", "jaunter.example.org", "", false},
+  };
+  script_.on_event = [](Context& context, const std::string&, const std::string&) {
+    context.set_session("USER", "jdoe");
+  };
+  for (const Case& c : cases) {
+    script_.calls.clear();
+    HttpRequest request;
+    request.method = "POST";
+    request.path = "/Jaunter.ASP";
+    request.query = "WCI=Page&WCE=Save";
+    request.host = c.host;
+    request.origin = c.origin;
+    request.referer = c.referer;
+    const HttpResponse response = runtime_->handle(request);
+    const std::string where = c.host + " " + c.origin + " " + c.referer;
+    EXPECT_EQ(response.status, c.accepted ? 200 : 403) << where;
+    EXPECT_EQ(script_.calls.empty(), !c.accepted) << where;
+    EXPECT_EQ(response.header("Set-Cookie") != nullptr, c.accepted) << where;
+    if (!c.accepted) {
+      EXPECT_NE(response.body.find("another web site"), std::string::npos);
+      EXPECT_EQ(*response.header("Content-Type"), "text/html; charset=utf-8");
+    }
+  }
+  // A link followed from another site is no post: it is served.
+  HttpRequest link;
+  link.method = "GET";
+  link.path = "/Jaunter.ASP";
+  link.host = "jaunter.example.org";
+  link.referer = "http://elsewhere.example/";
+  EXPECT_EQ(runtime_->handle(link).status, 200);
 }
 
 TEST_F(RuntimeTest, pages_are_utf8_html_and_not_cached) {
