@@ -93,4 +93,29 @@ TEST_F(ServeTest, serves_the_start_page_static_files_and_a_sign_in) {
   EXPECT_EQ(server_->stop(), 0);
 }
 
+TEST_F(ServeTest, refuses_cross_site_sign_ins_control_bytes_and_templates) {
+  const int port = server_->port();
+  const std::string sign_in = "/Jaunter.ASP?WCI=Login&WCE=LoginValidateUser&WCU";
+  const std::string form = "user=teacher&password=apple";
+  const HttpReply forged =
+      http_request(port, "POST", sign_in, form, "", "application/x-www-form-urlencoded",
+                   "Origin: http://elsewhere.example\r\n");
+  EXPECT_EQ(forged.status, 403);
+  EXPECT_NE(forged.body.find("another web site"), std::string::npos);
+  EXPECT_EQ(forged.headers.count("set-cookie"), 0u);
+  const HttpReply own =
+      http_request(port, "POST", sign_in, form, "", "application/x-www-form-urlencoded",
+                   "Origin: http://127.0.0.1:" + std::to_string(port) + "\r\n");
+  EXPECT_EQ(own.status, 200);
+  EXPECT_EQ(own.headers.count("set-cookie"), 1u);
+
+  // %00 must reach the runtime whole, not end the file name at "login1.htm".
+  for (const char* target : {"/login1.htm%00.css", "/jaunter.css%0a", "/Jaunter.ASP%00"}) {
+    EXPECT_EQ(http_request(port, "GET", target).status, 400) << target;
+  }
+  for (const char* target : {"/login1.htm", "/TripRequestDetail1.HTM"}) {
+    EXPECT_EQ(http_request(port, "GET", target).status, 404) << target;
+  }
+}
+
 }  // namespace

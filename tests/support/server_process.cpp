@@ -128,7 +128,7 @@ ServerProcess::~ServerProcess() {
 
 HttpReply http_request(int port, const std::string& method, const std::string& target,
                        const std::string& body, const std::string& cookie,
-                       const std::string& content_type) {
+                       const std::string& content_type, const std::string& extra_headers) {
   const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -138,8 +138,9 @@ HttpReply http_request(int port, const std::string& method, const std::string& t
     ::close(fd);
     throw std::runtime_error("cannot connect to port " + std::to_string(port));
   }
-  std::string request =
-      method + " " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n";
+  std::string request = method + " " + target +
+                        " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) +
+                        "\r\nConnection: close\r\n" + extra_headers;
   if (!cookie.empty()) request += "Cookie: " + cookie + "\r\n";
   if (method == "POST") {
     request += "Content-Type: " + content_type +

@@ -43,9 +43,11 @@ struct HttpReply {
   std::string body;
 };
 
-// One request on a new connection (Connection: close).
+// One request on a new connection (Connection: close); `extra_headers` are whole lines, each
+// ending in "\r\n".
 HttpReply http_request(int port, const std::string& method, const std::string& target,
                        const std::string& body = "", const std::string& cookie = "",
-                       const std::string& content_type = "application/x-www-form-urlencoded");
+                       const std::string& content_type = "application/x-www-form-urlencoded",
+                       const std::string& extra_headers = "");
 
 }  // namespace testing_support
