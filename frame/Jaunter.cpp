@@ -134,6 +134,7 @@ Jaunter::Jaunter(web::Context& context, const sys::Services& services)
 web::WebClassDef Jaunter::web_class(const sys::Services& services) {
   web::WebClassDef def;
   def.host_page = "Jaunter.ASP";
+  def.user_key = "USER";
   for (const ItemHandlers& handlers : item_table()) {
     web::ItemDef item;
     item.name = handlers.name;
