@@ -61,11 +61,14 @@ std::int16_t session_page_number(Jaunter& page) {
 }
 
 void respond(Jaunter& page, const char* item, const PageBuilder& build) {
+  // Reports show the district's trips: only to a signed-in user.
+  if (!page.session_check()) return;
   if (page.session_text("PageNumber").empty()) store_page_number(page, 1);
   build_and_write(page, item, build);
 }
 
 void move_page(Jaunter& page, const char* item, const PageBuilder& build) {
+  if (!page.session_check()) return;
   const std::string button = page.context().request().Form("btnSubmit");
   const std::int32_t current = session_page_number(page);
   if (vb::same_text(button, "First")) {

@@ -24,12 +24,12 @@ std::int16_t page_size(Jaunter& page);
 // ends of the range instead of overflowing.
 std::int16_t session_page_number(Jaunter& page);
 
-// The item requested without event: page 1 when none is stored, build, keep the page number as
-// the builder left it, write the item's template.
+// The item requested without event: the session check, page 1 when none is stored, build, keep the
+// page number as the builder left it, write the item's template.
 void respond(Jaunter& page, const char* item, const PageBuilder& build);
 
-// The paging event: First, Previous, Next or Last moves the session's page number, then as
-// respond.
+// The paging event: the session check, then First, Previous, Next or Last moves the session's page
+// number, then as respond.
 void move_page(Jaunter& page, const char* item, const PageBuilder& build);
 
 // The tags every paged report answers (WC@DISTRICTNAME, WC@NAVIGATIONBUTTONS, WC@NOW,

@@ -41,6 +41,8 @@ std::string query_value(const std::string& text) {
 }  // namespace
 
 void Jaunter::PrintReport_Respond() {
+  // The print window leads to the reports of the session's searches: signed-in users only.
+  if (!session_check()) return;
   set_session("PageNumber", std::int16_t{1});
   set_session("ReportType", vb::UCase(ctx_.request().QueryString("Type")));
   ctx_.write_template("PrintReport");
@@ -60,6 +62,7 @@ void Jaunter::PrintReport_ProcessTag(const std::string& TagName, std::string& Ta
 }
 
 void Jaunter::PrintReport_PrintReport() {
+  if (!session_check()) return;
   const std::string type = session_text("ReportType");
   const std::string rb = ctx_.request().Form("rb");
   web::Response& response = ctx_.response();

@@ -67,13 +67,14 @@ inline int occurrences(const std::string& page, const std::string& part) {
   return count;
 }
 
-// A started application (district settings loaded) without a signed-in user: the reports need
-// none.
+// A started application (district settings loaded) with the transport office signed in: it
+// serves every customer.
 class ReportTest : public ::testing::Test {
  protected:
   ReportTest() {
     add_sample_data(district_);
     sim_.get("");
+    sign_in(sim_, "transport", "pw", "");  // signed in, no search made yet
   }
   void use_page_size(std::int16_t size) { sim_.set_application("PageSize", size); }
 

@@ -74,5 +74,46 @@ TEST_F(PrintReportTest, a_posted_summary_key_cannot_break_out_of_the_address) {
             "Jaunter.ASP?WCI=TripSummaryReport&Type=Grade%0D%0ASet-Cookie%3A%20x%3D1%26WCE");
 }
 
+TEST(ReportAccessTest, reports_without_a_signed_in_user_show_the_time_out_and_no_data) {
+  District district;
+  add_sample_data(district);
+  add_trips(district, 3);
+  const char* kTimeout = "Sorry, your session has timed out please log in again and retry.";
+  struct Case {
+    const char* query;
+    bool post;
+  };
+  const Case cases[] = {
+      {"WCI=PrintReport&Type=Trip", false},
+      {"WCI=PrintReport&WCE=PrintReport&WCU", true},
+      {"WCI=TripReport1&WCE&WCU", false},
+      {"WCI=TripReport2&WCE=TripReport2&WCU", true},
+      {"WCI=TripRequestReport1&WCE&WCU", false},
+      {"WCI=TripRequestReport2&WCE=TripRequestReport2&WCU", true},
+      {"WCI=TripSummaryReport&Type=Customer", false},
+      {"WCI=TripSummaryReport&WCE=TripSummaryReport&Type=Customer", true},
+  };
+  for (bool after_failed_sign_in : {false, true}) {
+    Simulator sim(district);
+    sim.get("");
+    if (after_failed_sign_in) {
+      sign_in(sim, "transport", "pw");
+      sim.set_session("TripReportQuery", kTripQuery);
+      sign_in(sim, "transport", "wrong");
+    }
+    for (const Case& c : cases) {
+      const Result result =
+          c.post ? sim.post(c.query, {{"btnSubmit", "Next"}, {"rb", "1"}}) : sim.get(c.query);
+      EXPECT_TRUE(contains(result.body, kTimeout)) << c.query;
+      EXPECT_FALSE(contains(result.body, "bgcolor")) << c.query;
+      EXPECT_TRUE(result.location.empty()) << c.query;
+      EXPECT_FALSE(contains(result.body, "Summary Type")) << c.query;
+      if (!after_failed_sign_in) {
+        EXPECT_FALSE(sim.has_session()) << c.query;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace report_tests
