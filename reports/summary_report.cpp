@@ -1,10 +1,12 @@
 // The summary report: the trips of the last field trip search grouped by customer, category,
 // fund, destination or grade, with trips, splits, students, adults, people and amount per group.
 //
-// Design note: the group query is assembled from fixed pieces per summary type, and the search's
-// WHERE part (the condition) is inserted in the hours, miles and amount sub-selects and after the
-// FROM part, so that it limits them all. With no condition, each tail's leading " AND" extends
-// the ON of its join instead. Category and grade add a "*None" query for the trips without one.
+// Design note: every figure of a group is taken over the trips that the search's condition (its
+// WHERE part) selects. The per-trip figures (splits, crew hours and miles, the amount) come from
+// grouped sub-queries over those same trips, joined once to each trip of the report, so each is
+// counted once and the whole report is one pass. Category and grade add a "*None" row for the
+// trips whose code is Null or blank. Fund counts the splits charged to the fund rather than the
+// splits of the fund's trips.
 #include <array>
 #include <optional>
 
@@ -18,111 +20,96 @@ namespace {
 
 using namespace reports::listing;
 
-constexpr const char* kHoursHead =
-    "SUM(SELECT SUM(TRIPEMPLOYEES.HOURS) FROM TRIPEMPLOYEES INNER JOIN TRIPS ON TRIPS.TRIPNUM = "
-    "TRIPEMPLOYEES.TRIPNUM ";
-constexpr const char* kMilesHead =
-    "SUM(SELECT SUM(TRIPEMPLOYEES.MILES) FROM TRIPEMPLOYEES INNER JOIN TRIPS ON TRIPS.TRIPNUM = "
-    "TRIPEMPLOYEES.TRIPNUM ";
-constexpr const char* kAmountHead =
-    "SUM(SELECT SUM(ARDETAIL.TRANAMT) FROM ARDETAIL INNER JOIN TRIPS ON TRIPS.TRIPNUM = "
-    "ARDETAIL.TRIPNUM ";
-constexpr const char* kPeopleSums =
-    "SUM(TRIPS.NUMSTUDENTS) AS NUMBEROFSTUDENTS, SUM(TRIPS.NUMADULTS) AS NUMBEROFADULTS, ";
-constexpr const char* kNoneHead =
-    "SELECT ('*None') AS TYPEDESCRIPTION, COUNT(*) AS NUMBEROFTRIPS, ";
-constexpr const char* kNoneFrom =
-    "FROM CUSTOMER INNER JOIN TRIPS ON CUSTOMER.CUSTOMER = TRIPS.CUSTOMER ";
+// The trips a condition can select from: it may name CUSTOMER.CUSTDIV.
+constexpr const char* kSelectable =
+    "(CUSTOMER INNER JOIN TRIPS ON CUSTOMER.CUSTOMER = TRIPS.CUSTOMER)";
 
-// The pieces of one summary type's group query: description D, split count S, the hours, miles
-// and amount tails H, M, A, the FROM part F and the grouping B.
-struct SummaryPieces {
+// One summary type: its description D, the tables of its groups F (trips joined to the key's
+// table and their customer), the grouping B, whether its amount counts billings only, and the
+// column that a "*None" row collects (empty: no such row).
+struct SummaryKind {
   const char* type;
   const char* D;
-  const char* S;
-  const char* H;
-  const char* M;
-  const char* A;
   const char* F;
   const char* B;
+  bool billings_only;
+  const char* none_column;
 };
 
-constexpr std::array<SummaryPieces, 5> kSummaries = {{
+constexpr std::array<SummaryKind, 5> kSummaries = {{
     {"CATEGORY", "(TRIPCAT.TRIPCAT&' - '&TRIPCAT.DESCRIPTION) AS TYPEDESCRIPTION, ",
-     "SUM(SELECT COUNT(*) FROM TRIPSPLIT INNER JOIN TRIPS ON TRIPS.TRIPNUM = TRIPSPLIT.TRIPNUM "
-     "WHERE TRIPS.TRIPCAT = TRIPCAT.TRIPCAT) AS NUMBEROFSPLITS, ",
-     " AND TRIPS.TRIPCAT = TRIPCAT.TRIPCAT) AS TOTALHOURS, ",
-     " AND TRIPS.TRIPCAT = TRIPCAT.TRIPCAT) AS TOTALMILES, ",
-     " AND ARDETAIL.TRANCODE='BIL' AND TRIPS.TRIPCAT = TRIPCAT.TRIPCAT) AS TOTALAMOUNT ",
-     "FROM CUSTOMER INNER JOIN (TRIPCAT INNER JOIN TRIPS ON TRIPCAT.TRIPCAT = TRIPS.TRIPCAT) ON "
-     "CUSTOMER.CUSTOMER = TRIPS.CUSTOMER ",
-     " GROUP BY TRIPCAT.TRIPCAT, TRIPCAT.DESCRIPTION"},
+     "CUSTOMER INNER JOIN (TRIPCAT INNER JOIN TRIPS ON TRIPCAT.TRIPCAT = TRIPS.TRIPCAT) ON "
+     "CUSTOMER.CUSTOMER = TRIPS.CUSTOMER",
+     " GROUP BY TRIPCAT.TRIPCAT, TRIPCAT.DESCRIPTION", true, "TRIPS.TRIPCAT"},
     {"CUSTOMER", "(CUSTOMER.CUSTOMER&' - '&CUSTOMER.CUSTNAME) AS TYPEDESCRIPTION, ",
-     "SUM(SELECT COUNT(*) FROM TRIPSPLIT INNER JOIN TRIPS ON TRIPS.TRIPNUM = TRIPSPLIT.TRIPNUM "
-     "WHERE TRIPS.CUSTOMER = CUSTOMER.CUSTOMER) AS NUMBEROFSPLITS, ",
-     " AND TRIPS.CUSTOMER = CUSTOMER.CUSTOMER) AS TOTALHOURS, ",
-     " AND TRIPS.CUSTOMER = CUSTOMER.CUSTOMER) AS TOTALMILES, ",
-     " AND ARDETAIL.TRANCODE<>'PAY' AND TRIPS.CUSTOMER = CUSTOMER.CUSTOMER) AS TOTALAMOUNT ",
-     "FROM CUSTOMER INNER JOIN TRIPS ON CUSTOMER.CUSTOMER = TRIPS.CUSTOMER ",
-     " GROUP BY CUSTOMER.CUSTOMER, CUSTOMER.CUSTNAME"},
+     "CUSTOMER INNER JOIN TRIPS ON CUSTOMER.CUSTOMER = TRIPS.CUSTOMER",
+     " GROUP BY CUSTOMER.CUSTOMER, CUSTOMER.CUSTNAME", false, ""},
     {"DESTINATION",
      "(STR(DESTINATION.DESTINATION)&' - '&DESTINATION.DESTDESC) AS TYPEDESCRIPTION, ",
-     "SUM(SELECT COUNT(*) FROM TRIPSPLIT INNER JOIN TRIPS ON TRIPS.TRIPNUM = TRIPSPLIT.TRIPNUM "
-     "WHERE TRIPS.DESTINATION = DESTINATION.DESTINATION) AS NUMBEROFSPLITS, ",
-     " AND TRIPS.DESTINATION = DESTINATION.DESTINATION) AS TOTALHOURS, ",
-     " AND TRIPS.DESTINATION = DESTINATION.DESTINATION) AS TOTALMILES, ",
-     " AND ARDETAIL.TRANCODE<>'PAY' AND TRIPS.DESTINATION = DESTINATION.DESTINATION) AS "
-     "TOTALAMOUNT ",
-     "FROM CUSTOMER INNER JOIN (DESTINATION INNER JOIN TRIPS ON DESTINATION.DESTINATION = "
-     "TRIPS.DESTINATION) ON CUSTOMER.CUSTOMER = TRIPS.CUSTOMER ",
-     " GROUP BY DESTINATION.DESTINATION, DESTINATION.DESTDESC"},
+     "CUSTOMER INNER JOIN (DESTINATION INNER JOIN TRIPS ON DESTINATION.DESTINATION = "
+     "TRIPS.DESTINATION) ON CUSTOMER.CUSTOMER = TRIPS.CUSTOMER",
+     " GROUP BY DESTINATION.DESTINATION, DESTINATION.DESTDESC", false, ""},
     {"FUND", "(FUND.FUND&' - '&FUND.FUNDDESC) AS TYPEDESCRIPTION, ",
-     "SUM(SELECT 1 FROM TRIPSPLIT WHERE TRIPSPLIT.FUND = FUND.FUND) AS NUMBEROFSPLITS, ",
-     " AND TRIPS.FUND = FUND.FUND) AS TOTALHOURS, ", " AND TRIPS.FUND = FUND.FUND) AS TOTALMILES, ",
-     " AND ARDETAIL.TRANCODE<>'PAY' AND TRIPS.FUND = FUND.FUND) AS TOTALAMOUNT ",
-     "FROM CUSTOMER INNER JOIN (FUND INNER JOIN TRIPS ON FUND.FUND = TRIPS.FUND) ON "
-     "CUSTOMER.CUSTOMER = TRIPS.CUSTOMER ",
-     " GROUP BY FUND.FUND, FUND.FUNDDESC"},
+     "CUSTOMER INNER JOIN (FUND INNER JOIN TRIPS ON FUND.FUND = TRIPS.FUND) ON "
+     "CUSTOMER.CUSTOMER = TRIPS.CUSTOMER",
+     " GROUP BY FUND.FUND, FUND.FUNDDESC", false, ""},
     {"GRADE", "(GRADE.GRADE&' - '&GRADE.DESCRIPTION) AS TYPEDESCRIPTION, ",
-     "SUM(SELECT COUNT(*) FROM TRIPSPLIT INNER JOIN TRIPS ON TRIPS.TRIPNUM = TRIPSPLIT.TRIPNUM "
-     "WHERE TRIPS.GRADE = GRADE.GRADE) AS NUMBEROFSPLITS, ",
-     " AND TRIPS.GRADE = GRADE.GRADE) AS TOTALHOURS, ",
-     " AND TRIPS.GRADE = GRADE.GRADE) AS TOTALMILES, ",
-     " AND ARDETAIL.TRANCODE<>'PAY' AND TRIPS.GRADE = GRADE.GRADE) AS TOTALAMOUNT ",
-     "FROM CUSTOMER INNER JOIN (GRADE INNER JOIN TRIPS ON GRADE.GRADE = TRIPS.GRADE) ON "
-     "CUSTOMER.CUSTOMER = TRIPS.CUSTOMER ",
-     " GROUP BY GRADE.GRADE, GRADE.DESCRIPTION"},
+     "CUSTOMER INNER JOIN (GRADE INNER JOIN TRIPS ON GRADE.GRADE = TRIPS.GRADE) ON "
+     "CUSTOMER.CUSTOMER = TRIPS.CUSTOMER",
+     " GROUP BY GRADE.GRADE, GRADE.DESCRIPTION", false, "TRIPS.GRADE"},
 }};
 
-std::string group_query(const SummaryPieces& p, const std::string& C) {
-  return std::string("SELECT ") + p.D + "COUNT(*) AS NUMBEROFTRIPS, " + p.S + kPeopleSums +
-         kHoursHead + C + p.H + kMilesHead + C + p.M + kAmountHead + C + p.A + p.F + C + p.B;
+// The condition C with one more term: C is empty or " WHERE" and its clauses.
+std::string where_also(const std::string& C, const std::string& term) {
+  return (vb::Trim(C).empty() ? std::string(" WHERE ") : C + " AND ") + term;
 }
 
-// The trips without a category ('') or grade (Null); empty for the other types.
-std::string none_query(const std::string& type, const std::string& C) {
-  if (type == "CATEGORY") {
-    return std::string(kNoneHead) +
-           "SUM(SELECT COUNT(*) FROM TRIPSPLIT INNER JOIN TRIPS ON TRIPS.TRIPNUM = "
-           "TRIPSPLIT.TRIPNUM " +
-           C + " AND TRIPS.TRIPCAT = '') AS NUMBEROFSPLITS, " + kPeopleSums + kHoursHead + C +
-           " AND TRIPS.TRIPCAT  = '') AS TOTALHOURS, " + kMilesHead + C +
-           " AND TRIPS.TRIPCAT  = '') AS TOTALMILES, " +
-           "(SELECT SUM(ARDETAIL.TRANAMT) FROM ARDETAIL INNER JOIN TRIPS ON TRIPS.TRIPNUM = "
-           "ARDETAIL.TRIPNUM " +
-           C + " AND ARDETAIL.TRANCODE='BIL' AND TRIPS.TRIPCAT  = '') AS TOTALAMOUNT " + kNoneFrom +
-           C + " AND TRIPS.TRIPCAT  = ''";
+// Per-trip sums over the trips C selects, one row per trip: `columns` of `table`, `term` (may be
+// empty) limiting its rows.
+std::string per_trip(const char* table, const std::string& columns, const std::string& C,
+                     const std::string& term, const char* alias) {
+  const std::string t = table;
+  return "(SELECT " + t + ".TRIPNUM, " + columns + " FROM " + t + " INNER JOIN " + kSelectable +
+         " ON TRIPS.TRIPNUM = " + t + ".TRIPNUM" + (term.empty() ? C : where_also(C, term)) +
+         " GROUP BY " + t + ".TRIPNUM) AS " + alias;
+}
+
+// The figures after the description, and the tables: F with the per-trip sums joined.
+std::string figures_and_tables(const SummaryKind& type, const std::string& C, const char* F) {
+  std::string splits = "SUM(TRIPSPLITS.SPLITS) AS NUMBEROFSPLITS, ";
+  if (std::string_view(type.type) == "FUND") {
+    splits = "(SELECT COUNT(*) FROM TRIPSPLIT INNER JOIN " + std::string(kSelectable) +
+             " ON TRIPS.TRIPNUM = TRIPSPLIT.TRIPNUM" + where_also(C, "TRIPSPLIT.FUND = FUND.FUND") +
+             ") AS NUMBEROFSPLITS, ";
   }
-  if (type == "GRADE") {
-    return std::string(kNoneHead) +
-           "SUM(SELECT COUNT(*) FROM TRIPSPLIT INNER JOIN TRIPS ON TRIPS.TRIPNUM = "
-           "TRIPSPLIT.TRIPNUM WHERE TRIPS.GRADE = '') AS NUMBEROFSPLITS, " +
-           kPeopleSums + kHoursHead + C + " AND TRIPS.GRADE IS NULL) AS TOTALHOURS, " + kMilesHead +
-           C + " AND TRIPS.GRADE IS NULL) AS TOTALMILES, " + kAmountHead + C +
-           " AND ARDETAIL.TRANCODE<>'PAY' AND TRIPS.GRADE IS NULL) AS TOTALAMOUNT " + kNoneFrom +
-           C + " AND TRIPS.GRADE IS NULL";
+  const std::string amount_term =
+      type.billings_only ? "ARDETAIL.TRANCODE='BIL'" : "ARDETAIL.TRANCODE<>'PAY'";
+  return "COUNT(*) AS NUMBEROFTRIPS, " + splits +
+         "SUM(TRIPS.NUMSTUDENTS) AS NUMBEROFSTUDENTS, SUM(TRIPS.NUMADULTS) AS NUMBEROFADULTS, "
+         "SUM(TRIPCREW.HOURS) AS TOTALHOURS, SUM(TRIPCREW.MILES) AS TOTALMILES, "
+         "SUM(TRIPAMOUNTS.AMOUNT) AS TOTALAMOUNT FROM (((" +
+         F + ") LEFT JOIN " + per_trip("TRIPSPLIT", "COUNT(*) AS SPLITS", C, "", "TRIPSPLITS") +
+         " ON TRIPSPLITS.TRIPNUM = TRIPS.TRIPNUM) LEFT JOIN " +
+         per_trip("TRIPEMPLOYEES",
+                  "SUM(TRIPEMPLOYEES.HOURS) AS HOURS, SUM(TRIPEMPLOYEES.MILES) AS MILES", C, "",
+                  "TRIPCREW") +
+         " ON TRIPCREW.TRIPNUM = TRIPS.TRIPNUM) LEFT JOIN " +
+         per_trip("ARDETAIL", "SUM(ARDETAIL.TRANAMT) AS AMOUNT", C, amount_term, "TRIPAMOUNTS") +
+         " ON TRIPAMOUNTS.TRIPNUM = TRIPS.TRIPNUM";
+}
+
+std::string summary_query(const SummaryKind& type, const std::string& C) {
+  std::string sql =
+      std::string("SELECT ") + type.D + figures_and_tables(type, C, type.F) + C + type.B;
+  if (*type.none_column) {
+    // Null and blank alike: a code of blanks is no code.
+    const std::string column = type.none_column;
+    sql += " UNION SELECT ('*None') AS TYPEDESCRIPTION, " +
+           figures_and_tables(type, C,
+                              "CUSTOMER INNER JOIN TRIPS ON CUSTOMER.CUSTOMER = TRIPS.CUSTOMER") +
+           where_also(C, "(" + column + " IS NULL OR trim$(" + column + ") = '')");
   }
-  return {};
+  return sql;
 }
 
 // A count formatted "#,###,##0", "0" when Null.
@@ -176,19 +163,17 @@ void Jaunter::BuildTripSummaryReportResults(const std::string& SummaryType,
     return;
   }
   const std::string type = vb::UCase(SummaryType);
-  const SummaryPieces* pieces = nullptr;
-  for (const SummaryPieces& candidate : kSummaries) {
-    if (vb::same_text(type, candidate.type)) pieces = &candidate;
+  const SummaryKind* summary = nullptr;
+  for (const SummaryKind& candidate : kSummaries) {
+    if (vb::same_text(type, candidate.type)) summary = &candidate;
   }
-  if (!pieces) {
+  if (!summary) {
     response.Write("Invalid Summary Type");
     response.End();
     ChkEligWeb::CloseTripDBConnections(module_);
     return;
   }
-  search.strSearchQuery = group_query(*pieces, SqlCondition);
-  const std::string none = none_query(pieces->type, SqlCondition);
-  if (!none.empty()) search.strSearchQuery += " UNION " + none;
+  search.strSearchQuery = summary_query(*summary, SqlCondition);
 
   db::Recordset rs;
   rs.open(search.strSearchQuery, module_.trip_db(), db::CursorType::Dynamic,
