@@ -128,10 +128,25 @@ const ItemHandlers& handlers_of(const std::string& item) {
 
 }  // namespace
 
-Jaunter::Jaunter(web::Context& context, const sys::Services& services)
-    : ctx_(context), module_(services) {}
+Jaunter::Jaunter(web::Context& context, const sys::Services& services,
+                 frame::SettingsWatcher* settings)
+    : ctx_(context), module_(services), settings_(settings) {}
 
-web::WebClassDef Jaunter::web_class(const sys::Services& services) {
+void Jaunter::initialize() {
+  if (settings_) {
+    settings_->refresh(ctx_.request().ServerVariables("APPL_PHYSICAL_PATH"),
+                       [this](std::string_view key, vb::Variant value) {
+                         ctx_.set_application(key, std::move(value));
+                       });
+  }
+  WebClass_Initialize();
+}
+
+web::WebClassDef Jaunter::web_class(const sys::Services& services,
+                                    std::shared_ptr<frame::SettingsWatcher> settings) {
+  if (!settings) {
+    settings = std::make_shared<frame::SettingsWatcher>(services, std::chrono::seconds(2));
+  }
   web::WebClassDef def;
   def.host_page = "Jaunter.ASP";
   def.user_key = "USER";
@@ -143,8 +158,8 @@ web::WebClassDef Jaunter::web_class(const sys::Services& services) {
     for (const auto& event : handlers.events) item.custom_events.emplace_back(event.first);
     def.items.push_back(std::move(item));
   }
-  def.make_page = [&services](web::Context& context) {
-    return std::make_unique<Jaunter>(context, services);
+  def.make_page = [&services, settings](web::Context& context) {
+    return std::make_unique<Jaunter>(context, services, settings.get());
   };
   return def;
 }

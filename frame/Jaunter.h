@@ -9,6 +9,7 @@
 
 #include "frame/module_state.h"
 #include "frame/procedure.h"
+#include "frame/settings.h"
 #include "lookup/lookup_state.h"
 #include "platform/sys/services.h"
 #include "platform/web/runtime.h"
@@ -21,13 +22,17 @@ class RequestFormTags;
 
 class Jaunter : public web::PageObject {
  public:
-  Jaunter(web::Context& context, const sys::Services& services);
+  // `settings`, when given, keeps the district settings loaded before each request's handler.
+  Jaunter(web::Context& context, const sys::Services& services,
+          frame::SettingsWatcher* settings = nullptr);
 
   // The item table of the web class: the fifteen items, their templates and custom events.
-  static web::WebClassDef web_class(const sys::Services& services);
+  // `settings` may be shared with the server, which loads them as it starts.
+  static web::WebClassDef web_class(const sys::Services& services,
+                                    std::shared_ptr<frame::SettingsWatcher> settings = nullptr);
 
   // ---- web::PageObject -------------------------------------------------------------------
-  void initialize() override { WebClass_Initialize(); }
+  void initialize() override;
   void start() override { WebClass_Start(); }
   void respond(const std::string& item) override;
   void custom_event(const std::string& item, const std::string& event) override;
@@ -199,8 +204,6 @@ class Jaunter : public web::PageObject {
   }
   // The district header tags (WC@NAME, WC@ADDR1, WC@CITYSTZIP, WC@PHONE); true when answered.
   bool district_header_tag(const std::string& tag_name, std::string& tag_contents) const;
-  // The District keys of the application store, from the first row (nullptr: no row).
-  void write_district_keys(const db::Recordset* district);
   // A short page for items whose work is still to come.
   void not_yet_available(std::string_view what);
 
@@ -233,4 +236,5 @@ class Jaunter : public web::PageObject {
  private:
   web::Context& ctx_;
   frame::ModuleState module_;
+  frame::SettingsWatcher* settings_;
 };

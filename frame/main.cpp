@@ -78,7 +78,16 @@ int serve(const std::vector<std::string>& args) {
   web::RuntimeOptions runtime_options;
   runtime_options.app_dir = app_dir;
   runtime_options.clock = &clock;
-  web::Runtime runtime(Jaunter::web_class(services), runtime_options);
+  auto settings = std::make_shared<frame::SettingsWatcher>(services, std::chrono::seconds(2));
+  web::Runtime runtime(Jaunter::web_class(services, settings), runtime_options);
+  // Loaded now, so that the first pages after a restart have them without the start page.
+  settings->refresh(app_dir.ends_with('/') ? app_dir : app_dir + "/",
+                    [&runtime](std::string_view key, vb::Variant value) {
+                      runtime.application().set(key, std::move(value));
+                    });
+  if (const std::string failure = settings->last_failure(); !failure.empty()) {
+    std::cerr << "jaunter: the district settings could not be loaded yet: " << failure << "\n";
+  }
 
   // Block the stop signals before any thread starts, so that only this thread receives them.
   sigset_t signals;

@@ -161,4 +161,25 @@ TEST_F(StartTest, a_missing_data_directory_setting_is_read_again_by_the_next_req
   EXPECT_NE(sim.get("").body.find("name=\"user\""), std::string::npos);
 }
 
+TEST_F(StartTest, the_settings_load_without_the_start_page_and_again_when_their_sources_change) {
+  Simulator sim(district_, std::chrono::milliseconds(0));
+  sim.get("WCI=Login");
+  EXPECT_EQ(sim.application_text("DISTRICT.DEPDT_LEADTIME"), "3");
+  EXPECT_EQ(sim.application_text("SmtpServer"), "127.0.0.1");
+  EXPECT_EQ(sim.application_text("TRIP_REQ_REQUIRED.FUND_REQ"), "False");
+  sim.set_application("PageSize", std::int16_t{5});
+
+  district_.sql("trip",
+                "UPDATE District SET DEPDT_LEADTIME = 10, DISTNAME = 'Lakeview Schools';"
+                "UPDATE TRIPREQ_REQUIRED SET FUND_REQUIRED = -1;");
+  district_.set_ini("SmtpServer", "mail.example.org");
+  const auto page = sim.get("WCI=Login");
+  EXPECT_NE(page.body.find("Lakeview Schools"), std::string::npos);
+  EXPECT_EQ(sim.application_text("DISTRICT.DEPDT_LEADTIME"), "10");
+  EXPECT_EQ(sim.application_text("TRIP_REQ_REQUIRED.FUND_REQ"), "True");
+  EXPECT_EQ(sim.application_text("SmtpServer"), "mail.example.org");
+  // A key whose source did not change keeps what was set.
+  EXPECT_EQ(sim.application_text("PageSize"), "5");
+}
+
 }  // namespace

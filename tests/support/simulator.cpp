@@ -101,14 +101,17 @@ void District::add_district_rows() const {
 
 // ---- Simulator ------------------------------------------------------------------------------
 
-Simulator::Simulator(const District& district)
+Simulator::Simulator(const District& district, std::chrono::milliseconds settings_check)
     : clock_(vb::DateSerial(2026, 12, 7)), registry_(district.registry_path()) {
   services_ = sys::Services{&clock_, &registry_, &event_log_, &mail_};
   web::RuntimeOptions options;
   options.app_dir = std::string(JAUNTER_SOURCE_DIR) + "/templates";
   options.clock = &clock_;
   options.session_time = [this] { return idle_now_; };
-  runtime_ = std::make_unique<web::Runtime>(Jaunter::web_class(services_), options);
+  runtime_ = std::make_unique<web::Runtime>(
+      Jaunter::web_class(services_,
+                         std::make_shared<frame::SettingsWatcher>(services_, settings_check)),
+      options);
   reset_thread_paths();
 }
 

@@ -75,8 +75,10 @@ struct Result {
 
 class Simulator {
  public:
-  // Serves the given district with the application directory of the source tree.
-  explicit Simulator(const District& district);
+  // Serves the given district with the application directory of the source tree. The district
+  // settings load at the first request and are looked at again once per `settings_check`.
+  explicit Simulator(const District& district,
+                     std::chrono::milliseconds settings_check = std::chrono::hours(24));
 
   Result get(const std::string& query);
   Result post(const std::string& query,
