@@ -211,8 +211,11 @@ class Jaunter : public web::PageObject {
   // Sets blnCanEdit, blnCanApprove and strApproveValue from the authority answer for a stored
   // request; false when the answer failed (the module error string holds the report).
   bool load_authority(std::int32_t request_number);
-  // Opens rsTripReq with the statement head and the number.
-  void open_request_row(std::int32_t request_number, const char* sql_head);
+  // Opens rsTripReq with the statement head and the number. A request that is not there, or that
+  // the user may not read, ends the handler with `refusal` (or the "gone" message) instead.
+  void open_request_row(std::int32_t request_number, const char* sql_head, const char* refusal);
+  // Whether the signed-in user may read a request of this customer.
+  bool may_read_customer(const std::string& request_customer) const;
   // Closes rsTripReq and the connections.
   void close_request_form();
   // Runs work with the trip connection open, opening and closing it when it was not.

@@ -5,6 +5,7 @@
 #include "data/null_conversions.h"
 #include "frame/Jaunter.h"
 #include "platform/vb/conversions.h"
+#include "request/refusals.h"
 
 namespace {
 
@@ -192,9 +193,9 @@ void Jaunter::TripRequestDetailPrint_Respond() {
             frame::exit_step();
           }
           // The number enters the statement only as a number.
-          form.rsTripReq->open("SELECT TRIPSREQ.* FROM TRIPSREQ where TRIPNUM = clng(" +
-                                   std::to_string(vb::CLng(vb::Variant(request_number))) + ")",
-                               module_.request_db());
+          open_request_row(vb::CLng(vb::Variant(request_number)),
+                           "SELECT TRIPSREQ.* FROM TRIPSREQ where TRIPNUM = clng(",
+                           request::refusal::kPrint);
           const std::string answer =
               mdlApproval::HasAuthority(module_, vb::CLng(form.rsTripReq->field("TRIPNUM")),
                                         session_text("ROLE"), "", session_text("Customer"));

@@ -1,10 +1,16 @@
 // The post of the trip request form: a drop-down change, a lookup page, Exit, Copy, Delete,
 // Print, or a save.
+#include <charconv>
+#include <optional>
+
 #include "approval/mdlApproval.h"
 #include "config/ChkEligWeb.h"
+#include "data/null_conversions.h"
 #include "frame/Jaunter.h"
 #include "platform/vb/conversions.h"
 #include "request/form_save.h"
+#include "request/refusals.h"
+#include "request/submission.h"
 
 namespace {
 
@@ -47,7 +53,7 @@ std::string before_comma_or_empty(const std::string& text) {
   return comma == std::string::npos ? std::string() : text.substr(0, comma);
 }
 
-void stop(Jaunter& page, const std::string& message) {
+[[noreturn]] void stop(Jaunter& page, const std::string& message) {
   page.context().response().Write(message);
   frame::exit_step();
 }
@@ -141,15 +147,64 @@ void open_lookup(Jaunter& page, const std::string& button) {
                                                                        : "LookupFund");
 }
 
+// A request number as the form posts it: whole, positive, 32 bits; nullopt for anything else.
+std::optional<std::int32_t> parse_request_number(const std::string& text) {
+  const std::string digits = vb::Trim(text);
+  std::int32_t number = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
+      number <= 0) {
+    return std::nullopt;
+  }
+  return number;
+}
+
+// The request the post acts on: the form's own New and tripnum, so that a form left open in one
+// tab never saves over the request another tab opened since. A post without New (or a stored
+// request's form without its number) falls back to what the session opened last.
+request::SaveTarget post_target(Jaunter& page) {
+  const web::Request& request = page.context().request();
+  std::string is_new = vb::Trim(request.Form("New"));
+  if (is_new.empty()) is_new = page.session_text("RequestDetail.New");
+  if (vb::same_text(is_new, "NEW")) return {true, 0};
+  std::string number = request.Form("tripnum");
+  if (vb::Trim(number).empty()) number = page.session_text("TRIPREQ");
+  const auto parsed = parse_request_number(number);
+  if (!parsed) stop(page, request::refusal::kNotANumber);
+  return {false, *parsed};
+}
+
+// The stored customer of a request, with the connections open; a request that is gone ends the
+// post with its message.
+std::string stored_customer(Jaunter& page, std::int32_t number) {
+  db::Recordset row;
+  row.open("SELECT TRIPSREQ.CUSTOMER FROM TRIPSREQ WHERE TRIPNUM = " + std::to_string(number),
+           page.module().request_db());
+  if (row.eof()) {
+    ChkEligWeb::CloseTripDBConnections(page.module());
+    stop(page, request::refusal::kGone);
+  }
+  return data::NullToStr(row.field("CUSTOMER"));
+}
+
 // Delete only what the user may change: the form offers Delete only then, and a forged post must
 // not remove someone else's request.
 bool may_change(Jaunter& page, std::int32_t number) {
   if (!page.prepare_database()) frame::exit_step();
+  stored_customer(page, number);
   const std::string answer = mdlApproval::HasAuthority(
       page.module(), number, page.session_text("ROLE"), "", page.session_text("Customer"));
   ChkEligWeb::CloseTripDBConnections(page.module());
   if (!page.module().ok()) frame::exit_step();
   return vb::same_text(answer.substr(0, answer.find(',')), "Y");
+}
+
+// Copy reads the request: a customer-bound user copies only what he may read.
+void check_copy(Jaunter& page, std::int32_t number) {
+  if (!page.prepare_database()) frame::exit_step();
+  const std::string customer = stored_customer(page, number);
+  ChkEligWeb::CloseTripDBConnections(page.module());
+  if (!page.may_read_customer(customer)) stop(page, request::refusal::kCopy);
 }
 
 }  // namespace
@@ -178,21 +233,21 @@ void Jaunter::RequestDetail_TripRequestDetail() {
           return;
         }
         if (vb::same_text(button, "Copy")) {
+          const request::SaveTarget source = post_target(*this);
+          if (source.is_new) stop(*this, request::refusal::kNotANumber);
+          check_copy(*this, source.number);
           form.blnNewRequest = true;
-          SetDestFromREQ(vb::CLng(session_text("TRIPREQ")));
+          SetDestFromREQ(source.number);
           SetNewVars();
           form.blnCopyRequest = true;
           ctx_.set_next_item("RequestDetail");
           return;
         }
         if (vb::same_text(button, "Delete")) {
-          const std::int32_t number = vb::CLng(request.Form("tripnum"));
-          if (!may_change(*this, number)) {
-            stop(*this,
-                 "<p>Sorry, you may not delete this trip request.  Use your browser's back button "
-                 "and try again.</p>");
-          }
-          DeleteTripRequest(number);
+          const auto number = parse_request_number(request.Form("tripnum"));
+          if (!number) stop(*this, request::refusal::kNotANumber);
+          if (!may_change(*this, *number)) stop(*this, request::refusal::kDelete);
+          DeleteTripRequest(*number);
           ctx_.set_next_item("RequestSearch");
           return;
         }
@@ -201,12 +256,23 @@ void Jaunter::RequestDetail_TripRequestDetail() {
           open_lookup(*this, button);
           return;
         }
+        const request::SaveTarget target = post_target(*this);
         if (vb::same_text(button, "Print")) {
           ctx_.response().Redirect("Jaunter.ASP?WCI=TripRequestDetailPrint");
         } else if (button.empty()) {
           form.blnNewRequest = false;
         }
-        request::save_request(*this, row);
+        // The same form posted again (a double click, a re-post after a lost reply): show what
+        // the first post saved.
+        if (const auto saved = request::earlier_submission(*this)) {
+          if (vb::same_text(button, "Exit")) {
+            ctx_.set_next_item("RequestSearch");
+          } else {
+            RequestDetail_UserEvent(std::to_string(*saved));
+          }
+          return;
+        }
+        request::save_request(*this, target, row);
       },
       [&] {
         if (row && row->is_open()) row->close();

@@ -13,6 +13,7 @@
 #include "frame/Jaunter.h"
 #include "platform/vb/conversions.h"
 #include "request/no_date.h"
+#include "request/submission.h"
 
 namespace {
 
@@ -209,6 +210,11 @@ void Jaunter::render_request_tag(RequestFormTags& tags, const std::string& tag, 
     const std::string chain = stored ? tags.stored_text("chainid") : std::string();
     out = edit ? "<input type='text' name='CHAINID' value='" + html_escape(chain) + "'>"
                : html_escape(chain);
+    return;
+  }
+  if (is("WC@FORMTOKEN")) {
+    out = std::string("<input type='hidden' name='") + request::kFormTokenField + "' value='" +
+          request::new_form_token() + "'>";
     return;
   }
   if (is("WC@NEW")) {

@@ -10,6 +10,7 @@
 
 #include <cmath>
 
+#include "approval/customer_rights.h"
 #include "approval/mdlApproval.h"
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
@@ -17,6 +18,8 @@
 #include "platform/sys/trip_counter.h"
 #include "platform/vb/conversions.h"
 #include "request/no_date.h"
+#include "request/refusals.h"
+#include "request/submission.h"
 
 namespace request {
 
@@ -246,12 +249,32 @@ void check_fund(Jaunter& page, PostedRequest& values) {
   }
 }
 
+// A customer-bound user enters requests for his own customer only.
+void check_customer(Jaunter& page, const PostedRequest& values) {
+  if (!approval::may_enter_for(page.session_text("CUSTOMER"), values.customer_number)) {
+    stop(page, refusal::kOtherCustomer);
+  }
+}
+
+// The stored request must still be there; the session's destination details are its own.
+void check_stored(Jaunter& page, std::int32_t number) {
+  db::Recordset row;
+  row.open("SELECT TRIPSREQ.TRIPNUM FROM TRIPSREQ WHERE TRIPNUM = " + std::to_string(number),
+           page.module().request_db());
+  if (row.eof()) stop(page, refusal::kGone);
+  row.close();
+  // The details of a typed-in destination were left in the session by the last request this
+  // session showed; when that was another one (another tab), take this request's own.
+  const std::string shown = vb::Trim(page.session_text("TRIPREQ"));
+  if (shown == std::to_string(number)) return;
+  page.SetDestFromREQ(number);  // closes the connections when done
+  if (!page.module().ok() || !page.prepare_database()) frame::exit_step();
+}
+
 // The user's rights over the stored request: the same the form showed him.
 void check_rights(Jaunter& page, std::int32_t number, bool is_new) {
   const std::string approve = posted(page, "Approve");
-  const char* not_approver =
-      "<p>Sorry, you may not approve or deny this trip request.  Use your browser's back button "
-      "and try again.</p>";
+  const char* not_approver = refusal::kApprove;
   if (is_new) {
     if (!approve.empty()) stop(page, not_approver);
     return;
@@ -263,11 +286,7 @@ void check_rights(Jaunter& page, std::int32_t number, bool is_new) {
   const bool may_edit = vb::same_text(answer.substr(0, first), "Y");
   const bool may_approve = vb::same_text(answer.substr(first + 1, second - first - 1), "Y");
   const std::string approval = second == std::string::npos ? "" : answer.substr(second + 1);
-  if (!may_edit) {
-    stop(page,
-         "<p>Sorry, you may not change this trip request.  Use your browser's back button and "
-         "try again.</p>");
-  }
+  if (!may_edit) stop(page, refusal::kChange);
   if (!approve.empty() && !(may_approve && (approve == "Deny" || approve == approval))) {
     stop(page, not_approver);
   }
@@ -476,7 +495,7 @@ void send_notifications(Jaunter& page, db::Recordset& row) {
 
 }  // namespace
 
-void save_request(Jaunter& page, std::unique_ptr<db::Recordset>& row) {
+void save_request(Jaunter& page, const SaveTarget& target, std::unique_ptr<db::Recordset>& row) {
   using data::NullToStr;
   frame::ModuleState& module = page.module();
   const vb::DateTime now = page.context().clock().now();
@@ -497,11 +516,13 @@ void save_request(Jaunter& page, std::unique_ptr<db::Recordset>& row) {
 
   if (!page.prepare_database()) frame::exit_step();
   choose_customer(page, values);
+  check_customer(page, values);
   check_fund(page, values);
 
-  page.form.blnNewRequest = vb::same_text(page.session_text("RequestDetail.New"), "NEW");
-  const bool is_new = page.form.blnNewRequest;
-  const std::int32_t number = is_new ? 0 : vb::CLng(page.session_text("TRIPREQ"));
+  page.form.blnNewRequest = target.is_new;
+  const bool is_new = target.is_new;
+  const std::int32_t number = target.number;
+  if (!is_new) check_stored(page, number);
   check_rights(page, number, is_new);
   row = std::make_unique<db::Recordset>();
   if (is_new) {
@@ -538,6 +559,7 @@ void save_request(Jaunter& page, std::unique_ptr<db::Recordset>& row) {
   }
 
   row->update();
+  remember_submission(page, vb::CLng(row->field("TRIPNUM")));
   page.set_session("TRIPREQ", NullToStr(row->field("TRIPNUM")));
   page.form.blnSaved = true;
   page.form.blnCopyRequest = false;

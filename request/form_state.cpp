@@ -1,9 +1,11 @@
 // The request form's state between pages: preparing a new request and clearing the form.
+#include "approval/customer_rights.h"
 #include "approval/mdlApproval.h"
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
 #include "frame/Jaunter.h"
 #include "platform/vb/conversions.h"
+#include "request/refusals.h"
 
 void Jaunter::SetNewVars() {
   procedure({"SetNewVars"}, [&] {
@@ -88,9 +90,26 @@ bool Jaunter::load_authority(std::int32_t request_number) {
   return true;
 }
 
-void Jaunter::open_request_row(std::int32_t request_number, const char* sql_head) {
+void Jaunter::open_request_row(std::int32_t request_number, const char* sql_head,
+                               const char* refusal) {
   form.rsTripReq = std::make_unique<db::Recordset>();
   form.rsTripReq->open(sql_head + std::to_string(request_number) + ")", module_.request_db());
+  const char* message = nullptr;
+  if (form.rsTripReq->eof()) {
+    message = request::refusal::kGone;
+  } else if (!may_read_customer(data::NullToStr(form.rsTripReq->field("CUSTOMER")))) {
+    message = refusal;
+  }
+  if (!message) return;
+  close_request_form();
+  ctx_.response().Write(message);
+  frame::exit_step();
+}
+
+bool Jaunter::may_read_customer(const std::string& request_customer) const {
+  return approval::may_read_request(session_text("CUSTOMER"),
+                                    vb::same_text(application_text("VIEW_OTHER_SCHOOLS"), "True"),
+                                    request_customer);
 }
 
 void Jaunter::close_request_form() {
@@ -113,8 +132,10 @@ void Jaunter::RequestDetail_Respond() {
           // The number comes from the session, which a posted form may have set: it enters the
           // SQL text only as a number.
           const std::int32_t number = vb::CLng(session_text("TRIPREQ"));
+          // A request that is gone, or another customer's, is refused before anything is read.
+          open_request_row(number, "SELECT TRIPSREQ.* FROM TRIPSREQ WHERE TRIPNUM = CLNG(",
+                           request::refusal::kOpen);
           if (!load_authority(number)) frame::exit_step();
-          open_request_row(number, "SELECT TRIPSREQ.* FROM TRIPSREQ WHERE TRIPNUM = CLNG(");
         }
         ctx_.write_template("RequestDetail");
         close_request_form();
@@ -136,8 +157,9 @@ void Jaunter::RequestDetail_UserEvent(const std::string& EventName) {
           // A stored request opened by its number is never shown as the new request that an
           // abandoned form may have left in the session.
           set_session("RequestDetail.New", "EXISTING");
+          open_request_row(number, "SELECT TRIPSREQ.* FROM TRIPSREQ where TRIPNUM = clng(",
+                           request::refusal::kOpen);
           if (!load_authority(number)) frame::exit_step();
-          open_request_row(number, "SELECT TRIPSREQ.* FROM TRIPSREQ where TRIPNUM = clng(");
           // Returning from a lookup keeps the customer the user just chose.
           if (!load) {
             set_session("RequestDetail.Customer",

@@ -16,6 +16,7 @@ class RequestPrintTest : public ReportTest {
 };
 
 TEST_F(RequestPrintTest, a_lost_session_shows_the_time_out_and_nothing_of_the_request) {
+  sim_.forget_cookie();
   sim_.set_session("TRIPREQ", "1001");
   const std::string page = sim_.get("WCI=TripRequestDetailPrint").body;
   EXPECT_TRUE(contains(page, "Sorry, your session has timed out please log in again and retry."));
@@ -55,6 +56,7 @@ TEST_F(RequestPrintTest, the_requester_sees_every_value_as_text_and_the_number_i
 }
 
 TEST_F(RequestPrintTest, a_user_who_may_not_edit_sees_the_number_as_plain_text) {
+  district_.sql("trip", "UPDATE District SET VIEW_OTHER_SCHOOLS = -1");
   const std::string page = print("adams", "pw", "1001");
   EXPECT_TRUE(contains(page, "<span class=\"label\">Request #</span></td><td>1001</td>"));
   EXPECT_FALSE(contains(page, "name='TRIPNUM'"));
@@ -98,6 +100,7 @@ TEST_F(RequestPrintTest, the_calendar_button_needs_the_calendar_installed) {
 }
 
 TEST_F(RequestPrintTest, a_form_loaded_from_the_session_keeps_its_edit_right) {
+  district_.sql("trip", "UPDATE District SET VIEW_OTHER_SCHOOLS = -1");
   sign_in(sim_, "adams", "pw");
   sim_.set_session("TRIPREQ", "1001");
   sim_.set_session("LoadRequestDetailFromSession", "True");

@@ -1,84 +1,8 @@
 // The post of the request form: checks, saving, status changes, mail, copy, delete and the rest.
-#include <gtest/gtest.h>
+#include "tests/request/form_post_fixture.h"
 
-#include <map>
-
-#include "platform/vb/conversions.h"
-#include "tests/support/sample_data.h"
-#include "tests/support/smtp_sink.h"
-
+namespace form_post_tests {
 namespace {
-
-using namespace testing_support;
-using Form = std::map<std::string, std::string>;
-
-const char* kPost = "WCI=RequestDetail&WCE=TripRequestDetail&WCU";
-
-// What the browser posts for a new request of the teacher of LHS, leaving on Friday 12/18/2026.
-Form new_request_form() {
-  return {{"dropDownChange", ""},   {"New", "NEW"},
-          {"cust", "LHS, Lakeview High School"},
-          {"RequestorEmail", "teacher@example.org"},
-          {"Contact", "Ms Smith"},  {"dest", "11"},
-          {"DESTSPEC", ""},         {"Dep_month", "Dec"},
-          {"Dep_date", "18"},       {"Dep_year", "2026"},
-          {"chkDefaultReturnDate", "ON"},
-          {"Rtn_month", " "},       {"Rtn_date", " "},
-          {"Rtn_year", " "},        {"DEP_HOUR", "9"},
-          {"DEP_MIN", "0"},         {"DEP_AMPM", "AM"},
-          {"ARRIVE_HOUR", " "},     {"ARRIVE_MIN", " "},
-          {"ARRIVE_AMPM", "AM"},    {"LEAVE_HOUR", " "},
-          {"LEAVE_MIN", " "},       {"LEAVE_AMPM", "PM"},
-          {"RET_HOUR", "3"},        {"RET_MIN", "30"},
-          {"RET_AMPM", "PM"},       {"NUMADULTS", "2"},
-          {"NUMSTUDENTS", "25"},    {"NUMHAND", "0"},
-          {"ESTTIME", "4"},         {"ESTMILE", "12"},
-          {"PURPOSE", "Concert"},   {"CUSTSPEC", ""},
-          {"TRIPCOM", ""},          {"PO", ""},
-          {"INTTRIPNUM", ""},       {"tripcat", "FLD"},
-          {"grade", "5"},           {"fund", "100"},
-          {"btnSubmit", "Save"}};
-}
-
-std::vector<std::pair<std::string, std::string>> fields(const Form& form) {
-  return {form.begin(), form.end()};
-}
-
-class FormPostTest : public ::testing::Test {
- protected:
-  FormPostTest() {
-    add_sample_data(district_);
-    district_.set_ini("SmtpPort", std::to_string(sink_.port()));
-  }
-
-  // A row of TRIPSREQ, read back through the application's own database layer.
-  std::map<std::string, std::string> request_row(const std::string& number) {
-    db::Connection connection;
-    connection.open(district_.dir() + "/Tripschl.db");
-    db::Recordset rs;
-    rs.open("SELECT * FROM TRIPSREQ WHERE TRIPNUM = " + number, connection);
-    std::map<std::string, std::string> row;
-    if (rs.eof()) return row;
-    for (int i = 0; i < rs.field_count(); ++i) {
-      const vb::Variant& value = rs.field(rs.field_name(i));
-      row[vb::UCase(rs.field_name(i))] = value.is_null() ? "(Null)" : vb::CStr(value);
-    }
-    return row;
-  }
-
-  std::string newest_request() {
-    db::Connection connection;
-    connection.open(district_.dir() + "/Tripschl.db");
-    db::Recordset rs;
-    rs.open("SELECT MAX(TRIPNUM) AS N FROM TRIPSREQ", connection);
-    return vb::CStr(rs.field("N"));
-  }
-
-  Result post(Simulator& sim, const Form& form) { return sim.post(kPost, fields(form)); }
-
-  District district_;
-  SmtpSink sink_;
-};
 
 TEST_F(FormPostTest, a_new_request_is_saved_announced_and_shown_again) {
   Simulator sim(district_);
@@ -177,11 +101,13 @@ TEST_F(FormPostTest, deny_sets_denied_and_a_forged_approval_is_refused) {
 }
 
 TEST_F(FormPostTest, a_reader_cannot_change_a_request_and_printing_it_changes_nothing) {
+  district_.sql("trip", "UPDATE District SET VIEW_OTHER_SCHOOLS = -1");
   Simulator sim(district_);
   sign_in(sim, "adams", "pw");
   sim.get("WCI=RequestDetail&WCE=1001&WCU");
   Form form = new_request_form();
   form["New"] = "EXISTING";
+  form["cust"] = "ADAMS, Adams Elementary";
   form["Contact"] = "Forged";
   EXPECT_EQ(post(sim, form).body,
             "<p>Sorry, you may not change this trip request.  Use your browser's back button and "
@@ -199,12 +125,15 @@ TEST_F(FormPostTest, checks_stop_the_post_with_the_first_message) {
   const Case cases[] = {
       {"Dep_date", " ", "<p>Please enter a valid departure date.</p>"},
       {"Dep_date", "31", ""},  // filled below: Nov 31 is no date
-      {"NUMADULTS", "two", "<p>Please enter a valid number of adults (or 0) in the # of Adults "
-                           "field.</p>"},
-      {"NUMSTUDENTS", "x", "<p>Please enter a valid number of adults (or 0) in the # of Students "
-                           "field.</p>"},
-      {"ESTMILE", "far", "<p>Please enter a valid number of miles (or 0) in the Estimated "
-                         "Miles.</p>"},
+      {"NUMADULTS", "two",
+       "<p>Please enter a valid number of adults (or 0) in the # of Adults "
+       "field.</p>"},
+      {"NUMSTUDENTS", "x",
+       "<p>Please enter a valid number of adults (or 0) in the # of Students "
+       "field.</p>"},
+      {"ESTMILE", "far",
+       "<p>Please enter a valid number of miles (or 0) in the Estimated "
+       "Miles.</p>"},
       {"chkDefaultReturnDate", "", "<p>Please enter a valid return date.</p>"},
   };
   for (const Case& c : cases) {
@@ -223,7 +152,8 @@ TEST_F(FormPostTest, checks_stop_the_post_with_the_first_message) {
 }
 
 TEST_F(FormPostTest, required_fields_follow_the_district_flags) {
-  district_.sql("trip", "UPDATE TRIPREQ_REQUIRED SET DEPTIME_REQ = -1, PO_REQ = -1, NUMWHEEL_REQ = -1");
+  district_.sql("trip",
+                "UPDATE TRIPREQ_REQUIRED SET DEPTIME_REQ = -1, PO_REQ = -1, NUMWHEEL_REQ = -1");
   Simulator sim(district_);
   sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
   Form form = new_request_form();
@@ -335,10 +265,11 @@ TEST_F(FormPostTest, calendar_notes_warn_or_close_the_day) {
 }
 
 TEST_F(FormPostTest, the_daily_trip_limit) {
-  district_.sql("trip",
-                "UPDATE District SET TOTAL_TRIPS_LIMIT = 2, TOTAL_TRIPS_HARDWARN = -1, "
-                "TOTAL_TRIPS_LIMIT_MESSAGE = 'That day is full.';"
-                "INSERT INTO TRIPS (DEPDATE, CANCELED) VALUES (46374, 0), (46374.5, 0), (46374, -1);");
+  district_.sql(
+      "trip",
+      "UPDATE District SET TOTAL_TRIPS_LIMIT = 2, TOTAL_TRIPS_HARDWARN = -1, "
+      "TOTAL_TRIPS_LIMIT_MESSAGE = 'That day is full.';"
+      "INSERT INTO TRIPS (DEPDATE, CANCELED) VALUES (46374, 0), (46374.5, 0), (46374, -1);");
   Simulator sim(district_);
   sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
   EXPECT_EQ(post(sim, new_request_form()).body,
@@ -396,8 +327,8 @@ TEST_F(FormPostTest, copy_delete_and_exit) {
 
   Simulator stranger(district_);
   sign_in(stranger, "adams", "pw");
-  EXPECT_NE(post(stranger, {{"btnSubmit", "Delete"}, {"tripnum", "1001"}}).body.find(
-                "you may not delete"),
+  EXPECT_NE(post(stranger, {{"btnSubmit", "Delete"}, {"tripnum", "1001"}})
+                .body.find("you may not delete"),
             std::string::npos);
   EXPECT_FALSE(request_row("1001").empty());
   post(sim, {{"btnSubmit", "Delete"}, {"tripnum", "1001"}});
@@ -451,3 +382,4 @@ TEST_F(FormPostTest, a_session_time_out_ends_the_post) {
 }
 
 }  // namespace
+}  // namespace form_post_tests

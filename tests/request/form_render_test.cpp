@@ -126,6 +126,7 @@ TEST_F(FormRenderTest, the_next_approver_gets_the_approve_choice_with_his_status
 }
 
 TEST_F(FormRenderTest, someone_else_sees_a_read_only_request_mirrored_into_the_session) {
+  district_.sql("trip", "UPDATE District SET VIEW_OTHER_SCHOOLS = -1");
   Simulator sim(district_);
   sign_in(sim, "adams", "pw");
   sim.set_session("RequestDetail.contact", "left over");
