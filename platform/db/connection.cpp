@@ -6,11 +6,13 @@
 #include "platform/db/db.h"
 #include "platform/db/jet.h"
 #include "platform/db/sqlite_support.h"
+#include "platform/vb/conversions.h"
 
 namespace db {
 namespace {
 
-constexpr int kBusyTimeoutMs = 5000;
+// How long opening waits for the file to itself to switch it to WAL before going on without.
+constexpr int kWalSwitchWaitMs = 250;
 
 struct CloseDatabase {
   void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
@@ -33,14 +35,36 @@ DatabaseHandle open_handle(const std::string& path, int flags) {
   return db;
 }
 
+std::string journal_mode(sqlite3* db, const std::string& path) {
+  Statement statement(db, "PRAGMA journal_mode", path);
+  if (sqlite3_step(statement.get()) != SQLITE_ROW) return {};
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
+  return text ? text : "";
+}
+
+// Files made by other tools may keep the rollback journal, under which a reader holds up every
+// commit and a waiting commit every reader; in WAL they go side by side. The switch needs the
+// file to itself for a moment: when another process keeps it busy, this connection goes on in
+// the file's own mode (the next one tries again) rather than fail the request.
+void use_wal(sqlite3* db, const std::string& path, LockWait& lock_wait) {
+  if (vb::same_text(journal_mode(db, path), "wal")) return;
+  sqlite3_busy_timeout(db, kWalSwitchWaitMs);
+  sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
+  lock_wait.install(db);
+}
+
 // What every connection needs before the first statement. Reading the schema also makes a file
 // that is no database fail here rather than at the first query.
-void configure(sqlite3* db, const std::string& path) {
+void configure(sqlite3* db, const std::string& path, LockWait& lock_wait) {
   sqlite3_extended_result_codes(db, 1);
-  sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  lock_wait.install(db);
   run(db, "PRAGMA foreign_keys = OFF", path);
   register_jet_functions(db);
   run(db, "SELECT count(*) FROM sqlite_schema", path);
+  use_wal(db, path, lock_wait);
+  // A save once answered survives a killed process and a power loss alike: each commit is
+  // synced to disk before it counts, at the price of one sync while the write lock is held.
+  run(db, "PRAGMA synchronous = FULL", path);
 }
 
 bool names_file(const std::string& path) {
@@ -51,7 +75,7 @@ bool names_file(const std::string& path) {
 
 }  // namespace
 
-Connection::Connection() = default;
+Connection::Connection() : lock_wait_(std::make_unique<LockWait>()) {}
 
 Connection::~Connection() {
   close();
@@ -71,7 +95,7 @@ void Connection::open(const std::string& path) {
     throw vb::err::provider_error("The database engine cannot open the file '" + path +
                                   "'.  It is a directory, not a database file.");
   DatabaseHandle db = open_handle(path, SQLITE_OPEN_READWRITE);
-  configure(db.get(), path);
+  configure(db.get(), path, *lock_wait_);
   adopt(db.release(), path);
 }
 
@@ -85,7 +109,7 @@ void Connection::create(const std::string& path) {
                                   "': a file of that name already exists.");
   try {
     DatabaseHandle db = open_handle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-    configure(db.get(), path);
+    configure(db.get(), path, *lock_wait_);
     run(db.get(), "PRAGMA journal_mode = WAL", path);
     adopt(db.release(), path);
   } catch (...) {
@@ -96,7 +120,11 @@ void Connection::create(const std::string& path) {
 }
 
 void Connection::close() {
-  if (db_) sqlite3_close_v2(db_);  // statements still open keep it until they finish
+  if (db_) {
+    // Statements still open keep the handle until they finish, and may outlive the handler.
+    sqlite3_busy_handler(db_, nullptr, nullptr);
+    sqlite3_close_v2(db_);
+  }
   db_ = nullptr;
   alive_.reset();
 }

@@ -22,6 +22,8 @@ struct sqlite3;
 
 namespace db {
 
+class LockWait;
+
 enum class CursorType { ForwardOnly = 0, Keyset = 1, Dynamic = 2, Static = 3 };
 enum class LockType { ReadOnly = 1, Pessimistic = 2, Optimistic = 3, BatchOptimistic = 4 };
 
@@ -34,7 +36,9 @@ class Connection {
 
   // Opens an existing database file read-write. A missing file raises a provider error naming it
   // ("Could not find file '<path>'."); no empty database is ever created. A file that is no
-  // database raises "Unrecognized database format '<path>'.".
+  // database raises "Unrecognized database format '<path>'.". A file still in the rollback
+  // journal is switched to WAL when it is free for a moment, else used as it is. Commits are
+  // synced to disk; a statement waits up to LockWait::kLimit for a lock before it fails.
   void open(const std::string& path);
   // Harmless when already closed. Recordsets opened on the connection keep the rows they read
   // but can no longer read or write the database (3704).
@@ -62,6 +66,7 @@ class Connection {
 
   sqlite3* db_ = nullptr;
   std::string path_;
+  std::unique_ptr<LockWait> lock_wait_;  // the busy handler's state, for the handle's life
   // Recordsets hold a weak reference: it expires when this connection closes.
   std::shared_ptr<const int> alive_;
 };

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <thread>
 
 #include "platform/vb/conversions.h"
 
@@ -82,6 +83,29 @@ void throw_engine_error(sqlite3* db, int rc, const std::string& path) {
     default:
       throw vb::err::provider_error(message);
   }
+}
+
+void LockWait::install(sqlite3* db) {
+  sqlite3_busy_handler(db, &LockWait::on_busy, this);
+}
+
+std::optional<std::chrono::microseconds> LockWait::next_pause(
+    int tries, std::chrono::steady_clock::duration waited) {
+  if (waited >= kLimit) return std::nullopt;
+  // Most waits are for one commit: the first tries come soon, later ones every few ms at most.
+  const int ceiling_us = tries < 8 ? 250 * (tries + 1) : 2000;
+  std::uniform_int_distribution<int> pause(ceiling_us / 4, ceiling_us);
+  return std::chrono::microseconds(pause(random_));
+}
+
+int LockWait::on_busy(void* self, int tries) {
+  auto& wait = *static_cast<LockWait*>(self);
+  const auto now = std::chrono::steady_clock::now();
+  if (tries == 0) wait.since_ = now;
+  const auto pause = wait.next_pause(tries, now - wait.since_);
+  if (!pause) return 0;
+  std::this_thread::sleep_for(*pause);
+  return 1;
 }
 
 Statement::Statement(sqlite3* db, std::string_view sql, const std::string& path) {

@@ -4,6 +4,10 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -40,6 +44,29 @@ vb::RuntimeError closed_error();
 // Raises the provider error for a failed SQLite call on `db`; `path` names the database file in
 // the messages that need it.
 [[noreturn]] void throw_engine_error(sqlite3* db, int rc, const std::string& path);
+
+// Waiting for a lock that another connection holds. SQLite's own busy timeout backs off to 100 ms
+// between tries, so under a steady stream of short commits a writer that has waited a while
+// keeps missing the moments the lock is free and loses it to writers that came later, until it
+// gives up. Short pauses with jitter give every waiter the same chance at each release.
+class LockWait {
+ public:
+  // How long one statement keeps trying before it fails as locked.
+  static constexpr std::chrono::milliseconds kLimit{10000};
+
+  // Installs itself as the busy handler of the handle; it must outlive the handle.
+  void install(sqlite3* db);
+  // The pause before the next try of a wait that has made `tries` tries (0 at the first
+  // refusal) and lasted `waited`; nullopt when it is time to give up.
+  std::optional<std::chrono::microseconds> next_pause(int tries,
+                                                      std::chrono::steady_clock::duration waited);
+
+ private:
+  static int on_busy(void* self, int tries);
+  std::chrono::steady_clock::time_point since_;
+  std::minstd_rand random_{
+      static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count())};
+};
 
 // Owns a prepared statement.
 class Statement {

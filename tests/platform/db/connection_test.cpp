@@ -2,8 +2,10 @@
 #include <sqlite3.h>
 
 #include <fstream>
+#include <thread>
 
 #include "platform/db/db.h"
+#include "platform/db/sqlite_support.h"
 #include "tests/platform/db/db_fixture.h"
 
 namespace db {
@@ -25,6 +27,37 @@ std::string pragma(Connection& connection, const std::string& name) {
     value = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
   sqlite3_finalize(stmt);
   return value;
+}
+
+// Another program's connection to the same file, through SQLite itself.
+class OtherProgram {
+ public:
+  explicit OtherProgram(const std::string& path) {
+    sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  }
+  ~OtherProgram() { sqlite3_close_v2(db_); }
+  OtherProgram(const OtherProgram&) = delete;
+  OtherProgram& operator=(const OtherProgram&) = delete;
+  void run(const char* sql) {
+    ASSERT_EQ(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db_);
+  }
+  long long rows() {
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db_, "SELECT count(*) FROM T", -1, &stmt, nullptr);
+    const long long n = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : -1;
+    sqlite3_finalize(stmt);
+    return n;
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+// A file as the desktop system's own tools make it: in the rollback journal, one row in T.
+std::string file_of_other_tool(const TempDir& dir) {
+  const std::string path = dir.file("Tripschl.db");
+  OtherProgram(path).run("CREATE TABLE T (X INTEGER, NAME TEXT); INSERT INTO T VALUES (1, 'a')");
+  return path;
 }
 
 std::string file_content(const std::string& path) {
@@ -137,6 +170,87 @@ TEST(Connection, an_opened_file_knows_the_jet_functions) {
                       "GRADE = '5'",
                       connection),
             "4|b| 2");
+}
+
+TEST(Connection, a_file_another_tool_made_opens_in_wal_with_commits_synced_to_disk) {
+  TempDir dir;
+  const std::string path = file_of_other_tool(dir);
+  Connection connection;
+  connection.open(path);
+  EXPECT_EQ(pragma(connection, "journal_mode"), "wal");
+  EXPECT_EQ(pragma(connection, "synchronous"), "2");  // FULL
+}
+
+TEST(Connection, a_reader_in_another_program_holds_up_no_save) {
+  TempDir dir;
+  const std::string path = file_of_other_tool(dir);
+  Connection connection;
+  connection.open(path);
+  OtherProgram desktop(path);
+  desktop.run("BEGIN");
+  EXPECT_EQ(desktop.rows(), 1);
+
+  Recordset rs;
+  rs.open("SELECT * FROM T", connection, CursorType::Dynamic, LockType::Optimistic);
+  rs.add_new();
+  rs.set_field("X", 2);
+  rs.update();
+  rs.set_field("NAME", std::string("b"));
+  rs.update();
+  EXPECT_EQ(desktop.rows(), 1);  // its report reads on from where it began
+  desktop.run("COMMIT");
+  EXPECT_EQ(desktop.rows(), 2);
+}
+
+TEST(Connection, a_file_another_program_keeps_busy_opens_as_it_is_and_turns_wal_later) {
+  TempDir dir;
+  const std::string path = file_of_other_tool(dir);
+  OtherProgram desktop(path);
+  desktop.run("BEGIN");
+  EXPECT_EQ(desktop.rows(), 1);
+  Connection during;
+  during.open(path);
+  EXPECT_EQ(pragma(during, "journal_mode"), "delete");
+  EXPECT_EQ(rows_text("SELECT X FROM T", during), "1");
+  desktop.run("COMMIT");
+  EXPECT_EQ(during.execute("INSERT INTO T (X) VALUES (2)"), 1);  // no transaction left behind
+
+  Connection after;
+  after.open(path);
+  EXPECT_EQ(pragma(after, "journal_mode"), "wal");
+  EXPECT_EQ(rows_text("SELECT X FROM T ORDER BY X", after), "1;2");
+}
+
+TEST(Connection, a_write_waits_for_the_lock_another_program_holds_a_while) {
+  TempDir dir;
+  const std::string path = file_of_other_tool(dir);
+  Connection connection;
+  connection.open(path);
+  OtherProgram other(path);
+  other.run("BEGIN IMMEDIATE");
+  std::thread release([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    other.run("COMMIT");
+  });
+  EXPECT_EQ(error_text([&] { connection.execute("INSERT INTO T (X) VALUES (2)"); }), "(no error)");
+  release.join();
+}
+
+// The default busy timeout sleeps 100 ms between tries: under a stream of short commits a
+// waiter keeps missing the free moments and fails as locked.
+TEST(LockWait, tries_again_within_two_milliseconds_until_ten_seconds_have_passed) {
+  using std::chrono::milliseconds;
+  LockWait wait;
+  for (int tries : {0, 1, 7, 8, 500, 1000000}) {
+    for (milliseconds waited : {milliseconds(0), milliseconds(9999)}) {
+      const auto pause = wait.next_pause(tries, waited);
+      ASSERT_TRUE(pause.has_value()) << tries;
+      EXPECT_GT(pause->count(), 0) << tries;
+      EXPECT_LE(*pause, milliseconds(2)) << tries;
+    }
+  }
+  EXPECT_EQ(LockWait::kLimit, milliseconds(10000));
+  EXPECT_FALSE(wait.next_pause(3, LockWait::kLimit).has_value());
 }
 
 }  // namespace
