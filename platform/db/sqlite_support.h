@@ -54,7 +54,7 @@ class LockWait {
   // How long one statement keeps trying before it fails as locked.
   static constexpr std::chrono::milliseconds kLimit{10000};
 
-  // Installs itself as the busy handler of the handle; it must outlive the handle.
+  // Installs itself as the handle's busy handler, to be removed before this object goes.
   void install(sqlite3* db);
   // The pause before the next try of a wait that has made `tries` tries (0 at the first
   // refusal) and lasted `waited`; nullopt when it is time to give up.
