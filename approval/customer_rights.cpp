@@ -7,7 +7,7 @@ namespace approval {
 
 bool may_enter_for(std::string_view user_customer, std::string_view customer) {
   const std::string own = vb::Trim(user_customer);
-  return own.empty() || vb::same_text(own, vb::Trim(customer));
+  return own.empty() || text::same_text(own, vb::Trim(customer));
 }
 
 bool may_read_request(std::string_view user_customer, bool view_other_schools,

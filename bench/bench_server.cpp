@@ -5,12 +5,12 @@
 //   bench_server hello|runtime|wrapper [--port N] [--threads] [--access-log]
 //
 // Prints "port <N> body <bytes>" once listening, then serves until SIGINT or SIGTERM.
-#include <cstdlib>
 #include <microhttpd.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <stdlib.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -136,7 +136,8 @@ void serve_through_wrapper(const Arguments& arguments, const sigset_t& signals,
   options.access_log = arguments.access_log;
   // wrk opens all its connections from one address.
   options.max_connections_per_ip = options.max_connections;
-  if (const char* pool = std::getenv("JAUNTER_BENCH_POOL")) options.worker_threads = std::atoi(pool);
+  if (const char* pool = std::getenv("JAUNTER_BENCH_POOL"))
+    options.worker_threads = std::atoi(pool);
   web::HttpServer server(options, std::move(handler));
   server.start();
   std::cout << "port " << server.port() << " body " << body_size << std::endl;
@@ -213,7 +214,11 @@ void serve_runtime(const Arguments& arguments, const sigset_t& signals) {
   runtime_options.clock = &clock;
   web::Runtime runtime(std::move(web_class), std::move(runtime_options));
 
-  web::HttpRequest probe{"GET", "/Jaunter.ASP", "WCI=Bench", "", "", "", "127.0.0.1"};
+  web::HttpRequest probe;
+  probe.method = "GET";
+  probe.path = "/Jaunter.ASP";
+  probe.query = "WCI=Bench";
+  probe.remote = "127.0.0.1";
   std::size_t body_size = runtime.handle(probe).body.size();
 
   serve_through_wrapper(arguments, signals, body_size, [&runtime](const web::HttpRequest& request) {

@@ -234,7 +234,7 @@ bool Jaunter::district_header_tag(const std::string& tag_name, std::string& tag_
                                                              {"WC@CITYSTZIP", "DISTCITYSTZIP"},
                                                              {"WC@PHONE", "DISTPHONE"}};
   for (const auto& [tag, key] : tags) {
-    if (vb::same_text(tag_name, tag)) {
+    if (text::same_text(tag_name, tag)) {
       tag_contents = web::html_escape(application_text(key));
       return true;
     }

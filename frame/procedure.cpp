@@ -23,14 +23,14 @@ std::string error_report(const Procedure& procedure, const vb::RuntimeError& err
 
 void apply_trap(ModuleState& module, const Procedure& procedure, const vb::RuntimeError& error) {
   if (procedure.keep_earlier_on_91 && error.number() == vb::err::kObjectNotSet &&
-      !vb::same_text(module.error, "NA")) {
+      !text::same_text(module.error, "NA")) {
     return;
   }
   module.error = error_report(procedure, error);
 }
 
 void write_exit(const ModuleState& module, web::Response* response) {
-  if (response && !vb::same_text(module.error, "NA")) response->Write(module.error);
+  if (response && !text::same_text(module.error, "NA")) response->Write(module.error);
 }
 
 }  // namespace frame

@@ -127,7 +127,7 @@ void Jaunter::LookupDest_FindDests() {
       {"LookupDest_FindDests", "Jaunter", true, true, true},
       [&] {
         if (!session_check()) frame::exit_step();
-        if (vb::same_text(ctx_.request().Form("btnsubmit"), "New")) {
+        if (text::same_text(ctx_.request().Form("btnsubmit"), "New")) {
           search.strSearchResults = add_form(*this);
           ctx_.write_template("LookupDest");
           frame::exit_step();

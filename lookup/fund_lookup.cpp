@@ -42,7 +42,7 @@ void Jaunter::LookupFund_UserEvent(const std::string& EventName) {
 void Jaunter::LookupFund_ProcessTag(const std::string& TagName, std::string& TagContents,
                                     bool& /*SendTags*/) {
   if (lookup::common_tag(*this, TagName, TagContents)) return;
-  if (vb::same_text(TagName, "WC@FUND")) {
+  if (text::same_text(TagName, "WC@FUND")) {
     TagContents = web::html_escape(lookup_state.strFundEvent);
   }
 }
@@ -54,8 +54,8 @@ void Jaunter::LookupFund_FindFunds() {
       [&] {
         if (!session_check()) frame::exit_step();
         const bool customer_funds =
-            vb::same_text(application_text("DISTRICT.USECUSTFUND"), "True") &&
-            vb::same_text(session_text("CANOVERRIDEFUND"), "False");
+            text::same_text(application_text("DISTRICT.USECUSTFUND"), "True") &&
+            text::same_text(session_text("CANOVERRIDEFUND"), "False");
         const std::string code = vb::Trim(ctx_.request().Form("FUND"));
         const std::string description = vb::Trim(ctx_.request().Form("DESC"));
         std::string conditions;
@@ -107,7 +107,7 @@ void Jaunter::LookupFund_RetwSelected() {
         if (!session_check()) frame::exit_step();
         const std::string chosen = ctx_.request().Form("SelFund");
         set_session("RequestDetail.fund", chosen);
-        if (vb::same_text(session_text("SELTRIP"), "Y")) {
+        if (text::same_text(session_text("SELTRIP"), "Y")) {
           set_session("SELTRIP", "");
           prepare_trip_search_return(*this, chosen);
           TripSearch_FieldTrips();

@@ -54,11 +54,11 @@ void show_results(Jaunter& page, db::Recordset& rs, const std::string& sql,
 
 bool common_tag(Jaunter& page, const std::string& tag_name, std::string& tag_contents) {
   if (page.district_header_tag(tag_name, tag_contents)) return true;
-  if (vb::same_text(tag_name, "WC@TRIPREQ")) {
+  if (text::same_text(tag_name, "WC@TRIPREQ")) {
     tag_contents = web::html_escape(page.session_text("TRIPREQ"));
     return true;
   }
-  if (vb::same_text(tag_name, "WC@RESULTS")) {
+  if (text::same_text(tag_name, "WC@RESULTS")) {
     // Built from escaped values by the handlers.
     tag_contents = page.search.strSearchResults;
     return true;

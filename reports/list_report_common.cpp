@@ -71,13 +71,13 @@ void move_page(Jaunter& page, const char* item, const PageBuilder& build) {
   if (!page.session_check()) return;
   const std::string button = page.context().request().Form("btnSubmit");
   const std::int32_t current = session_page_number(page);
-  if (vb::same_text(button, "First")) {
+  if (text::same_text(button, "First")) {
     store_page_number(page, 1);
-  } else if (vb::same_text(button, "Previous")) {
+  } else if (text::same_text(button, "Previous")) {
     store_page_number(page, saturate(current - 1.0));
-  } else if (vb::same_text(button, "Next")) {
+  } else if (text::same_text(button, "Next")) {
     store_page_number(page, saturate(current + 1.0));
-  } else if (vb::same_text(button, "Last")) {
+  } else if (text::same_text(button, "Last")) {
     const double last = number_of(page.context().session("RecordCount")) / page_size(page) + 1;
     page.set_session("PageNumber", last);
   }
@@ -85,15 +85,15 @@ void move_page(Jaunter& page, const char* item, const PageBuilder& build) {
 }
 
 bool report_tag(Jaunter& page, const std::string& tag_name, std::string& tag_contents) {
-  if (vb::same_text(tag_name, "WC@DISTRICTNAME")) {
+  if (text::same_text(tag_name, "WC@DISTRICTNAME")) {
     tag_contents = web::html_escape(page.application_text("DISTNAME"));
-  } else if (vb::same_text(tag_name, "WC@NAVIGATIONBUTTONS")) {
+  } else if (text::same_text(tag_name, "WC@NAVIGATIONBUTTONS")) {
     tag_contents = navigation_buttons(page);
-  } else if (vb::same_text(tag_name, "WC@NOW")) {
+  } else if (text::same_text(tag_name, "WC@NOW")) {
     tag_contents = vb::date_text(page.context().clock().now());
-  } else if (vb::same_text(tag_name, "WC@PAGENUMBER")) {
+  } else if (text::same_text(tag_name, "WC@PAGENUMBER")) {
     tag_contents = std::to_string(session_page_number(page));
-  } else if (vb::same_text(tag_name, "WC@RESULTS")) {
+  } else if (text::same_text(tag_name, "WC@RESULTS")) {
     tag_contents = page.search.strSearchResults;
   } else {
     return false;
@@ -174,7 +174,7 @@ std::string checkbox(const vb::Variant& value) {
   } else if (value.is_number()) {
     checked = vb::CDbl(value) != 0;
   } else if (value.is_string()) {
-    checked = vb::same_text(vb::Trim(value.get<std::string>()), "True");
+    checked = text::same_text(vb::Trim(value.get<std::string>()), "True");
   }
   return checked ? "<input type=checkbox checked disabled>" : "<input type=checkbox disabled>";
 }

@@ -31,7 +31,7 @@ class CustomerNames {
     if (customer.empty()) return {"NOT FOUND", " "};
     // An empty customer table has no row to stand on.
     if (rs_.record_count() == 0) return {"NOT FOUND", " "};
-    if (rs_.eof() || !vb::same_text(vb::Trim(data::NullToStr(rs_.field("CUSTOMER"))), customer)) {
+    if (rs_.eof() || !text::same_text(vb::Trim(data::NullToStr(rs_.field("CUSTOMER"))), customer)) {
       rs_.move_first();
       // Quoted, so that a code with an apostrophe is found rather than failing the report.
       rs_.find("CUSTOMER = " + db::quote_text(customer));
@@ -66,7 +66,7 @@ std::string destination_text(Jaunter& page, const db::Recordset& rs) {
     for (int i = 0; i <= count && i < static_cast<int>(items->size()); ++i) {
       const std::string& item = (*items)[static_cast<std::size_t>(i)];
       const std::size_t comma = item.find(',');
-      if (comma != std::string::npos && vb::same_text(before_comma(item), number)) {
+      if (comma != std::string::npos && text::same_text(before_comma(item), number)) {
         return item.substr(comma + 1);
       }
     }

@@ -49,11 +49,11 @@ void Jaunter::PrintReport_Respond() {
 }
 
 void Jaunter::PrintReport_ProcessTag(const std::string& TagName, std::string& TagContents, bool&) {
-  if (!vb::same_text(TagName, "WC@SOURCE")) return;
+  if (!text::same_text(TagName, "WC@SOURCE")) return;
   const std::string type = vb::UCase(session_text("ReportType"));
-  if (vb::same_text(type, "REQUEST")) {
+  if (text::same_text(type, "REQUEST")) {
     TagContents = std::string("<table><tr><td>") + kLineChoices + "</td></tr></table>";
-  } else if (vb::same_text(type, "TRIP")) {
+  } else if (text::same_text(type, "TRIP")) {
     TagContents =
         std::string("<table><tr><td>") + kLineChoices + kSummaryChoice + "</td></tr></table>";
   } else {
@@ -66,10 +66,10 @@ void Jaunter::PrintReport_PrintReport() {
   const std::string type = session_text("ReportType");
   const std::string rb = ctx_.request().Form("rb");
   web::Response& response = ctx_.response();
-  if (vb::same_text(type, "REQUEST")) {
+  if (text::same_text(type, "REQUEST")) {
     response.Redirect(rb == "1" ? "Jaunter.ASP?WCI=TripRequestReport1&WCE&WCU"
                                 : "Jaunter.ASP?WCI=TripRequestReport2&WCE&WCU");
-  } else if (vb::same_text(type, "TRIP")) {
+  } else if (text::same_text(type, "TRIP")) {
     if (rb == "1") {
       response.Redirect("Jaunter.ASP?WCI=TripReport1&WCE&WCU");
     } else if (rb == "2") {

@@ -13,7 +13,7 @@ using web::html_escape;
 
 bool truthy(const vb::Variant& value) {
   if (value.is_bool()) return value.get<bool>();
-  if (value.is_string()) return vb::same_text(vb::Trim(value.get<std::string>()), "True");
+  if (value.is_string()) return text::same_text(vb::Trim(value.get<std::string>()), "True");
   if (value.is_number()) return vb::CDbl(value) != 0;
   return false;
 }
@@ -90,7 +90,7 @@ bool typed_destination(const Jaunter& page) {
 
 // Answers one tag of the printable request; a tag it does not know keeps the template's text.
 void answer_tag(Jaunter& page, const std::string& TagName, std::string& out, bool load) {
-  auto is = [&TagName](const char* name) { return vb::same_text(TagName, name); };
+  auto is = [&TagName](const char* name) { return text::same_text(TagName, name); };
   if (page.district_header_tag(TagName, out)) return;
   if (is("WC@TRIPREQCOMMENT")) {
     out = "<b><font color='#FFFFFF'>" + html_escape(page.session_text("TRIPREQ_COMMENT")) +
@@ -183,7 +183,7 @@ void Jaunter::TripRequestDetailPrint_Respond() {
       [&] {
         if (!session_check()) frame::exit_step();
         form.rsTripReq = std::make_unique<db::Recordset>();
-        if (vb::same_text(session_text("LoadRequestDetailFromSession"), "True")) {
+        if (text::same_text(session_text("LoadRequestDetailFromSession"), "True")) {
           form.blnCanEdit = true;
         }
         const std::string request_number = session_text("TRIPREQ");
@@ -210,8 +210,8 @@ void Jaunter::TripRequestDetailPrint_Respond() {
             rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
             return item;
           };
-          if (vb::same_text(take(), "Y")) form.blnCanEdit = true;
-          if (vb::same_text(take(), "Y")) form.blnCanApprove = true;
+          if (text::same_text(take(), "Y")) form.blnCanEdit = true;
+          if (text::same_text(take(), "Y")) form.blnCanApprove = true;
           form.strApproveValue = rest;
         }
         ctx_.write_template("TripRequestDetailPrint");
@@ -227,9 +227,9 @@ void Jaunter::TripRequestDetailPrint_ProcessTag(const std::string& TagName,
     frame::write_exit(module_, &ctx_.response());
     return;
   }
-  const bool load = vb::same_text(session_text("LoadRequestDetailFromSession"), "True");
+  const bool load = text::same_text(session_text("LoadRequestDetailFromSession"), "True");
   if (load) {
-    if (vb::same_text(session_text("RequestDetail.New"), "NEW")) {
+    if (text::same_text(session_text("RequestDetail.New"), "NEW")) {
       form.blnNewRequest = true;
     } else {
       const std::string request_number = session_text("TRIPREQ");

@@ -85,7 +85,7 @@ std::vector<WorkListEntry> work_list(db::Recordset& chains, const std::string& r
     for (int level = 1; level <= 8; ++level) {
       const vb::Variant& approver = chains.field("Level" + std::to_string(level) + "Approver");
       // An unused level (Null) is nobody's, whatever blank a role may read as.
-      if (approver.is_null() || !vb::same_text(data::NullToStr(approver), role)) continue;
+      if (approver.is_null() || !text::same_text(data::NullToStr(approver), role)) continue;
       entries.push_back({data::NullToStr(chains.field("chainid")),
                          level == 1 ? std::string("UNAPPROVED")
                                     : data::NullToStr(chains.field(
@@ -109,14 +109,14 @@ void Jaunter::RequestSearch_Navigate() {
     set_session("LoadRequestDetailFromSession", "False");
     for (const char* key : kFormKeys) set_session(key, "");
     const std::string button = vb::UCase(ctx_.request().Form("btnsubmit"));
-    if (vb::same_text(button, "WORK WITH TRIP REQUESTS")) {
+    if (text::same_text(button, "WORK WITH TRIP REQUESTS")) {
       ctx_.set_next_item("RequestSearch");
-    } else if (vb::same_text(button, "ENTER NEW REQUEST")) {
+    } else if (text::same_text(button, "ENTER NEW REQUEST")) {
       SetNewVars();
       ctx_.set_next_item("RequestDetail");
-    } else if (vb::same_text(button, "VIEW FIELD TRIPS")) {
+    } else if (text::same_text(button, "VIEW FIELD TRIPS")) {
       ctx_.set_next_item("TripSearch");
-    } else if (vb::same_text(button, "LOG OUT")) {
+    } else if (text::same_text(button, "LOG OUT")) {
       ctx_.set_next_item("Logout");
     }
   });
@@ -174,7 +174,7 @@ void Jaunter::RequestSearch_TripRequests() {
         set_session("blnRtnDtWarn", false);
         const web::Request& request = ctx_.request();
         const std::string button = request.Form("btnsubmit");
-        if (vb::same_text(button, "Reset") || vb::same_text(button, "**Exit**")) {
+        if (text::same_text(button, "Reset") || text::same_text(button, "**Exit**")) {
           ResetRequestSearch();
         } else {
           search.strReqStatus = request.Form("Status");
@@ -190,7 +190,7 @@ void Jaunter::RequestSearch_TripRequests() {
             lists.customers.items = customers.items;
             lists.customers.count = customers.count;
             for (const std::string& item : customers.items) {
-              if (vb::same_text(vb::Trim(item), vb::Trim(search.strSearchCust))) {
+              if (text::same_text(vb::Trim(item), vb::Trim(search.strSearchCust))) {
                 search.strSearchCust = item;
                 break;
               }

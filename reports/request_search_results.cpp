@@ -58,7 +58,7 @@ CustomerShown customer_of(db::Recordset& customers, const std::string& code) {
   const std::string wanted = vb::Trim(code);
   if (wanted.empty()) return {"NOT FOUND", " "};
   const bool standing = !customers.eof() && !customers.bof() &&
-                        vb::same_text(vb::Trim(column_text(customers.field("CUSTOMER"))), wanted);
+                        text::same_text(vb::Trim(column_text(customers.field("CUSTOMER"))), wanted);
   if (!standing) {
     // An empty customer table has no first row to search from.
     if (customers.record_count() == 0) return {"NOT FOUND", " "};
@@ -154,7 +154,7 @@ void Jaunter::BuildRequestResultsTable(std::string& strSql) {
           const CustomerShown customer =
               customer_of(customers, column_text(requests.field("CUSTOMER")));
           if (!division_filter.empty() &&
-              !vb::same_text(vb::Trim(customer.division), division_filter)) {
+              !text::same_text(vb::Trim(customer.division), division_filter)) {
             --search.intSearchCount;
             continue;
           }

@@ -52,7 +52,7 @@ SessionList session_list(Jaunter& page, std::string_view list_key, std::string_v
 bool application_flag(Jaunter& page, std::string_view key) {
   const vb::Variant value = page.context().application(key);
   if (value.is_bool()) return value.get<bool>();
-  if (value.is_string()) return vb::same_text(vb::Trim(value.get<std::string>()), "True");
+  if (value.is_string()) return text::same_text(vb::Trim(value.get<std::string>()), "True");
   if (value.is_number()) return vb::CDbl(value) != 0;
   return false;
 }
@@ -108,7 +108,7 @@ std::string plain_select(const std::string& name, const std::string& attributes,
     const std::string shown = web::html_escape(item);
     if (item.empty()) {
       html += "<option value=>";
-    } else if (vb::same_text(item, selected)) {
+    } else if (text::same_text(item, selected)) {
       html += "<option value='" + shown + "' selected>" + shown;
     } else {
       html += "<option value='" + shown + "'>" + shown;
@@ -121,7 +121,7 @@ std::string category_select(const std::string& attributes, const SessionList& li
                             const std::string& selected) {
   std::string html = "<select name='tripcat' " + attributes + ">";
   for (const std::string& item : list.items) {
-    const bool chosen = !item.empty() && vb::same_text(item, selected);
+    const bool chosen = !item.empty() && text::same_text(item, selected);
     html += (chosen ? "<option selected>" : "<option>") + web::html_escape(item) + "</option>";
   }
   return html + "</select>";
@@ -132,7 +132,7 @@ std::string division_select(const std::string& attributes, const SessionList& li
   std::string html = "<select name='div' " + attributes + ">";
   for (const std::string& item : list.items) {
     const bool chosen =
-        !item.empty() && vb::same_text(vb::Trim(split_item(item).code), vb::Trim(selected));
+        !item.empty() && text::same_text(vb::Trim(split_item(item).code), vb::Trim(selected));
     html += (chosen ? "<option selected>" : "<option>") + web::html_escape(item) + "</option>";
   }
   return html + "</select>";

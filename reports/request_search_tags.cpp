@@ -19,7 +19,7 @@ std::string customer_select(const std::string& attributes, const SessionList& li
     const std::string name = html_escape(parts.name);
     if (item.empty()) {
       html += "<option value= >" + name + "</option>";
-    } else if (vb::same_text(vb::Trim(parts.code), vb::Trim(selected))) {
+    } else if (text::same_text(vb::Trim(parts.code), vb::Trim(selected))) {
       html += "<option value='" + code + "' selected>" + name + "</option>";
     } else {
       html += "<option value='" + code + "' >" + name + "</option>";
@@ -37,7 +37,7 @@ std::string destination_select(const std::string& attributes, const SessionList&
     const std::string name = html_escape(reports::searching::first_chars(parts.name, 30));
     if (item.empty()) {
       html += "<option></option>";
-    } else if (vb::same_text(vb::Trim(parts.code), vb::Trim(selected))) {
+    } else if (text::same_text(vb::Trim(parts.code), vb::Trim(selected))) {
       html += "<option value=" + code + " selected>" + name + "</option>";
     } else {
       html += "<option value=" + code + " >" + name + "</option>";
@@ -61,7 +61,7 @@ void Jaunter::RequestSearch_ProcessTag(const std::string& TagName, std::string& 
   const SessionList divisions =
       reports::searching::session_list(*this, "Divisions", "numDivisions");
 
-  auto is = [&TagName](const char* name) { return vb::same_text(TagName, name); };
+  auto is = [&TagName](const char* name) { return text::same_text(TagName, name); };
   const std::string& A = TagContents;
   if (district_header_tag(TagName, TagContents)) return;
   if (is("WC@Grade")) {

@@ -165,7 +165,7 @@ void Jaunter::BuildTripSummaryReportResults(const std::string& SummaryType,
   const std::string type = vb::UCase(SummaryType);
   const SummaryKind* summary = nullptr;
   for (const SummaryKind& candidate : kSummaries) {
-    if (vb::same_text(type, candidate.type)) summary = &candidate;
+    if (text::same_text(type, candidate.type)) summary = &candidate;
   }
   if (!summary) {
     response.Write("Invalid Summary Type");
@@ -205,9 +205,9 @@ void Jaunter::TripSummaryReport_ProcessTag(const std::string& TagName, std::stri
                                            bool&) {
   if (report_tag(*this, TagName, TagContents)) return;
   const std::string type = ctx_.request().QueryString("Type");
-  if (vb::same_text(TagName, "WC@SUMMARYTYPE")) {
+  if (text::same_text(TagName, "WC@SUMMARYTYPE")) {
     TagContents = web::html_escape(type);
-  } else if (vb::same_text(TagName, "WC@UCASESUMMARYTYPE")) {
+  } else if (text::same_text(TagName, "WC@UCASESUMMARYTYPE")) {
     TagContents = web::html_escape(vb::UCase(type));
   }
 }

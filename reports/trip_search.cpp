@@ -41,13 +41,13 @@ std::string sort_column(const std::string& posted) {
                                         "TRIPS.TRIPREQNUM",
                                         "DEPDATE"};
   for (const char* column : allowed) {
-    if (vb::same_text(posted, column)) return posted;
+    if (text::same_text(posted, column)) return posted;
   }
   return {};
 }
 
 bool ticked(const std::string& box) {
-  return vb::same_text(box, "ON");
+  return text::same_text(box, "ON");
 }
 
 // A pair of boxes filters only when exactly one of them is ticked.
@@ -104,10 +104,10 @@ void Jaunter::TripSearch_FieldTrips() {
         const std::string button = request.Form("btnsubmit");
         std::string internal_number, billing_customer, purchase_order;
 
-        if (vb::same_text(button, "Reset")) {
+        if (text::same_text(button, "Reset")) {
           ResetTripSearch();
         } else {
-          if (vb::same_text(button, "Fund")) {
+          if (text::same_text(button, "Fund")) {
             set_session("SELTRIP", "Y");
             const std::string customer = session_text("CUSTOMER");
             set_session("RequestDetail.customer",

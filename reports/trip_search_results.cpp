@@ -58,7 +58,7 @@ std::string text_of(const db::Recordset& trips, const char* column) {
 bool yes(const vb::Variant& value) {
   if (value.is_bool()) return value.get<bool>();
   if (value.is_number()) return vb::CDbl(value) != 0;
-  if (value.is_string()) return vb::same_text(vb::Trim(value.get<std::string>()), "True");
+  if (value.is_string()) return text::same_text(vb::Trim(value.get<std::string>()), "True");
   return false;
 }
 

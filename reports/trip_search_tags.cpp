@@ -22,7 +22,7 @@ std::string code_select(const char* name, const std::string& attributes, const S
     const reports::searching::CodeAndName parts = reports::searching::split_item(item);
     const std::string code = html_escape(parts.code);
     const std::string shown = html_escape(reports::searching::first_chars(parts.name, name_length));
-    if (vb::same_text(vb::Trim(parts.code), vb::Trim(selected))) {
+    if (text::same_text(vb::Trim(parts.code), vb::Trim(selected))) {
       html += "<option value='" + code + "' selected>" + shown + "</option>";
     } else {
       html += "<option value='" + code + "'>" + shown + "</option>";
@@ -65,7 +65,7 @@ const SortChoice kSortChoices[] = {
 std::string sort_options(const std::string& selected) {
   std::string html;
   for (const SortChoice& choice : kSortChoices) {
-    html += vb::same_text(choice.value, selected) ? "<option selected value='" : "<option value='";
+    html += text::same_text(choice.value, selected) ? "<option selected value='" : "<option value='";
     html += std::string(choice.value) + "'>" + choice.label + "</option>";
   }
   return html;
@@ -83,7 +83,7 @@ void Jaunter::TripSearch_ProcessTag(const std::string& TagName, std::string& Tag
   const SessionList divisions =
       reports::searching::session_list(*this, "Divisions", "numDivisions");
 
-  auto is = [&TagName](const char* name) { return vb::same_text(TagName, name); };
+  auto is = [&TagName](const char* name) { return text::same_text(TagName, name); };
   const std::string A = TagContents;
   const reports::TripSearchState& state = trip_search;
   if (district_header_tag(TagName, TagContents)) return;
@@ -109,13 +109,13 @@ void Jaunter::TripSearch_ProcessTag(const std::string& TagName, std::string& Tag
     std::string html;
     for (const PairBox& box : kPairBoxes) {
       html += std::string("<input type='checkbox' name='") + box.name + "' value='ON' ";
-      if (vb::same_text(state.*box.field, "ON")) html += "checked ";
+      if (text::same_text(state.*box.field, "ON")) html += "checked ";
       html += A + box.label;
     }
     TagContents = html;
   } else if (is("WC@CHKBOX2")) {
     TagContents = std::string("<input type='checkbox' name='chkOPENBALANCE' value='ON' ") +
-                  (vb::same_text(state.strChkOpenBalance, "ON") ? "checked " : "") + A +
+                  (text::same_text(state.strChkOpenBalance, "ON") ? "checked " : "") + A +
                   ">Show only Trips with an Open Balance";
   } else if (is("WC@TRIPREQNUM")) {
     TagContents = "<input name='TRIPREQNUM' size='21' VALUE='" + html_escape(state.strTripReqNum) +

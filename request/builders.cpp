@@ -46,7 +46,7 @@ std::string assignment_select(const std::string& open, const vb::StringArray& it
     const std::string& item = list_item(items, i);
     const std::string key = key_is_code ? code_before_comma(item) : item;
     const std::string text = html_escape(item);
-    html += vb::same_text(key, wanted) ? "<option value=" + text + " selected>" + text
+    html += text::same_text(key, wanted) ? "<option value=" + text + " selected>" + text
                                        : "<option value=" + text + ">" + text;
   }
   return html + "</select>";
@@ -61,7 +61,7 @@ std::string Jaunter::BuildFundDD(const std::string& Attributes, const std::strin
     vb::StringTable session_funds;
     const vb::StringTable* funds = nullptr;
     std::size_t last = 0;
-    if (vb::same_text(application_text("DISTRICT.USECUSTFUND"), "True")) {
+    if (text::same_text(application_text("DISTRICT.USECUSTFUND"), "True")) {
       if (!lists.funds_filled) return;  // a list never filled gives no select at all
       funds = &lists.funds;
       last = lists.funds.rows.empty() ? 0 : lists.funds.rows.size() - 1;
@@ -76,7 +76,7 @@ std::string Jaunter::BuildFundDD(const std::string& Attributes, const std::strin
       const std::string code = row < funds->rows.size() ? funds->rows[row][0] : std::string();
       const std::string desc = row < funds->rows.size() ? funds->rows[row][1] : std::string();
       result += "<option value='" + html_escape(code) + "'";
-      if (vb::same_text(code, Fund)) result += " selected ";
+      if (text::same_text(code, Fund)) result += " selected ";
       result += ">" + html_escape(desc) + "</option>";
     }
     html = result + "</select>";
@@ -113,7 +113,7 @@ std::string Jaunter::BuildDestinationDD(const std::string& Attributes,
   } else {
     for (const Option& option : options) {
       html += "<option value='" + html_escape(option.code) + "' ";
-      if (vb::same_text(option.code, Destination)) html += "selected";
+      if (text::same_text(option.code, Destination)) html += "selected";
       html += ">" + html_escape(option.description) + "</option>";
     }
   }

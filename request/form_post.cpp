@@ -87,7 +87,7 @@ void drop_down_change(Jaunter& page) {
   carry_form(page, false);
   const std::string dest = request.Form("dest");
   const std::string current = page.session_text("RequestDetail.destination");
-  if (!vb::same_text(dest, current)) {
+  if (!text::same_text(dest, current)) {
     if (!page.prepare_database()) frame::exit_step();
     const std::string instructions = page.getdest(dest);
     ChkEligWeb::CloseTripDBConnections(page.module());
@@ -125,8 +125,8 @@ void drop_down_change(Jaunter& page) {
 // A lookup button: the form's state goes to the session and the lookup page is written.
 void open_lookup(Jaunter& page, const std::string& button) {
   const web::Request& request = page.context().request();
-  if (vb::same_text(button, "Fund") &&
-      vb::same_text(page.application_text("DISTRICT.USECUSTFUND"), "True") &&
+  if (text::same_text(button, "Fund") &&
+      text::same_text(page.application_text("DISTRICT.USECUSTFUND"), "True") &&
       request.Form("cust").empty()) {
     stop(page, "<p>Please choose a customer first.</p>");
   }
@@ -142,8 +142,8 @@ void open_lookup(Jaunter& page, const std::string& button) {
   } else {
     empty_destination_details(page);
   }
-  page.context().write_template(vb::same_text(button, "Customer")      ? "LookupCust"
-                                : vb::same_text(button, "Destination") ? "LookupDest"
+  page.context().write_template(text::same_text(button, "Customer")      ? "LookupCust"
+                                : text::same_text(button, "Destination") ? "LookupDest"
                                                                        : "LookupFund");
 }
 
@@ -166,7 +166,7 @@ request::SaveTarget post_target(Jaunter& page) {
   const web::Request& request = page.context().request();
   std::string is_new = vb::Trim(request.Form("New"));
   if (is_new.empty()) is_new = page.session_text("RequestDetail.New");
-  if (vb::same_text(is_new, "NEW")) return {true, 0};
+  if (text::same_text(is_new, "NEW")) return {true, 0};
   std::string number = request.Form("tripnum");
   if (vb::Trim(number).empty()) number = page.session_text("TRIPREQ");
   const auto parsed = parse_request_number(number);
@@ -196,7 +196,7 @@ bool may_change(Jaunter& page, std::int32_t number) {
       page.module(), number, page.session_text("ROLE"), "", page.session_text("Customer"));
   ChkEligWeb::CloseTripDBConnections(page.module());
   if (!page.module().ok()) frame::exit_step();
-  return vb::same_text(answer.substr(0, answer.find(',')), "Y");
+  return text::same_text(answer.substr(0, answer.find(',')), "Y");
 }
 
 // Copy reads the request: a customer-bound user copies only what he may read.
@@ -221,7 +221,7 @@ void Jaunter::RequestDetail_TripRequestDetail() {
           return;
         }
         const std::string button = request.Form("btnSubmit");
-        if (vb::same_text(button, "**Exit**")) {
+        if (text::same_text(button, "**Exit**")) {
           for (const char* key :
                {"RequestDetail.destdesc", "RequestDetail.destcat", "RequestDetail.miles",
                 "RequestDetail.destadd1", "RequestDetail.destadd2", "RequestDetail.destcity",
@@ -232,7 +232,7 @@ void Jaunter::RequestDetail_TripRequestDetail() {
           ctx_.set_next_item("RequestSearch");
           return;
         }
-        if (vb::same_text(button, "Copy")) {
+        if (text::same_text(button, "Copy")) {
           const request::SaveTarget source = post_target(*this);
           if (source.is_new) stop(*this, request::refusal::kNotANumber);
           check_copy(*this, source.number);
@@ -243,7 +243,7 @@ void Jaunter::RequestDetail_TripRequestDetail() {
           ctx_.set_next_item("RequestDetail");
           return;
         }
-        if (vb::same_text(button, "Delete")) {
+        if (text::same_text(button, "Delete")) {
           const auto number = parse_request_number(request.Form("tripnum"));
           if (!number) stop(*this, request::refusal::kNotANumber);
           if (!may_change(*this, *number)) stop(*this, request::refusal::kDelete);
@@ -251,13 +251,13 @@ void Jaunter::RequestDetail_TripRequestDetail() {
           ctx_.set_next_item("RequestSearch");
           return;
         }
-        if (vb::same_text(button, "Destination") || vb::same_text(button, "Customer") ||
-            vb::same_text(button, "Fund")) {
+        if (text::same_text(button, "Destination") || text::same_text(button, "Customer") ||
+            text::same_text(button, "Fund")) {
           open_lookup(*this, button);
           return;
         }
         const request::SaveTarget target = post_target(*this);
-        if (vb::same_text(button, "Print")) {
+        if (text::same_text(button, "Print")) {
           ctx_.response().Redirect("Jaunter.ASP?WCI=TripRequestDetailPrint");
         } else if (button.empty()) {
           form.blnNewRequest = false;
@@ -265,7 +265,7 @@ void Jaunter::RequestDetail_TripRequestDetail() {
         // The same form posted again (a double click, a re-post after a lost reply): show what
         // the first post saved.
         if (const auto saved = request::earlier_submission(*this)) {
-          if (vb::same_text(button, "Exit")) {
+          if (text::same_text(button, "Exit")) {
             ctx_.set_next_item("RequestSearch");
           } else {
             RequestDetail_UserEvent(std::to_string(*saved));

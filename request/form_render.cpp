@@ -21,7 +21,7 @@ using web::html_escape;
 
 bool truthy(const vb::Variant& value) {
   if (value.is_bool()) return value.get<bool>();
-  if (value.is_string()) return vb::same_text(value.get<std::string>(), "True");
+  if (value.is_string()) return text::same_text(value.get<std::string>(), "True");
   if (value.is_number()) return vb::CDbl(value) != 0;
   return false;
 }
@@ -52,7 +52,7 @@ class RequestFormTags {
       : page_(page),
         form_(page.form),
         attributes_(contents),
-        load_(vb::same_text(page.session_text("LoadRequestDetailFromSession"), "True")) {}
+        load_(text::same_text(page.session_text("LoadRequestDetailFromSession"), "True")) {}
 
   enum class Order { SessionFirst, CopyFirst };
 
@@ -155,7 +155,7 @@ void Jaunter::RequestDetail_ProcessTag(const std::string& TagName, std::string& 
     frame::write_exit(module_, &ctx_.response());
     return;
   }
-  if (vb::same_text(session_text("RequestDetail.New"), "NEW")) {
+  if (text::same_text(session_text("RequestDetail.New"), "NEW")) {
     form.blnNewRequest = true;
     form.blnCanEdit = true;
   } else {
@@ -171,7 +171,7 @@ void Jaunter::render_request_tag(RequestFormTags& tags, const std::string& tag, 
   const std::string& A = tags.attributes();
   const bool edit = tags.editable();
   const bool stored = tags.stored();
-  auto is = [&tag](const char* name) { return vb::same_text(tag, name); };
+  auto is = [&tag](const char* name) { return text::same_text(tag, name); };
 
   if (district_header_tag(tag, out)) return;
   if (is("WC@TRIPREQCOMMENT")) {
@@ -294,7 +294,7 @@ void Jaunter::render_request_tag(RequestFormTags& tags, const std::string& tag, 
     const int last = session_count(count);
     std::string html = "<select name='" + std::string(field) + "' " + A + ">";
     for (int i = 0; i <= last && i < static_cast<int>(items.size()); ++i) {
-      html += (vb::same_text(items[i], value) ? "<option selected>" : "<option>") +
+      html += (text::same_text(items[i], value) ? "<option selected>" : "<option>") +
               html_escape(items[i]) + "</option>";
     }
     out = html + "</select>";
@@ -506,7 +506,7 @@ void Jaunter::render_request_tag(RequestFormTags& tags, const std::string& tag, 
     return;
   }
   if (is("WC@LEADTIMEHARDWARN")) {
-    out = vb::same_text(session_text("CANOVERRIDEDEPARTUREDATE"), "False")
+    out = text::same_text(session_text("CANOVERRIDEDEPARTUREDATE"), "False")
               ? html_escape(application_text("DISTRICT.DEPDT_LEADTIME_HARDWARN"))
               : "False";
     return;
@@ -559,7 +559,7 @@ void Jaunter::render_customer(RequestFormTags& tags, std::string& out) {
   std::string html = "<select name='cust' width='100' " + tags.attributes() + ">";
   for (int i = 0; i <= count && i < static_cast<int>(items.size()); ++i) {
     const std::string item_code = vb::Trim(before_comma(items[i]));
-    const bool selected = vb::same_text(item_code, wanted) || (!item_code.empty() && count == 1);
+    const bool selected = text::same_text(item_code, wanted) || (!item_code.empty() && count == 1);
     html += (selected ? "<option selected>" : "<option>") + html_escape(items[i]) + "</option>";
   }
   out = html + "</select>";
@@ -657,14 +657,14 @@ void Jaunter::render_fund(RequestFormTags& tags, std::string& out) {
   }
   const std::string value = tags.value(RequestFormTags::Order::CopyFirst, "Fund", key,
                                        [&] { return vb::Trim(tags.stored_text("Fund")); });
-  if (!vb::same_text(application_text("DISTRICT.FUND_DD"), "True")) {
+  if (!text::same_text(application_text("DISTRICT.FUND_DD"), "True")) {
     out = "<input type='text' name='fund' size='25' value='" + html_escape(value) + "'" +
           tags.attributes() + ">";
     return;
   }
   std::string filter;
-  if (vb::same_text(application_text("DISTRICT.USECUSTFUND"), "True") &&
-      vb::same_text(session_text("CANOVERRIDEFUND"), "False")) {
+  if (text::same_text(application_text("DISTRICT.USECUSTFUND"), "True") &&
+      text::same_text(session_text("CANOVERRIDEFUND"), "False")) {
     if (form.blnCopyRequest || (!tags.load() && form.blnNewRequest)) {
       filter = before_comma(tags.posted("cust"));
       if (filter.empty()) filter = vb::Trim(session_text("CUSTOMER"));
@@ -711,7 +711,7 @@ void Jaunter::render_time(RequestFormTags& tags, const std::string& prefix, cons
     }
     std::string seconds;
     if (prefix == "DEP" || prefix == "RET") {
-      if (vb::Trim(hour) == "12" && m == 0 && vb::same_text(vb::Trim(meridian), "AM")) {
+      if (vb::Trim(hour) == "12" && m == 0 && text::same_text(vb::Trim(meridian), "AM")) {
         seconds = ":01";
       }
     } else {

@@ -41,7 +41,7 @@ struct PostedRequest {
 }
 
 bool required(Jaunter& page, const char* flag) {
-  return vb::same_text(page.application_text(std::string("TRIP_REQ_REQUIRED.") + flag), "True");
+  return text::same_text(page.application_text(std::string("TRIP_REQ_REQUIRED.") + flag), "True");
 }
 
 std::string posted(Jaunter& page, const char* name) {
@@ -124,7 +124,7 @@ double posted_time(Jaunter& page, const TimeField& field) {
   const std::string meridian = vb::Trim(posted(page, (prefix + "_AMPM").c_str()));
   // Midnight is held as one second past it, so that it differs from "no time".
   const bool seconds =
-      field.always_seconds || (hour == "12" && minute == 0 && vb::same_text(meridian, "AM"));
+      field.always_seconds || (hour == "12" && minute == 0 && text::same_text(meridian, "AM"));
   return vb::CDate(hour + ":" + std::to_string(minute) + (seconds ? ":01" : "") + meridian).serial;
 }
 
@@ -220,7 +220,7 @@ void choose_customer(Jaunter& page, PostedRequest& values) {
   if (const auto* items = stored.get_if<vb::StringArray>()) {
     const int count = page.session_count("numCustomers");
     for (int i = 0; i <= count && i < static_cast<int>(items->size()); ++i) {
-      if (vb::same_text(vb::Trim((*items)[i]), vb::Trim(chosen))) {
+      if (text::same_text(vb::Trim((*items)[i]), vb::Trim(chosen))) {
         chosen = (*items)[i];
         break;
       }
@@ -238,7 +238,7 @@ void choose_customer(Jaunter& page, PostedRequest& values) {
 void check_fund(Jaunter& page, PostedRequest& values) {
   values.fund_code = before_comma(vb::Trim(posted(page, "FUND")));
   if (values.fund_code.empty() ||
-      vb::same_text(page.application_text("DISTRICT.FUND_DD"), "True")) {
+      text::same_text(page.application_text("DISTRICT.FUND_DD"), "True")) {
     return;
   }
   if (page.getFundDesc(values.fund_code, vb::Trim(values.customer_number)) == "NOFUND") {
@@ -283,8 +283,8 @@ void check_rights(Jaunter& page, std::int32_t number, bool is_new) {
       page.module(), number, page.session_text("ROLE"), "", page.session_text("Customer"));
   if (!page.module().ok()) frame::exit_step();
   const std::size_t first = answer.find(','), second = answer.find(',', first + 1);
-  const bool may_edit = vb::same_text(answer.substr(0, first), "Y");
-  const bool may_approve = vb::same_text(answer.substr(first + 1, second - first - 1), "Y");
+  const bool may_edit = text::same_text(answer.substr(0, first), "Y");
+  const bool may_approve = text::same_text(answer.substr(first + 1, second - first - 1), "Y");
   const std::string approval = second == std::string::npos ? "" : answer.substr(second + 1);
   if (!may_edit) stop(page, refusal::kChange);
   if (!approve.empty() && !(may_approve && (approve == "Deny" || approve == approval))) {
@@ -311,8 +311,8 @@ void check_lead_time(Jaunter& page, const PostedRequest& values, vb::DateTime st
                              " days advance notice of all trip requests. The departure date on "
                              "this request does not provide for adequate notice. ";
   const bool hard =
-      vb::same_text(page.application_text("DISTRICT.DEPDT_LEADTIME_HARDWARN"), "True");
-  if (hard && vb::same_text(page.session_text("CANOVERRIDEDEPARTUREDATE"), "True")) {
+      text::same_text(page.application_text("DISTRICT.DEPDT_LEADTIME_HARDWARN"), "True");
+  if (hard && text::same_text(page.session_text("CANOVERRIDEDEPARTUREDATE"), "True")) {
     page.set_session("blnDepDtWarn", true);
     page.set_session("strDepDtWarn",
                      "WARNING - " + notice +
@@ -341,7 +341,7 @@ void check_trip_limit(Jaunter& page, const PostedRequest& values, vb::DateTime s
   if (!counter.Ready()) return;
   if (counter.CountTrips(values.departure) < limit) return;
   const std::string message = page.application_text("DISTRICT.TOTAL_TRIPS_LIMIT_MESSAGE");
-  if (vb::same_text(page.application_text("DISTRICT.TOTAL_TRIPS_HARDWARN"), "True")) {
+  if (text::same_text(page.application_text("DISTRICT.TOTAL_TRIPS_HARDWARN"), "True")) {
     stop(page,
          "<p>WARNING - Your Trip Request will not be saved.  " + html_escape(message) + "</p>");
   }
@@ -373,7 +373,7 @@ void write_columns(Jaunter& page, db::Recordset& row, const PostedRequest& value
       !vb::Trim(stored_status).empty() && !page.form.blnNewRequest ? stored_status : "";
 
   const vb::Variant stored_customer = row.field("CUSTOMER");
-  if (!vb::same_text(vb::Trim(NullToStr(stored_customer)), vb::Trim(values.customer_number))) {
+  if (!text::same_text(vb::Trim(NullToStr(stored_customer)), vb::Trim(values.customer_number))) {
     const request::CustomerRecord& customer = page.customer;
     row.set_field("CUSTOMER", values.customer_number);
     row.set_field("BILLCUST", values.customer_number);
@@ -437,7 +437,7 @@ void write_columns(Jaunter& page, db::Recordset& row, const PostedRequest& value
   const std::string comment = posted(page, "STATUS_COMMENT");
   if (!comment.empty()) row.set_field("STATUS_COMMENT", comment);
   const std::string grade = vb::Trim(posted(page, "GRADE"));
-  row.set_field("GRADE", grade.empty() || vb::same_text(grade, "selected") ? vb::Variant::null()
+  row.set_field("GRADE", grade.empty() || text::same_text(grade, "selected") ? vb::Variant::null()
                                                                            : vb::Variant(grade));
   row.set_field("NUMADULTS", values.adults);
   row.set_field("NUMSTUDENTS", values.students);
@@ -456,7 +456,7 @@ void send_notifications(Jaunter& page, db::Recordset& row) {
   using data::NullToStr;
   frame::ModuleState& module = page.module();
   const std::string status = NullToStr(row.field("Status"));
-  const bool changed = !vb::same_text(status, page.form.strOldStatus);
+  const bool changed = !text::same_text(status, page.form.strOldStatus);
   const std::string number = NullToStr(row.field("TRIPNUM"));
   const std::string rest = "\r\nCustomer: " + page.customer.strCustName +
                            "\r\nDestination: " + page.session_text("RequestDetail.destdesc") +
@@ -464,7 +464,7 @@ void send_notifications(Jaunter& page, db::Recordset& row) {
                            "\r\n# Students: " + NullToStr(row.field("NUMSTUDENTS")) +
                            "\r\nNew Status: " + status;
   std::string address, first;
-  if (changed && vb::same_text(page.session_text("EMAIL_OPTIONS.REQ_JAUNTER_CHANGE"), "True")) {
+  if (changed && text::same_text(page.session_text("EMAIL_OPTIONS.REQ_JAUNTER_CHANGE"), "True")) {
     address = NullToStr(row.field("REQUESTOR_EMAIL"));
     first = page.form.blnNewRequest
                 ? "A New Trip Request, Request #" + number + " has been entered."
@@ -474,7 +474,7 @@ void send_notifications(Jaunter& page, db::Recordset& row) {
   if (!vb::Trim(address).empty() && address.find('@') != std::string::npos) {
     page.SendEmail(address, "Jaunter - Trip Request #" + number, first + rest);
   }
-  if (!changed || !vb::same_text(page.session_text("EMAIL_OPTIONS.APP_JAUNTER_CHANGE"), "True")) {
+  if (!changed || !text::same_text(page.session_text("EMAIL_OPTIONS.APP_JAUNTER_CHANGE"), "True")) {
     return;
   }
   const std::string role =
@@ -551,7 +551,7 @@ void save_request(Jaunter& page, const SaveTarget& target, std::unique_ptr<db::R
   if (chain.empty()) chain = page.customer.strChainID;
   const vb::Variant stored_chain = row->field("chainid");
   const std::string old_chain = stored_chain.is_null() ? "" : vb::CStr(stored_chain);
-  const bool chain_changed = !vb::same_text(old_chain, chain);
+  const bool chain_changed = !text::same_text(old_chain, chain);
   if (chain_changed) {
     row->set_field("chainid", chain);
     row->set_field("Status", chain.empty() ? "Pending" : "UNAPPROVED");
@@ -573,8 +573,8 @@ void save_request(Jaunter& page, const SaveTarget& target, std::unique_ptr<db::R
     // A failed answer must not become the request's status.
     if (module.ok()) {
       const std::size_t first = answer.find(','), second = answer.find(',', first + 1);
-      if (vb::same_text(answer.substr(0, first), "Y")) page.form.blnCanEdit = true;
-      if (vb::same_text(answer.substr(first + 1, second - first - 1), "Y")) {
+      if (text::same_text(answer.substr(0, first), "Y")) page.form.blnCanEdit = true;
+      if (text::same_text(answer.substr(first + 1, second - first - 1), "Y")) {
         page.form.blnCanApprove = true;
       }
       page.form.strApproveValue = answer.substr(second + 1);
@@ -591,7 +591,7 @@ void save_request(Jaunter& page, const SaveTarget& target, std::unique_ptr<db::R
   page.form.blnNewRequest = false;
   row->close();
   ChkEligWeb::CloseTripDBConnections(module);
-  if (vb::same_text(posted(page, "btnSubmit"), "Exit")) {
+  if (text::same_text(posted(page, "btnSubmit"), "Exit")) {
     page.context().set_next_item("RequestSearch");
   } else {
     page.RequestDetail_UserEvent(page.session_text("TRIPREQ"));

@@ -75,8 +75,8 @@ void apply_authority(request::FormState& form, const std::string& answer) {
     rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
     return item;
   };
-  if (vb::same_text(take(), "Y")) form.blnCanEdit = true;
-  if (vb::same_text(take(), "Y")) form.blnCanApprove = true;
+  if (text::same_text(take(), "Y")) form.blnCanEdit = true;
+  if (text::same_text(take(), "Y")) form.blnCanApprove = true;
   form.strApproveValue = rest;
 }
 
@@ -108,7 +108,7 @@ void Jaunter::open_request_row(std::int32_t request_number, const char* sql_head
 
 bool Jaunter::may_read_customer(const std::string& request_customer) const {
   return approval::may_read_request(session_text("CUSTOMER"),
-                                    vb::same_text(application_text("VIEW_OTHER_SCHOOLS"), "True"),
+                                    text::same_text(application_text("VIEW_OTHER_SCHOOLS"), "True"),
                                     request_customer);
 }
 
@@ -123,12 +123,12 @@ void Jaunter::RequestDetail_Respond() {
       {"RequestDetail_Respond"},
       [&] {
         if (!session_check()) frame::exit_step();
-        if (vb::same_text(session_text("LoadRequestDetailFromSession"), "True") ||
+        if (text::same_text(session_text("LoadRequestDetailFromSession"), "True") ||
             form.blnCopyRequest) {
           form.blnCanEdit = true;
         }
         if (!prepare_database()) frame::exit_step();
-        if (vb::same_text(session_text("RequestDetail.New"), "EXISTING")) {
+        if (text::same_text(session_text("RequestDetail.New"), "EXISTING")) {
           // The number comes from the session, which a posted form may have set: it enters the
           // SQL text only as a number.
           const std::int32_t number = vb::CLng(session_text("TRIPREQ"));
@@ -148,7 +148,7 @@ void Jaunter::RequestDetail_UserEvent(const std::string& EventName) {
       {"RequestDetail_UserEvent", "Jaunter", true, true, true},
       [&] {
         if (!session_check()) frame::exit_step();
-        const bool load = vb::same_text(session_text("LoadRequestDetailFromSession"), "True");
+        const bool load = text::same_text(session_text("LoadRequestDetailFromSession"), "True");
         if (load) form.blnCanEdit = true;
         if (!prepare_database()) frame::exit_step();
         if (!EventName.empty()) {

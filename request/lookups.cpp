@@ -75,8 +75,8 @@ std::string Jaunter::getFundDesc(const std::string& fundnum, const std::string& 
       [&] {
         const std::string fund = vb::Trim(fundnum);
         std::string sql;
-        if (!vb::same_text(application_text("DISTRICT.USECUSTFUND"), "True") ||
-            vb::same_text(session_text("CANOVERRIDEFUND"), "True")) {
+        if (!text::same_text(application_text("DISTRICT.USECUSTFUND"), "True") ||
+            text::same_text(session_text("CANOVERRIDEFUND"), "True")) {
           sql = "SELECT * FROM FUND WHERE trim$(FUND.FUND) = " + db::quote_text(fund) +
                 " AND Fund.Active = True";
         } else {

@@ -9,7 +9,7 @@ namespace {
 
 bool application_true(const vb::Variant& value) {
   if (value.is_bool()) return value.get<bool>();
-  if (value.is_string()) return vb::same_text(value.get<std::string>(), "True");
+  if (value.is_string()) return text::same_text(value.get<std::string>(), "True");
   return false;
 }
 
@@ -21,7 +21,7 @@ void Jaunter::Login_Respond() {
 
 void Jaunter::Login_ProcessTag(const std::string& TagName, std::string& TagContents, bool&) {
   if (district_header_tag(TagName, TagContents)) return;
-  if (vb::same_text(TagName, "WC@TRIPREQUESTINQUIRY")) {
+  if (text::same_text(TagName, "WC@TRIPREQUESTINQUIRY")) {
     TagContents = application_true(ctx_.application("DOTNET_INSTALLED"))
                       ? "<a href=\"" + web::html_escape(application_text("INQUIRY_URL")) +
                             "\">Trip Request Inquiry</a>"
@@ -65,7 +65,7 @@ void Jaunter::Login_LoginValidateUser() {
               "Sorry, invalid user id.  Use your browser's back button and please try again.");
           finish();
         }
-        if (!vb::same_text(vb::Trim(NullToStr(user.field("CLSC2"))),
+        if (!text::same_text(vb::Trim(NullToStr(user.field("CLSC2"))),
                            vb::Trim(ctx_.request().Form("password")))) {
           ctx_.response().Write(
               "Sorry, invalid password.  Use your browser's back button and please try again.");
@@ -75,7 +75,7 @@ void Jaunter::Login_LoginValidateUser() {
         // worthless.
         ctx_.renew_session_id();
         auto right = [&](const char* column) {
-          return vb::same_text(vb::Trim(NullToStr(user.field(column))), "True") ? "True" : "False";
+          return text::same_text(vb::Trim(NullToStr(user.field(column))), "True") ? "True" : "False";
         };
         set_session("USER", typed_user);
         set_session("CUSTOMER", NullToStr(user.field("CUSTOMER")));
@@ -119,17 +119,17 @@ void Jaunter::Login_LoginValidateUser() {
         PopulateDESTCATDD();
         copy("numDESTCATs", "DESTCATS", lists.destcats);
 
-        if (vb::same_text(application_text("DISTRICT.FUND_DD"), "True") &&
-            !vb::same_text(application_text("DISTRICT.USECUSTFUND"), "True")) {
+        if (text::same_text(application_text("DISTRICT.FUND_DD"), "True") &&
+            !text::same_text(application_text("DISTRICT.USECUSTFUND"), "True")) {
           PopulateFundDD("");
         }
         set_session("numFunds", lists.numFunds);
         set_session("Funds", lists.funds);
 
         const std::string button = ctx_.request().Form("btnsubmit");
-        if (vb::same_text(button, "Work With Trip Requests")) {
+        if (text::same_text(button, "Work With Trip Requests")) {
           ctx_.set_next_item("RequestSearch");
-        } else if (vb::same_text(button, "Enter a New Trip Request")) {
+        } else if (text::same_text(button, "Enter a New Trip Request")) {
           SetNewVars();
           ctx_.set_next_item("RequestDetail");
         }
@@ -147,12 +147,12 @@ void Jaunter::Logout_Respond() {
 
 void Jaunter::Logout_ProcessTag(const std::string& TagName, std::string& TagContents, bool&) {
   if (district_header_tag(TagName, TagContents)) return;
-  if (vb::same_text(TagName, "WC@TIMEOUT")) {
+  if (text::same_text(TagName, "WC@TIMEOUT")) {
     if (!session_check_state.strTimeoutMessage.empty()) {
       TagContents =
           "<p align='center'>" + session_check_state.strTimeoutMessage + "</p><p>&nbsp;</p>";
     }
-  } else if (vb::same_text(TagName, "WC@LOGIN")) {
+  } else if (text::same_text(TagName, "WC@LOGIN")) {
     TagContents =
         "<p align='center'><a href='jaunter.asp'>Carline Jaunter Login</a></p><p>&nbsp;</p>";
   }

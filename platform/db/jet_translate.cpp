@@ -42,19 +42,8 @@ using jet::Token;
 using jet::TokenKind;
 using Seq = std::span<const Node>;
 
-std::string upper_ascii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return out;
-}
-
-std::string lower_ascii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
-}
+using text::lower_ascii;
+using text::upper_ascii;
 
 // Words that structure a statement rather than name something. NULL, TRUE and FALSE are values
 // and are not listed.

@@ -23,34 +23,6 @@
 namespace db {
 namespace {
 
-char fold(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-struct FoldedHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const {
-    std::size_t hash = 14695981039346656037ull;
-    for (char c : text) hash = (hash ^ static_cast<unsigned char>(fold(c))) * 1099511628211ull;
-    return hash;
-  }
-};
-
-struct FoldedEqual {
-  using is_transparent = void;
-  bool operator()(std::string_view a, std::string_view b) const { return vb::same_text(a, b); }
-};
-
-int compare_folded(std::string_view a, std::string_view b) {
-  const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    const unsigned char x = static_cast<unsigned char>(fold(a[i]));
-    const unsigned char y = static_cast<unsigned char>(fold(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
 vb::RuntimeError not_updatable() {
   return vb::RuntimeError(provider::kNotSupported,
                           "Current Recordset does not support updating. This may be a limitation "
@@ -184,7 +156,7 @@ Criterion parse_criterion(std::string_view criteria) {
   if (op.kind == jet::TokenKind::Operator && op.text != "+" && op.text != "-" && op.text != "*" &&
       op.text != "/" && op.text != "&")
     criterion.op = op.text;
-  else if (op.kind == jet::TokenKind::Word && vb::same_text(op.text, "LIKE"))
+  else if (op.kind == jet::TokenKind::Word && text::same_text(op.text, "LIKE"))
     criterion.op = "LIKE";
   else
     throw bad_criteria();
@@ -217,7 +189,7 @@ Criterion parse_criterion(std::string_view criteria) {
       break;
     }
     case jet::TokenKind::Word:
-      if (!vb::same_text(value.text, "NULL") || negative) throw bad_criteria();
+      if (!text::same_text(value.text, "NULL") || negative) throw bad_criteria();
       criterion.kind = Criterion::Null;
       break;
     default:
@@ -238,7 +210,7 @@ bool like(std::string_view text, std::string_view pattern) {
     if (p < pattern.size() && (pattern[p] == '*' || pattern[p] == '%')) {
       star = p++;
       resume = t;
-    } else if (p < pattern.size() && fold(pattern[p]) == fold(text[t])) {
+    } else if (p < pattern.size() && text::ascii_lower(pattern[p]) == text::ascii_lower(text[t])) {
       ++p;
       ++t;
     } else if (star != std::string_view::npos) {
@@ -276,7 +248,7 @@ bool matches(const vb::Variant& value, const Criterion& criterion) {
     case Criterion::Text: {
       const std::string field = value.is_string() ? value.get<std::string>() : vb::CStr(value);
       if (criterion.op == "LIKE") return like(field, criterion.text);
-      return satisfies(compare_folded(field, criterion.text), criterion.op);
+      return satisfies(text::compare_nocase(field, criterion.text), criterion.op);
     }
     case Criterion::Date:
       if (value.is_string()) {
@@ -346,7 +318,7 @@ struct Recordset::Impl {
   std::shared_ptr<const Translation> translation;
 
   std::vector<Column> columns;
-  std::unordered_map<std::string, int, FoldedHash, FoldedEqual> lookup;
+  std::unordered_map<std::string, int, text::NoCaseHash, text::NoCaseEqual> lookup;
   std::size_t width = 0;  // fields per row
 
   RowStore cells;
@@ -568,7 +540,7 @@ void Recordset::open(std::string_view jet_sql, Connection& connection, CursorTyp
       // A view reads the rowid of a table beneath it, if any: it is read, not written.
       const char* table =
           sqlite3_column_table_name(statement.get(), sqlite3_column_count(statement.get()) - 1);
-      impl->writable = table && vb::same_text(table, translation.single_table->name);
+      impl->writable = table && text::same_text(table, translation.single_table->name);
     } catch (const vb::RuntimeError&) {
       impl->writable = false;  // no rowid at all: read it as a snapshot, or fail as one
     }
@@ -600,7 +572,7 @@ void Recordset::open(std::string_view jet_sql, Connection& connection, CursorTyp
     if (impl->writable) {
       const char* table = sqlite3_column_table_name(stmt, column);
       const char* origin = sqlite3_column_origin_name(stmt, column);
-      if (table && origin && vb::same_text(table, translation.single_table->name))
+      if (table && origin && text::same_text(table, translation.single_table->name))
         info.origin = origin;
     }
     impl->lookup.emplace(info.name, static_cast<int>(c));

@@ -62,12 +62,12 @@ std::optional<std::string_view> find_value(std::string_view text, std::string_vi
       // Only the first section of that name is searched.
       if (in_section) return std::nullopt;
       std::string_view name = line.substr(1, line.find(']') - 1);
-      in_section = vb::same_text(trim(name), section);
+      in_section = text::same_text(trim(name), section);
       continue;
     }
     if (!in_section) continue;
     std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos || !vb::same_text(trim(line.substr(0, equals)), key)) {
+    if (equals == std::string_view::npos || !text::same_text(trim(line.substr(0, equals)), key)) {
       continue;
     }
     std::string_view value = trim(line.substr(equals + 1));

@@ -156,7 +156,7 @@ Parsed parse_data(std::string_view data) {
   }
   std::string_view kind = trim(data.substr(0, colon));
   std::string_view rest = data.substr(colon + 1);
-  if (vb::same_text(kind, "dword")) {
+  if (text::same_text(kind, "dword")) {
     auto number = parse_hex_number(trim(rest), 8);
     if (!number) {
       parsed.malformed = true;
@@ -167,9 +167,9 @@ Parsed parse_data(std::string_view data) {
     return parsed;
   }
   std::optional<std::uint32_t> type_number;
-  if (vb::same_text(kind, "hex")) {
+  if (text::same_text(kind, "hex")) {
     type_number = 3;  // REG_BINARY
-  } else if (kind.size() > 5 && vb::same_text(kind.substr(0, 4), "hex(") && kind.back() == ')') {
+  } else if (kind.size() > 5 && text::same_text(kind.substr(0, 4), "hex(") && kind.back() == ')') {
     type_number = parse_hex_number(kind.substr(4, kind.size() - 5), 8);
   }
   auto bytes = type_number ? parse_hex_bytes(rest) : std::nullopt;
@@ -244,13 +244,13 @@ std::optional<RegistryValue> RegistryFile::read(std::string_view root, std::stri
       // "[-key]" deletes the key and its subkeys with everything defined for them so far.
       if (!name.empty() && name.front() == '-') {
         std::string_view deleted = name.substr(1);
-        if (vb::same_text(deleted, wanted_key) ||
+        if (text::same_text(deleted, wanted_key) ||
             (wanted_key.size() > deleted.size() && wanted_key[deleted.size()] == '\\' &&
-             vb::same_text(std::string_view(wanted_key).substr(0, deleted.size()), deleted))) {
+             text::same_text(std::string_view(wanted_key).substr(0, deleted.size()), deleted))) {
           found.reset();
         }
       }
-      in_key = vb::same_text(name, wanted_key);
+      in_key = text::same_text(name, wanted_key);
       continue;
     }
     if (!in_key) continue;
@@ -267,7 +267,7 @@ std::optional<RegistryValue> RegistryFile::read(std::string_view root, std::stri
       continue;
     }
     std::string_view rest = trim(line.substr(pos));
-    if (rest.empty() || rest.front() != '=' || !vb::same_text(name, value_name)) continue;
+    if (rest.empty() || rest.front() != '=' || !text::same_text(name, value_name)) continue;
 
     // Hex lists continue on the following lines after a trailing backslash.
     std::string data(trim(rest.substr(1)));

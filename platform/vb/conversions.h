@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text/text.h"
 #include "platform/vb/variant.h"
 
 namespace vb {
@@ -35,10 +36,6 @@ std::string LCase(std::string_view text);
 // Bytes read as UTF-16LE, written as UTF-8. A lone surrogate becomes U+FFFD; an odd last byte
 // is no whole character and is dropped.
 std::string utf8_from_utf16le(std::string_view bytes);
-
-// Text comparison without regard to case (ASCII letters), as the application compares keys,
-// tags, buttons and flags.
-bool same_text(std::string_view a, std::string_view b);
 
 // ---- Numbers ----------------------------------------------------------------------------------
 

@@ -158,13 +158,14 @@ int month_of_name(std::string_view word) {
                                             "September", "October",  "November", "December"};
   for (int m = 0; m < 12; ++m) {
     std::string_view name = kMonths[m];
-    if (same_text(word, name) || same_text(word, name.substr(0, 3))) return m + 1;
+    if (text::same_text(word, name) || text::same_text(word, name.substr(0, 3))) return m + 1;
   }
   return 0;
 }
 
 bool is_meridian(const Token& token) {
-  return token.kind == Kind::word && (same_text(token.text, "AM") || same_text(token.text, "PM"));
+  return token.kind == Kind::word &&
+         (text::same_text(token.text, "AM") || text::same_text(token.text, "PM"));
 }
 
 // Saturates, so that a runaway digit string is simply out of range.
@@ -266,7 +267,7 @@ std::optional<long> read_time(const std::vector<Token>& tokens) {
   }
   if (i < tokens.size() && tokens[i].kind == Kind::blank) ++i;
   bool has_meridian = i < tokens.size() && is_meridian(tokens[i]);
-  bool pm = has_meridian && same_text(tokens[i].text, "PM");
+  bool pm = has_meridian && text::same_text(tokens[i].text, "PM");
   if (has_meridian) ++i;
   if (i != tokens.size() || (count == 1 && !has_meridian)) return std::nullopt;
   long hour = fields[0];

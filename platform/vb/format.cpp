@@ -166,10 +166,10 @@ std::string render(const Section& section, DecimalForm number, bool with_sign) {
 
 // The named formats that the application and its reports use.
 std::string_view named_pattern(std::string_view name) {
-  if (same_text(name, "Currency")) return "$#,##0.00;($#,##0.00)";
-  if (same_text(name, "Fixed")) return "0.00";
-  if (same_text(name, "Standard")) return "#,##0.00";
-  if (same_text(name, "Percent")) return "0.00%";
+  if (text::same_text(name, "Currency")) return "$#,##0.00;($#,##0.00)";
+  if (text::same_text(name, "Fixed")) return "0.00";
+  if (text::same_text(name, "Standard")) return "#,##0.00";
+  if (text::same_text(name, "Percent")) return "0.00%";
   return name;
 }
 
@@ -188,7 +188,7 @@ std::string format_number(const DecimalForm& number, std::string_view pattern) {
 std::string Format(const Variant& value, std::string_view pattern) {
   if (value.is_null() || value.is_empty()) return "";
   if (value.is_array() || value.is_table()) throw err::type_mismatch();
-  if (pattern.empty() || same_text(pattern, "General Number")) return CStr(value);
+  if (pattern.empty() || text::same_text(pattern, "General Number")) return CStr(value);
 
   DecimalForm number;
   if (const std::string* text = value.get_if<std::string>()) {

@@ -191,8 +191,8 @@ Currency CCur(const Variant& value) {
 bool CBool(const Variant& value) {
   if (const std::string* text = value.get_if<std::string>()) {
     std::string trimmed = Trim(*text);
-    if (same_text(trimmed, "True")) return true;
-    if (same_text(trimmed, "False")) return false;
+    if (text::same_text(trimmed, "True")) return true;
+    if (text::same_text(trimmed, "False")) return false;
   }
   return numeric_value(value) != 0.0;
 }

@@ -61,13 +61,6 @@ std::string floating_text(double value, int significant) {
   return detail::shortest_text(detail::decimal_of(value, significant), significant);
 }
 
-char upper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-char lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 }  // namespace
 
 std::string CStr(const Variant& value) {
@@ -94,37 +87,23 @@ std::string CStr(const Variant& value) {
 }
 
 std::string LTrim(std::string_view text) {
-  std::size_t first = text.find_first_not_of(' ');
-  return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
+  return text::trim_left(text);
 }
 
 std::string RTrim(std::string_view text) {
-  std::size_t last = text.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string() : std::string(text.substr(0, last + 1));
+  return text::trim_right(text);
 }
 
 std::string Trim(std::string_view text) {
-  return LTrim(RTrim(text));
+  return text::trim(text);
 }
 
 std::string UCase(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = upper(c);
-  return result;
+  return text::upper_ascii(text);
 }
 
 std::string LCase(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = lower(c);
-  return result;
-}
-
-bool same_text(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (upper(a[i]) != upper(b[i])) return false;
-  }
-  return true;
+  return text::lower_ascii(text);
 }
 
 }  // namespace vb

@@ -32,6 +32,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text/text.h"
 #include "platform/web/http.h"
 
 namespace web {
@@ -77,31 +78,6 @@ struct Exchange {
   int status = 0;  // 0 until we queue a response
 };
 
-int hex_value(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-std::string percent_decode(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size()) {
-      int high = hex_value(text[i + 1]);
-      int low = hex_value(text[i + 2]);
-      if (high >= 0 && low >= 0) {
-        out.push_back(static_cast<char>(high * 16 + low));
-        i += 2;
-        continue;
-      }
-    }
-    out.push_back(text[i]);
-  }
-  return out;
-}
-
 // Splits a request target into decoded path and raw query; an absolute-form target
 // ("http://host/path") keeps only its path. Decoded here from the raw target rather than taken
 // from MHD, whose decoding ends the path at a %00: the runtime must see the whole path to refuse
@@ -117,7 +93,7 @@ void split_target(std::string_view target, HttpRequest& request) {
     auto slash = target.find('/', scheme + 3);
     target = slash == std::string_view::npos ? std::string_view("/") : target.substr(slash);
   }
-  request.path = percent_decode(target);
+  request.path = text::decode_path(target);
   request.query = std::string(query);
 }
 

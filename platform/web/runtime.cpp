@@ -10,64 +10,12 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/text/text.h"
 #include "platform/vb/errors.h"
 
 namespace web {
 
 namespace {
-
-char lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool same_nocase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
-int hex_value(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-std::string url_decode(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '+') {
-      out.push_back(' ');
-    } else if (c == '%' && i + 2 < text.size() && hex_value(text[i + 1]) >= 0 &&
-               hex_value(text[i + 2]) >= 0) {
-      out.push_back(static_cast<char>(hex_value(text[i + 1]) * 16 + hex_value(text[i + 2])));
-      i += 2;
-    } else {
-      out.push_back(c);
-    }
-  }
-  return out;
-}
-
-std::string url_encode_component(std::string_view text) {
-  static const char* digits = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : text) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-        c == '_' || c == '.' || c == '~') {
-      out.push_back(static_cast<char>(c));
-    } else {
-      out.push_back('%');
-      out.push_back(digits[c >> 4]);
-      out.push_back(digits[c & 15]);
-    }
-  }
-  return out;
-}
 
 std::string cookie_value(std::string_view header, std::string_view name) {
   std::size_t pos = 0;
@@ -138,7 +86,7 @@ std::optional<HostPort> parse_host_port(std::string_view text) {
   }
   if (host.empty()) return std::nullopt;
   HostPort parsed;
-  for (char c : host) parsed.host.push_back(lower(c));
+  for (char c : host) parsed.host.push_back(text::ascii_lower(c));
   if (!port.empty()) {
     const char* end = port.data() + port.size();
     const auto [stop, error] = std::from_chars(port.data(), end, parsed.port);
@@ -161,9 +109,9 @@ bool posted_from_this_site(const HttpRequest& request) {
   if (mark == std::string_view::npos) return false;
   const std::string_view scheme = source.substr(0, mark);
   int default_port = 0;
-  if (same_nocase(scheme, "http")) {
+  if (text::same_text(scheme, "http")) {
     default_port = 80;
-  } else if (same_nocase(scheme, "https")) {
+  } else if (text::same_text(scheme, "https")) {
     default_port = 443;
   } else {
     return false;
@@ -184,19 +132,19 @@ bool posted_from_this_site(const HttpRequest& request) {
 
 bool is_template(const std::filesystem::path& file) {
   const std::string ext = file.extension().string();
-  return same_nocase(ext, ".htm") || same_nocase(ext, ".html");
+  return text::same_text(ext, ".htm") || text::same_text(ext, ".html");
 }
 
 const char* content_type_of(const std::filesystem::path& file) {
   const std::string ext = file.extension().string();
-  if (same_nocase(ext, ".css")) return "text/css; charset=utf-8";
-  if (same_nocase(ext, ".js")) return "text/javascript; charset=utf-8";
-  if (same_nocase(ext, ".png")) return "image/png";
-  if (same_nocase(ext, ".svg")) return "image/svg+xml";
-  if (same_nocase(ext, ".ico")) return "image/x-icon";
-  if (same_nocase(ext, ".jpg") || same_nocase(ext, ".jpeg")) return "image/jpeg";
-  if (same_nocase(ext, ".gif")) return "image/gif";
-  if (same_nocase(ext, ".woff2")) return "font/woff2";
+  if (text::same_text(ext, ".css")) return "text/css; charset=utf-8";
+  if (text::same_text(ext, ".js")) return "text/javascript; charset=utf-8";
+  if (text::same_text(ext, ".png")) return "image/png";
+  if (text::same_text(ext, ".svg")) return "image/svg+xml";
+  if (text::same_text(ext, ".ico")) return "image/x-icon";
+  if (text::same_text(ext, ".jpg") || text::same_text(ext, ".jpeg")) return "image/jpeg";
+  if (text::same_text(ext, ".gif")) return "image/gif";
+  if (text::same_text(ext, ".woff2")) return "font/woff2";
   return nullptr;
 }
 
@@ -241,9 +189,10 @@ FieldSet FieldSet::parse_urlencoded(std::string_view text) {
     if (!pair.empty()) {
       const std::size_t eq = pair.find('=');
       if (eq == std::string_view::npos) {
-        fields.add(url_decode(pair), "");
+        fields.add(text::decode_form_component(pair), "");
       } else {
-        fields.add(url_decode(pair.substr(0, eq)), url_decode(pair.substr(eq + 1)));
+        fields.add(text::decode_form_component(pair.substr(0, eq)),
+                   text::decode_form_component(pair.substr(eq + 1)));
       }
     }
     pos = end + 1;
@@ -255,7 +204,7 @@ std::string FieldSet::get(std::string_view name) const {
   std::string joined;
   bool found = false;
   for (const auto& [key, value] : fields_) {
-    if (!same_nocase(key, name)) continue;
+    if (!text::same_text(key, name)) continue;
     if (found) joined += ", ";
     joined += value;
     found = true;
@@ -265,7 +214,7 @@ std::string FieldSet::get(std::string_view name) const {
 
 bool FieldSet::has(std::string_view name) const {
   for (const auto& field : fields_) {
-    if (same_nocase(field.first, name)) return true;
+    if (text::same_text(field.first, name)) return true;
   }
   return false;
 }
@@ -275,7 +224,7 @@ void FieldSet::add(std::string name, std::string value) {
 }
 
 std::string Request::ServerVariables(std::string_view name) const {
-  if (same_nocase(name, "APPL_PHYSICAL_PATH")) return app_path_;
+  if (text::same_text(name, "APPL_PHYSICAL_PATH")) return app_path_;
   return {};
 }
 
@@ -366,8 +315,8 @@ void Context::write_template(std::string_view item_name) {
 }
 
 std::string Context::url_for(std::string_view item, std::string_view event) const {
-  return runtime_.web_class_.host_page + "?WCI=" + url_encode_component(item) +
-         "&WCE=" + url_encode_component(event) + "&WCU";
+  return runtime_.web_class_.host_page + "?WCI=" + text::encode_component(item) +
+         "&WCE=" + text::encode_component(event) + "&WCU";
 }
 
 const sys::Clock& Context::clock() const {
@@ -387,7 +336,7 @@ Runtime::Runtime(WebClassDef web_class, RuntimeOptions options)
 
 const ItemDef* Runtime::find_item(std::string_view name) const {
   for (const ItemDef& item : web_class_.items) {
-    if (same_nocase(item.name, name)) return &item;
+    if (text::same_text(item.name, name)) return &item;
   }
   return nullptr;
 }
@@ -412,7 +361,7 @@ HttpResponse Runtime::handle(const HttpRequest& request) {
     return response;
   }
   if (request.path.size() > 1 &&
-      same_nocase(std::string_view(request.path).substr(1), web_class_.host_page)) {
+      text::same_text(std::string_view(request.path).substr(1), web_class_.host_page)) {
     if (request.method != "GET" && request.method != "POST" && request.method != "HEAD") {
       HttpResponse response = simple_page(405, "Method not allowed",
                                           "This address answers GET and POST requests only.");
@@ -464,7 +413,7 @@ void Runtime::run_cycle(Context& context, PageObject& page, const std::string& i
     } else {
       const std::string* custom = nullptr;
       for (const std::string& event : item->custom_events) {
-        if (same_nocase(event, event_name)) custom = &event;
+        if (text::same_text(event, event_name)) custom = &event;
       }
       if (custom) {
         page.custom_event(item->name, *custom);
@@ -489,9 +438,10 @@ void Runtime::run_cycle(Context& context, PageObject& page, const std::string& i
 HttpResponse Runtime::serve_page(const HttpRequest& request) {
   FieldSet query = FieldSet::parse_urlencoded(request.query);
   FieldSet form;
-  if (request.method == "POST" && (request.content_type.empty() ||
-                                   same_nocase(std::string_view(request.content_type).substr(0, 33),
-                                               "application/x-www-form-urlencoded"))) {
+  if (request.method == "POST" &&
+      (request.content_type.empty() ||
+       text::same_text(std::string_view(request.content_type).substr(0, 33),
+                       "application/x-www-form-urlencoded"))) {
     form = FieldSet::parse_urlencoded(request.body);
   }
   const bool has_item = query.has("WCI");

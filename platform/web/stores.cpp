@@ -9,20 +9,8 @@
 namespace web {
 
 namespace {
-char lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 const vb::Variant kEmpty;
 }  // namespace
-
-bool NoCaseLess::operator()(std::string_view a, std::string_view b) const {
-  const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    const char x = lower(a[i]), y = lower(b[i]);
-    if (x != y) return x < y;
-  }
-  return a.size() < b.size();
-}
 
 const vb::Variant& KeyedValues::get(std::string_view key) const {
   auto it = values_.find(key);

@@ -18,14 +18,12 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "platform/text/text.h"
 #include "platform/vb/variant.h"
 
 namespace web {
 
-struct NoCaseLess {
-  using is_transparent = void;
-  bool operator()(std::string_view a, std::string_view b) const;
-};
+using text::NoCaseLess;
 
 // Keys without regard to case; not synchronised (the owner locks).
 class KeyedValues {

@@ -7,20 +7,15 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/text/text.h"
+
 namespace web {
 
 namespace {
 
-char lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool starts_with_nocase(std::string_view text, std::size_t at, std::string_view prefix) {
   if (text.size() - at < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (lower(text[at + i]) != lower(prefix[i])) return false;
-  }
-  return true;
+  return text::same_text(text.substr(at, prefix.size()), prefix);
 }
 
 bool is_name_char(char c) {

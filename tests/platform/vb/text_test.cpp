@@ -135,7 +135,7 @@ TEST(same_text, ignores_the_case_of_ascii_letters) {
       {"Save", "Save ", false},        {"a", "b", false},
       {"\xC3\xA9", "\xC3\x89", false}, {"[x]", "[X]", true},
   };
-  for (const auto& c : cases) EXPECT_EQ(vb::same_text(c.a, c.b), c.same) << c.a << " / " << c.b;
+  for (const auto& c : cases) EXPECT_EQ(text::same_text(c.a, c.b), c.same) << c.a << " / " << c.b;
 }
 
 }  // namespace
