@@ -47,7 +47,7 @@ std::string journal_mode(sqlite3* db, const std::string& path) {
 // file to itself for a moment: when another process keeps it busy, this connection goes on in
 // the file's own mode (the next one tries again) rather than fail the request.
 void use_wal(sqlite3* db, const std::string& path, LockWait& lock_wait) {
-  if (vb::same_text(journal_mode(db, path), "wal")) return;
+  if (text::same_text(journal_mode(db, path), "wal")) return;
   sqlite3_busy_timeout(db, kWalSwitchWaitMs);
   sqlite3_exec(db, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
   lock_wait.install(db);
