@@ -37,12 +37,12 @@ std::string chain_query(const std::string& chain_id) {
 
 }  // namespace
 
-std::string HasAuthority(frame::ModuleState& module, std::int32_t trip_request_number,
-                         const std::string& role, const std::string& chain_id,
-                         const std::string& user_customer) {
-  std::string result;
+Authority HasAuthority(frame::ModuleState& module, std::int32_t trip_request_number,
+                       const std::string& role, const std::string& chain_id,
+                       const std::string& user_customer) {
+  Authority result;
   frame::run_module(module, procedure("HasAuthority"), [&] {
-    std::string edit = "N", approve = "N", approval_status = "NA";
+    Authority answer;
     std::string chain, status, request_customer;
     if (chain_id.empty()) {
       db::Recordset request;
@@ -68,7 +68,7 @@ std::string HasAuthority(frame::ModuleState& module, std::int32_t trip_request_n
               const vb::Variant& approver = chain_row.field(approver_column(k));
               if (!approver.is_null() && vb::CStr(approver) == role) {
                 user_level = k + 1;
-                approval_status = NullToStr(chain_row.field(status_column(k)));
+                answer.approval = NullToStr(chain_row.field(status_column(k)));
               }
             }
           }
@@ -85,22 +85,22 @@ std::string HasAuthority(frame::ModuleState& module, std::int32_t trip_request_n
           }
         }
         if (user_level >= current_level && customer_ok) {
-          edit = "Y";
-          if (user_level > current_level) approve = "Y";
+          answer.may_edit = true;
+          answer.may_approve = user_level > current_level;
         }
       } else if (upper_status == "PENDING" && customer_ok) {
-        edit = "Y";
+        answer.may_edit = true;
       }
-      if (status == "PENDING") approve = "N";
+      if (status == "PENDING") answer.may_approve = false;
     }
-    result = edit + "," + approve + "," + approval_status;
+    result = answer;  // assembled only at the end: a failure part-way answers no rights
   });
   return result;
 }
 
-std::string NextRole(frame::ModuleState& module, const std::string& chain_id,
-                     const std::string& status) {
-  std::string result = "NA";
+std::optional<std::string> NextRole(frame::ModuleState& module, const std::string& chain_id,
+                                    const std::string& status) {
+  std::optional<std::string> result;
   frame::run_module(module, procedure("NextRole"), [&] {
     const std::string upper_status = vb::UCase(status);
     if (vb::Trim(chain_id).empty() || upper_status == "ACCEPTED" || upper_status == "DENIED" ||
@@ -144,31 +144,28 @@ std::string GetApproverEmail(frame::ModuleState& module, const std::string& role
       if (vb::Trim(email).empty()) continue;
       collected = vb::Trim(collected).empty() ? email : vb::Trim(collected) + "; " + email;
     }
-    result = collected.empty() ? "NA" : collected;
+    result = collected;
   });
   return result;
 }
 
-std::int16_t Check_calNotes(frame::ModuleState& module, const std::string& date_text,
-                            bool fetch_texts, bool closed_only) {
-  std::int16_t result = 0;
+Severity Check_calNotes(frame::ModuleState& module, const std::string& date_text, bool fetch_texts,
+                        bool closed_only) {
+  Severity result = Severity::None;
   frame::run_module(module, procedure("Check_calNotes"), [&] {
-    if (module.paths.strTripDataPath.empty()) ChkEligWeb::SetTripPaths(module);
-    if (!module.ok()) return;
-    ChkEligWeb::SetTripDBConnections(module);
-    if (!module.ok()) return;
+    if (!ChkEligWeb::OpenConnections(module)) return;
     db::Recordset note;
     note.open("Select * from Big_CalCalNotes where NoteDate = " + db::quote_date(date_text),
               module.trip_db());
     if (closed_only) {
       const vb::Variant closed = note.eof() ? vb::Variant(false) : note.field("Note_SchoolClosed");
-      result = closed.is_bool() && closed.get<bool>() ? -1 : 0;
+      result = static_cast<Severity>(closed.is_bool() && closed.get<bool>() ? -1 : 0);
     } else if (!note.eof()) {
       if (fetch_texts) {
         module.strNoteText = vb::Trim(NullToStr(note.field("NoteText")));
         module.strNoteLongText = vb::Trim(NullToStr(note.field("NoteLongText")));
       }
-      result = vb::CInt(note.field("NoteSeverity"));
+      result = static_cast<Severity>(vb::CInt(note.field("NoteSeverity")));
     }
     note.close();
     ChkEligWeb::CloseTripDBConnections(module);

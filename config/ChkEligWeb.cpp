@@ -161,4 +161,28 @@ void CloseTripDBConnections(frame::ModuleState& module) {
       });
 }
 
+bool OpenConnections(frame::ModuleState& module) {
+  if (module.paths.strTripDataPath.empty()) SetTripPaths(module);
+  if (!module.ok()) return false;
+  SetTripDBConnections(module);
+  return module.ok();
+}
+
+bool PreparePaths(frame::RequestContext& context) {
+  frame::ModuleState& module = context.module();
+  if (module.paths.strAppPath.empty()) {
+    module.paths.strAppPath = context.application_text("APP_PATH");
+  }
+  if (module.paths.strTripDataPath.empty()) SetTripPaths(module);
+  return module.ok();
+}
+
+bool PrepareDatabase(frame::RequestContext& context) {
+  frame::ModuleState& module = context.module();
+  if (module.paths.strAppPath.empty()) {
+    module.paths.strAppPath = context.application_text("APP_PATH");
+  }
+  return OpenConnections(module);
+}
+
 }  // namespace ChkEligWeb

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "frame/context.h"
 #include "frame/module_state.h"
 
 namespace ChkEligWeb {
@@ -45,5 +46,15 @@ void SetTripPaths(frame::ModuleState& module);
 void SetTripDBConnections(frame::ModuleState& module);
 // Closes and releases the open connections; a connection that no longer exists ends it quietly.
 void CloseTripDBConnections(frame::ModuleState& module);
+
+// The data directory when not yet known, then the three connections. False when the module
+// error string is set afterwards.
+bool OpenConnections(frame::ModuleState& module);
+// The paths of the database preparation: the application path from the application key APP_PATH
+// and the data directory, each when not yet known. False when the module error string is set.
+bool PreparePaths(frame::RequestContext& context);
+// The database preparation of a handler: the paths, then the three connections. False when the
+// module error string is set afterwards.
+bool PrepareDatabase(frame::RequestContext& context);
 
 }  // namespace ChkEligWeb

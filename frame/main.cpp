@@ -9,7 +9,7 @@
 
 #include "data/demo.h"
 #include "data/schema.h"
-#include "frame/Jaunter.h"
+#include "frame/web_class.h"
 #include "platform/sys/event_log.h"
 #include "platform/sys/mail.h"
 #include "platform/sys/registry.h"
@@ -78,8 +78,8 @@ int serve(const std::vector<std::string>& args) {
   web::RuntimeOptions runtime_options;
   runtime_options.app_dir = app_dir;
   runtime_options.clock = &clock;
-  auto settings = std::make_shared<frame::SettingsWatcher>(services, std::chrono::seconds(2));
-  web::Runtime runtime(Jaunter::web_class(services, settings), runtime_options);
+  auto settings = std::make_shared<config::SettingsWatcher>(services, std::chrono::seconds(2));
+  web::Runtime runtime(frame::web_class(services, settings), runtime_options);
   // Loaded now, so that the first pages after a restart have them without the start page.
   settings->refresh(app_dir.ends_with('/') ? app_dir : app_dir + "/",
                     [&runtime](std::string_view key, vb::Variant value) {

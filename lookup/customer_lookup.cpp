@@ -1,20 +1,20 @@
 // The LookupCust item: find a customer by the beginning of its name and hand the choice back to
 // the request form.
 #include "config/ChkEligWeb.h"
-#include "frame/Jaunter.h"
 #include "lookup/lookup_support.h"
+#include "lookup/lookups.h"
 #include "platform/vb/conversions.h"
 
-void Jaunter::LookupCust_UserEvent(const std::string& /*EventName*/) {
+void lookup::CustomerLookup::LookupCust_UserEvent(const std::string& /*EventName*/) {
   ctx_.write_template("LookupCust");
 }
 
-void Jaunter::LookupCust_ProcessTag(const std::string& TagName, std::string& TagContents,
-                                    bool& /*SendTags*/) {
-  lookup::common_tag(*this, TagName, TagContents);
+void lookup::CustomerLookup::LookupCust_ProcessTag(const std::string& TagName,
+                                                   std::string& TagContents, bool& /*SendTags*/) {
+  common_tag(TagName, TagContents);
 }
 
-void Jaunter::LookupCust_FindCusts() {
+void lookup::CustomerLookup::LookupCust_FindCusts() {
   db::Recordset rs;
   procedure(
       {"LookupCust_FindCusts", "Jaunter", true, true, true},
@@ -27,8 +27,8 @@ void Jaunter::LookupCust_FindCusts() {
           sql += " ucase$(Customer.CUSTNAME) like " + lookup::upper_prefix_pattern(typed);
         }
         sql += " ORDER BY Customer.CUSTNAME";
-        lookup::show_results(
-            *this, rs, sql,
+        show_results(
+            rs, sql,
             "<table border='1' width='714'><thead><tr><td width='58'><b>Selected</b></td>"
             "<td width='140'><b>Customer Name</b></td><td width='88'><b>Customer</b></td>"
             "</tr></thead><tbody>",
@@ -39,10 +39,10 @@ void Jaunter::LookupCust_FindCusts() {
             },
             "LookupCust");
       },
-      [&] { lookup::close_search(*this, rs); });
+      [&] { close_search(rs); });
 }
 
-void Jaunter::LookupCust_RetwSelected() {
+void lookup::CustomerLookup::LookupCust_RetwSelected() {
   procedure(
       {"LookupCust_RetwSelected"},
       [&] {
@@ -54,7 +54,7 @@ void Jaunter::LookupCust_RetwSelected() {
             ctx_.response().Write("Session Timed Out, please try again.");
           }
         }
-        if (module_.ok()) RequestDetail_UserEvent(session_text("TripReq"));
+        return_to_form();
       },
       [&] { ChkEligWeb::CloseTripDBConnections(module_); });
 }

@@ -5,40 +5,38 @@
 
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
-#include "frame/Jaunter.h"
 #include "lookup/lookup_support.h"
+#include "lookup/lookups.h"
 #include "platform/vb/conversions.h"
+#include "request/field_builders.h"
 
 namespace {
 
 using web::html_escape;
 
 // The categories of the session's list; no option is selected.
-std::string category_select(Jaunter& page) {
+std::string category_select(const frame::RequestContext& ctx) {
   std::string html = "<select name='DESTCAT'>";
-  const int count = page.session_count("numDESTCATs");
-  if (count == 0) {
+  if (request::session_count(ctx, "numDESTCATs") == 0) {
     html += "<option> </option>";
   } else {
-    const vb::Variant list = page.context().session("DESTCATS");
-    if (const vb::StringArray* items = list.get_if<vb::StringArray>()) {
-      // A list shorter than its count (a session written elsewhere) shows what it has.
-      for (int i = 0; i <= count && i < static_cast<int>(items->size()); ++i) {
-        html += "<option>" + html_escape((*items)[i]) + "</option>";
-      }
+    for (const std::string& item : request::session_list(ctx, "DESTCATS", "numDESTCATs")) {
+      html += "<option>" + html_escape(item) + "</option>";
     }
   }
   return html + "</select>";
 }
 
+}  // namespace
+
 // The add form, prefilled with the typed-in destination the session holds.
-std::string add_form(Jaunter& page) {
-  auto kept = [&](const char* key) { return html_escape(page.session_text(key)); };
+std::string lookup::DestinationLookup::add_form() {
+  auto kept = [&](const char* key) { return html_escape(session_text(key)); };
   return "<table border='1'><tr><td colspan='3'><h1>Add a Destination</h1></td></tr>"
          "<tr><td>Description:</td><td><input type='text' name='DESTDESC' size='50' "
          "maxlength='75' value='" +
          kept("RequestDetail.destdesc") + "'></td></tr><tr><td>Category:</td><td>" +
-         category_select(page) +
+         category_select(ctx_) +
          "</td></tr><tr><td>Average Miles:</td><td><input type='text' name='MILES' size='4' "
          "value='" +
          kept("RequestDetail.miles") +
@@ -64,6 +62,8 @@ std::string add_form(Jaunter& page) {
          "name='SelDest' value='0'></SPAN><p align='center'><input type='submit' "
          "value='Return' name='btnSubmit2'></p><p>&nbsp;</p>";
 }
+
+namespace {
 
 // The first refusal of a typed-in destination, or "" when it may be taken.
 std::string new_destination_refusal(const web::Request& request) {
@@ -103,7 +103,7 @@ std::string new_destination_refusal(const web::Request& request) {
        "browser's back button and enter a zip or postal code with 10 characters or less.</p>"},
   };
   for (const Limit& limit : limits) {
-    if (lookup::character_count(vb::Trim(request.Form(limit.field))) > limit.most) {
+    if (text::utf8_length(vb::Trim(request.Form(limit.field))) > limit.most) {
       return limit.message;
     }
   }
@@ -112,23 +112,24 @@ std::string new_destination_refusal(const web::Request& request) {
 
 }  // namespace
 
-void Jaunter::LookupDest_UserEvent(const std::string& /*EventName*/) {
+void lookup::DestinationLookup::LookupDest_UserEvent(const std::string& /*EventName*/) {
   ctx_.write_template("LookupDest");
 }
 
-void Jaunter::LookupDest_ProcessTag(const std::string& TagName, std::string& TagContents,
-                                    bool& /*SendTags*/) {
-  lookup::common_tag(*this, TagName, TagContents);
+void lookup::DestinationLookup::LookupDest_ProcessTag(const std::string& TagName,
+                                                      std::string& TagContents,
+                                                      bool& /*SendTags*/) {
+  common_tag(TagName, TagContents);
 }
 
-void Jaunter::LookupDest_FindDests() {
+void lookup::DestinationLookup::LookupDest_FindDests() {
   db::Recordset rs;
   procedure(
       {"LookupDest_FindDests", "Jaunter", true, true, true},
       [&] {
         if (!session_check()) frame::exit_step();
         if (text::same_text(ctx_.request().Form("btnsubmit"), "New")) {
-          search.strSearchResults = add_form(*this);
+          results_ = add_form();
           ctx_.write_template("LookupDest");
           frame::exit_step();
         }
@@ -139,8 +140,8 @@ void Jaunter::LookupDest_FindDests() {
           sql += " ucase$(DESTINATION.DESTDESC) like " + lookup::upper_prefix_pattern(typed);
         }
         sql += " ORDER BY DESTINATION.DESTDESC";
-        lookup::show_results(
-            *this, rs, sql,
+        show_results(
+            rs, sql,
             "<table border='1' width='714'><thead><tr><td width='50'><b>Selected</b></td>"
             "<td width='88'><b>Description</b></td><td width='50'><b>Destination</b></td>"
             "<td width='88'><b>Address</b></td><td width='88'><b>Address#2</b></td>"
@@ -154,10 +155,10 @@ void Jaunter::LookupDest_FindDests() {
             },
             "LookupDest");
       },
-      [&] { lookup::close_search(*this, rs); });
+      [&] { close_search(rs); });
 }
 
-void Jaunter::LookupDest_RetwSelected() {
+void lookup::DestinationLookup::LookupDest_RetwSelected() {
   procedure(
       {"LookupDest_RetwSelected"},
       [&] {
@@ -184,24 +185,25 @@ void Jaunter::LookupDest_RetwSelected() {
           } else {
             // A number the request row cannot hold is refused here, before anything changes.
             static_cast<void>(vb::CLng(chosen));
-            if (!prepare_database()) frame::exit_step();
-            const std::string instructions = getdest(chosen);
+            if (!ChkEligWeb::PrepareDatabase(ctx_)) frame::exit_step();
+            request::FieldBuilders& builders = ctx_.get<request::FieldBuilders>();
+            const std::string instructions = builders.getdest(chosen);
             ChkEligWeb::CloseTripDBConnections(module_);
             // A failed look-up leaves the form's destination as it was.
             if (!module_.ok()) frame::exit_step();
             set_session("RequestDetail.destination", chosen);
             set_session("RequestDetail.destspec", instructions);
-            set_session("RequestDetail.destdesc", destination.strDestDesc);
-            set_session("RequestDetail.destadd1", destination.strDestAdd1);
-            set_session("RequestDetail.miles", vb::CStr(destination.sngDestMiles));
+            set_session("RequestDetail.destdesc", builders.destination().strDestDesc);
+            set_session("RequestDetail.destadd1", builders.destination().strDestAdd1);
+            set_session("RequestDetail.miles", vb::CStr(builders.destination().sngDestMiles));
             set_session("RequestDetail.destcat", "");
-            set_session("RequestDetail.destadd2", destination.strDestAdd2);
+            set_session("RequestDetail.destadd2", builders.destination().strDestAdd2);
             set_session("RequestDetail.destcity", "");
             set_session("RequestDetail.destzip", "");
             set_session("RequestDetail.deststate", "");
           }
         }
-        if (module_.ok()) RequestDetail_UserEvent(session_text("TripReq"));
+        return_to_form();
       },
       [&] { ChkEligWeb::CloseTripDBConnections(module_); });
 }

@@ -2,52 +2,27 @@
 // customer's own funds where the district says so) and hand it back to the request form or to
 // the field trip search.
 #include "config/ChkEligWeb.h"
-#include "frame/Jaunter.h"
 #include "lookup/lookup_support.h"
+#include "lookup/lookups.h"
 #include "platform/db/jet.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/errors.h"
+#include "reports/trip_search.h"
 
-namespace {
-
-// A district flag as CBool reads it; a value that is no flag at all counts as False rather than
-// failing the return to the search.
-bool application_flag(const vb::Variant& value) {
-  try {
-    return vb::CBool(value);
-  } catch (const vb::RuntimeError&) {
-    return false;
-  }
-}
-
-// The field trip search for a fund chosen in the lookup it opened: the fund as its filter,
-// autofill as the district sets it, every pair of check boxes ticked.
-void prepare_trip_search_return(Jaunter& page, const std::string& fund) {
-  reports::TripSearchState& trip = page.trip_search;
-  trip.strTripFund = fund;
-  trip.blnTripAutofill = application_flag(page.context().application("AUTOFILL_TRIPS"));
-  for (std::string* box : {&trip.strChkAssigned, &trip.strChkUnassigned, &trip.strChkBilled,
-                           &trip.strChkUnbilled, &trip.strChkCancelled, &trip.strChkOpen}) {
-    *box = "ON";
-  }
-}
-
-}  // namespace
-
-void Jaunter::LookupFund_UserEvent(const std::string& EventName) {
-  lookup_state.strFundEvent = EventName;
+void lookup::FundLookup::LookupFund_UserEvent(const std::string& EventName) {
+  strFundEvent_ = EventName;
   ctx_.write_template("LookupFund");
 }
 
-void Jaunter::LookupFund_ProcessTag(const std::string& TagName, std::string& TagContents,
-                                    bool& /*SendTags*/) {
-  if (lookup::common_tag(*this, TagName, TagContents)) return;
+void lookup::FundLookup::LookupFund_ProcessTag(const std::string& TagName, std::string& TagContents,
+                                               bool& /*SendTags*/) {
+  if (common_tag(TagName, TagContents)) return;
   if (text::same_text(TagName, "WC@FUND")) {
-    TagContents = web::html_escape(lookup_state.strFundEvent);
+    TagContents = web::html_escape(strFundEvent_);
   }
 }
 
-void Jaunter::LookupFund_FindFunds() {
+void lookup::FundLookup::LookupFund_FindFunds() {
   db::Recordset rs;
   procedure(
       {"LookupFund_FindFunds", "Jaunter", true, true, true},
@@ -86,8 +61,8 @@ void Jaunter::LookupFund_FindFunds() {
           add(" FUND.ACTIVE = TRUE");
           sql = "SELECT FUND.* FROM FUND" + conditions + " ORDER BY FUND.FUND";
         }
-        lookup::show_results(
-            *this, rs, sql,
+        show_results(
+            rs, sql,
             "<table width='737' border='1'><thead><tr><td><b>Selected</b></td>"
             "<td><b>Fund</b></td><td><b>Description</b></td></tr></thead><tbody>",
             [](const db::Recordset& row) {
@@ -97,10 +72,10 @@ void Jaunter::LookupFund_FindFunds() {
             },
             "LookupFund");
       },
-      [&] { lookup::close_search(*this, rs); });
+      [&] { close_search(rs); });
 }
 
-void Jaunter::LookupFund_RetwSelected() {
+void lookup::FundLookup::LookupFund_RetwSelected() {
   procedure(
       {"LookupFund_RetwSelected"},
       [&] {
@@ -109,11 +84,10 @@ void Jaunter::LookupFund_RetwSelected() {
         set_session("RequestDetail.fund", chosen);
         if (text::same_text(session_text("SELTRIP"), "Y")) {
           set_session("SELTRIP", "");
-          prepare_trip_search_return(*this, chosen);
-          TripSearch_FieldTrips();
+          ctx_.get<reports::TripSearch>().FieldTripsOfFund(chosen);
           frame::exit_step();
         }
-        if (module_.ok()) RequestDetail_UserEvent(session_text("TripReq"));
+        return_to_form();
       },
       [&] { ChkEligWeb::CloseTripDBConnections(module_); });
 }

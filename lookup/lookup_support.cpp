@@ -2,8 +2,10 @@
 #include "lookup/lookup_support.h"
 
 #include "config/ChkEligWeb.h"
+#include "lookup/lookups.h"
 #include "platform/db/jet.h"
 #include "platform/vb/conversions.h"
+#include "request/request_form.h"
 
 namespace lookup {
 
@@ -20,50 +22,50 @@ std::string cell(const vb::Variant& value) {
   return web::html_escape(vb::CStr(value));
 }
 
-std::size_t character_count(std::string_view text) {
-  std::size_t count = 0;
-  for (const char c : text) {
-    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
-  }
-  return count;
-}
+}  // namespace lookup
 
-void close_search(Jaunter& page, db::Recordset& rs) {
+namespace lookup {
+
+void Lookup::close_search(db::Recordset& rs) {
   if (rs.is_open()) rs.close();
-  ChkEligWeb::CloseTripDBConnections(page.module());
+  ChkEligWeb::CloseTripDBConnections(module_);
 }
 
-void show_results(Jaunter& page, db::Recordset& rs, const std::string& sql,
-                  const std::string& table_head, const RowWriter& row, std::string_view item) {
-  if (!page.prepare_database()) {
-    close_search(page, rs);
+void Lookup::show_results(db::Recordset& rs, const std::string& sql, const std::string& table_head,
+                          RowWriter row, const char* item) {
+  if (!ChkEligWeb::PrepareDatabase(ctx_)) {
+    close_search(rs);
     frame::exit_step();
   }
-  rs.open(sql, page.module().trip_db());
+  rs.open(sql, module_.trip_db());
   if (rs.record_count() > kMaxRows) {
-    page.module().error = kTooManyRows;
-    close_search(page, rs);
+    module_.error = kTooManyRows;
+    close_search(rs);
     frame::exit_step();
   }
   std::string html = table_head;
   for (; !rs.eof(); rs.move_next()) html += row(rs);
-  page.search.strSearchResults = html + kResultsEnd;
-  close_search(page, rs);
-  page.context().write_template(item);
+  results_ = html + kResultsEnd;
+  close_search(rs);
+  ctx_.write_template(item);
 }
 
-bool common_tag(Jaunter& page, const std::string& tag_name, std::string& tag_contents) {
-  if (page.district_header_tag(tag_name, tag_contents)) return true;
+bool Lookup::common_tag(const std::string& tag_name, std::string& tag_contents) {
+  if (ctx_.district_header_tag(tag_name, tag_contents)) return true;
   if (text::same_text(tag_name, "WC@TRIPREQ")) {
-    tag_contents = web::html_escape(page.session_text("TRIPREQ"));
+    tag_contents = web::html_escape(session_text("TRIPREQ"));
     return true;
   }
   if (text::same_text(tag_name, "WC@RESULTS")) {
-    // Built from escaped values by the handlers.
-    tag_contents = page.search.strSearchResults;
+    tag_contents = results_;
     return true;
   }
   return false;
+}
+
+void Lookup::return_to_form() {
+  if (module_.ok())
+    ctx_.get<request::RequestForm>().RequestDetail_UserEvent(session_text("TripReq"));
 }
 
 }  // namespace lookup

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "frame/Jaunter.h"
+#include "frame/context.h"
 #include "platform/db/db.h"
 
 namespace lookup {
@@ -29,22 +29,5 @@ std::string prefix_pattern(std::string_view typed);
 
 // A column's value for a result cell or attribute: Null reads as "", everything escaped.
 std::string cell(const vb::Variant& value);
-
-// Characters of UTF-8 text (not bytes), as the length limits of a typed destination count them.
-std::size_t character_count(std::string_view text);
-
-using RowWriter = std::function<std::string(const db::Recordset&)>;
-
-// Runs the lookup's query on the trip database and writes the item's template with the result
-// table in strSearchResults. More than 300 rows, or connections that fail, end at the exit step
-// with the module error string set; recordset and connections are closed either way.
-void show_results(Jaunter& page, db::Recordset& rs, const std::string& sql,
-                  const std::string& table_head, const RowWriter& row, std::string_view item);
-
-// Closes the search's recordset when open, then the connections (the handlers' cleanup).
-void close_search(Jaunter& page, db::Recordset& rs);
-
-// The district header, WC@TRIPREQ and WC@RESULTS; false for other tags.
-bool common_tag(Jaunter& page, const std::string& tag_name, std::string& tag_contents);
 
 }  // namespace lookup

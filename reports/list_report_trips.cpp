@@ -2,13 +2,14 @@
 // builders over the query that the field trip search left in the session.
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
-#include "frame/Jaunter.h"
 #include "platform/vb/conversions.h"
-#include "reports/list_report_common.h"
+#include "reports/list_reports.h"
+#include "reports/paging.h"
+#include "reports/search_support.h"
+
+namespace reports {
 
 namespace {
-
-using namespace reports::listing;
 
 constexpr const char* kQueryKey = "TripReportQuery";
 constexpr const char* kMissingQuery = "Trip Report Query must be supplied.";
@@ -52,23 +53,25 @@ std::string second_line(const db::Recordset& rs, const char* colour) {
   return html + "</tr>";
 }
 
+}  // namespace
+
 // The builder both layouts share; two_lines chooses the layout.
-void build_trip_report(Jaunter& page, const std::string& SQLQuery, std::int16_t& PageNumber,
-                       std::int16_t PageSize, bool two_lines) {
-  web::Response& response = page.context().response();
+void ListReports::build_trip_report(const std::string& SQLQuery, std::int16_t& PageNumber,
+                                    std::int16_t PageSize, bool two_lines) {
+  web::Response& response = ctx_.response();
   if (SQLQuery.empty()) {
     response.Write(kMissingQuery);
     return;
   }
-  if (!page.prepare_database()) {
+  if (!ChkEligWeb::PrepareDatabase(ctx_)) {
     // No exit step of their own: show the connection report rather than lose it.
-    frame::write_exit(page.module(), &response);
+    frame::write_exit(module_, &response);
     return;
   }
   db::Recordset rs;
-  rs.open(SQLQuery, page.module().trip_db());
-  seek_page(rs, PageNumber, PageSize, page.search.intSearchCount);
-  std::string& results = page.search.strSearchResults;
+  rs.open(SQLQuery, module_.trip_db());
+  seek_page(rs, PageNumber, PageSize, search_.intSearchCount);
+  std::string& results = search_.strSearchResults;
   results.clear();
   for (int row = 0; row < PageSize && !rs.eof(); ++row, rs.move_next()) {
     const char* colour = row_colour(row);
@@ -80,51 +83,51 @@ void build_trip_report(Jaunter& page, const std::string& SQLQuery, std::int16_t&
     }
   }
   rs.close();
-  ChkEligWeb::CloseTripDBConnections(page.module());
+  ChkEligWeb::CloseTripDBConnections(module_);
 }
 
-}  // namespace
-
-void Jaunter::BuildTripReport1Results(const std::string& SQLQuery, std::int16_t& PageNumber,
-                                      std::int16_t PageSize) {
-  build_trip_report(*this, SQLQuery, PageNumber, PageSize, false);
+void ListReports::BuildTripReport1Results(const std::string& SQLQuery, std::int16_t& PageNumber,
+                                          std::int16_t PageSize) {
+  build_trip_report(SQLQuery, PageNumber, PageSize, false);
 }
 
-void Jaunter::BuildTripReport2Results(const std::string& SQLQuery, std::int16_t& PageNumber,
-                                      std::int16_t PageSize) {
-  build_trip_report(*this, SQLQuery, PageNumber, PageSize, true);
+void ListReports::BuildTripReport2Results(const std::string& SQLQuery, std::int16_t& PageNumber,
+                                          std::int16_t PageSize) {
+  build_trip_report(SQLQuery, PageNumber, PageSize, true);
 }
 
-void Jaunter::TripReport1_Respond() {
-  reports::listing::respond(*this, "TripReport1",
-                            [this](std::int16_t& page_number, std::int16_t size) {
-                              BuildTripReport1Results(session_text(kQueryKey), page_number, size);
-                            });
-}
-
-void Jaunter::TripReport1_TripReport1() {
-  move_page(*this, "TripReport1", [this](std::int16_t& page_number, std::int16_t size) {
+void ListReports::TripReport1_Respond() {
+  respond(ctx_, "TripReport1", [this](std::int16_t& page_number, std::int16_t size) {
     BuildTripReport1Results(session_text(kQueryKey), page_number, size);
   });
 }
 
-void Jaunter::TripReport1_ProcessTag(const std::string& TagName, std::string& TagContents, bool&) {
-  report_tag(*this, TagName, TagContents);
+void ListReports::TripReport1_TripReport1() {
+  move_page(ctx_, "TripReport1", [this](std::int16_t& page_number, std::int16_t size) {
+    BuildTripReport1Results(session_text(kQueryKey), page_number, size);
+  });
 }
 
-void Jaunter::TripReport2_Respond() {
-  reports::listing::respond(*this, "TripReport2",
-                            [this](std::int16_t& page_number, std::int16_t size) {
-                              BuildTripReport2Results(session_text(kQueryKey), page_number, size);
-                            });
+void ListReports::TripReport1_ProcessTag(const std::string& TagName, std::string& TagContents,
+                                         bool&) {
+  report_tag(ctx_, search_, TagName, TagContents);
 }
 
-void Jaunter::TripReport2_TripReport2() {
-  move_page(*this, "TripReport2", [this](std::int16_t& page_number, std::int16_t size) {
+void ListReports::TripReport2_Respond() {
+  respond(ctx_, "TripReport2", [this](std::int16_t& page_number, std::int16_t size) {
     BuildTripReport2Results(session_text(kQueryKey), page_number, size);
   });
 }
 
-void Jaunter::TripReport2_ProcessTag(const std::string& TagName, std::string& TagContents, bool&) {
-  report_tag(*this, TagName, TagContents);
+void ListReports::TripReport2_TripReport2() {
+  move_page(ctx_, "TripReport2", [this](std::int16_t& page_number, std::int16_t size) {
+    BuildTripReport2Results(session_text(kQueryKey), page_number, size);
+  });
 }
+
+void ListReports::TripReport2_ProcessTag(const std::string& TagName, std::string& TagContents,
+                                         bool&) {
+  report_tag(ctx_, search_, TagName, TagContents);
+}
+
+}  // namespace reports

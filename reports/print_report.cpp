@@ -1,7 +1,7 @@
 // The print page that both searches open: it offers the layouts of the report type (one-line and
 // two-line lists, and for trips the summary by a key) and sends the browser to the chosen report.
-#include "frame/Jaunter.h"
 #include "platform/vb/conversions.h"
+#include "reports/list_reports.h"
 
 namespace {
 
@@ -19,28 +19,9 @@ constexpr const char* kSummaryChoice =
     "<option value=\"Grade\">Grade</option>"
     "</select>";
 
-// A query value as it may stand in an address: letters, digits and "-._~" as they are, every
-// other byte percent-encoded, so that a posted value can neither end the address nor add a
-// header line to the redirect.
-std::string query_value(const std::string& text) {
-  static const char* digits = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : text) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-        c == '.' || c == '_' || c == '~') {
-      out.push_back(static_cast<char>(c));
-    } else {
-      out += '%';
-      out += digits[c >> 4];
-      out += digits[c & 15];
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
-void Jaunter::PrintReport_Respond() {
+void reports::ListReports::PrintReport_Respond() {
   // The print window leads to the reports of the session's searches: signed-in users only.
   if (!session_check()) return;
   set_session("PageNumber", std::int16_t{1});
@@ -48,7 +29,8 @@ void Jaunter::PrintReport_Respond() {
   ctx_.write_template("PrintReport");
 }
 
-void Jaunter::PrintReport_ProcessTag(const std::string& TagName, std::string& TagContents, bool&) {
+void reports::ListReports::PrintReport_ProcessTag(const std::string& TagName,
+                                                  std::string& TagContents, bool&) {
   if (!text::same_text(TagName, "WC@SOURCE")) return;
   const std::string type = vb::UCase(session_text("ReportType"));
   if (text::same_text(type, "REQUEST")) {
@@ -61,7 +43,7 @@ void Jaunter::PrintReport_ProcessTag(const std::string& TagName, std::string& Ta
   }
 }
 
-void Jaunter::PrintReport_PrintReport() {
+void reports::ListReports::PrintReport_PrintReport() {
   if (!session_check()) return;
   const std::string type = session_text("ReportType");
   const std::string rb = ctx_.request().Form("rb");
@@ -76,7 +58,7 @@ void Jaunter::PrintReport_PrintReport() {
       response.Redirect("Jaunter.ASP?WCI=TripReport2&WCE&WCU");
     } else {
       response.Redirect("Jaunter.ASP?WCI=TripSummaryReport&Type=" +
-                        query_value(ctx_.request().Form("ddlSummary")));
+                        text::encode_component(ctx_.request().Form("ddlSummary")));
     }
   }
   ctx_.write_template("PrintReport");

@@ -1,10 +1,12 @@
 // The printable trip request: one stored request as plain text for printing, with the user's
 // rights on it, answered tag by tag from its TRIPSREQ row.
+#include "reports/request_print.h"
+
 #include "approval/mdlApproval.h"
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
-#include "frame/Jaunter.h"
 #include "platform/vb/conversions.h"
+#include "request/field_builders.h"
 #include "request/refusals.h"
 
 namespace {
@@ -19,15 +21,15 @@ bool truthy(const vb::Variant& value) {
 }
 
 // The row of the shown request, when one is open and stands on a record.
-const db::Recordset* shown_row(const Jaunter& page) {
-  const auto& row = page.form.rsTripReq;
+const db::Recordset* shown_row(const request::FormState& form) {
+  const auto& row = form.rsTripReq;
   if (!row || !row->is_open() || row->eof()) return nullptr;
   return row.get();
 }
 
 // R(column): the column's text, Null as one blank; empty when no request row is open.
-std::string R(const Jaunter& page, const char* column) {
-  const db::Recordset* row = shown_row(page);
+std::string R(const request::FormState& form, const char* column) {
+  const db::Recordset* row = shown_row(form);
   return row ? data::NullToStr(row->field(column)) : std::string();
 }
 
@@ -83,56 +85,58 @@ constexpr std::pair<const char*, const char*> kLabelTags[] = {
 
 // A destination typed in with the request (number 0) is not in DESTINATION: the row keeps its
 // name and address, which the page prints instead of the blank that a lookup of 0 gives.
-bool typed_destination(const Jaunter& page) {
-  const std::string number = vb::Trim(R(page, "Destination"));
-  return (number.empty() || number == "0") && !vb::Trim(R(page, "DESTDESC")).empty();
+bool typed_destination(const request::FormState& form) {
+  const std::string number = vb::Trim(R(form, "Destination"));
+  return (number.empty() || number == "0") && !vb::Trim(R(form, "DESTDESC")).empty();
 }
 
 // Answers one tag of the printable request; a tag it does not know keeps the template's text.
-void answer_tag(Jaunter& page, const std::string& TagName, std::string& out, bool load) {
+void answer_tag(frame::RequestContext& ctx, request::FormState& form, const std::string& TagName,
+                std::string& out, bool load) {
+  request::FieldBuilders& builders = ctx.get<request::FieldBuilders>();
   auto is = [&TagName](const char* name) { return text::same_text(TagName, name); };
-  if (page.district_header_tag(TagName, out)) return;
+  if (ctx.district_header_tag(TagName, out)) return;
   if (is("WC@TRIPREQCOMMENT")) {
-    out = "<b><font color='#FFFFFF'>" + html_escape(page.session_text("TRIPREQ_COMMENT")) +
+    out = "<b><font color='#FFFFFF'>" + html_escape(ctx.session_text("TRIPREQ_COMMENT")) +
           "</font></b>";
   } else if (is("WC@REQUEST")) {
-    if (page.form.blnCanEdit) {
-      out = page.form.blnNewRequest ? std::string()
-                                    : "<input type='text' name='TRIPNUM' value='" +
-                                          html_escape(R(page, "TRIPNUM")) + "' readonly>";
+    if (form.blnCanEdit) {
+      out = form.blnNewRequest ? std::string()
+                               : "<input type='text' name='TRIPNUM' value='" +
+                                     html_escape(R(form, "TRIPNUM")) + "' readonly>";
     } else {
-      out = load ? "0" : html_escape(R(page, "TRIPNUM"));
+      out = load ? "0" : html_escape(R(form, "TRIPNUM"));
     }
   } else if (is("wc@REQUESTDT")) {
-    out = page.form.blnNewRequest ? vb::date_text(page.context().clock().now())
-                                  : html_escape(vb::Trim(R(page, "REQDATE")));
+    out = form.blnNewRequest ? vb::date_text(ctx.clock().now())
+                             : html_escape(vb::Trim(R(form, "REQDATE")));
   } else if (is("WC@CUSTOMER")) {
     out.clear();
-    if (shown_row(page)) {
-      page.getcust(R(page, "CUSTOMER"));
-      out = html_escape(page.customer.strCustName);
+    if (shown_row(form)) {
+      builders.getcust(R(form, "CUSTOMER"));
+      out = html_escape(builders.customer().strCustName);
     }
   } else if (is("wc@DESTINATION")) {
     out.clear();
-    if (shown_row(page)) {
-      if (typed_destination(page)) {
-        out = html_escape(R(page, "DESTDESC"));
+    if (shown_row(form)) {
+      if (typed_destination(form)) {
+        out = html_escape(R(form, "DESTDESC"));
       } else {
-        page.getdest(R(page, "Destination"));
-        out = html_escape(page.destination.strDestDesc);
+        builders.getdest(R(form, "Destination"));
+        out = html_escape(builders.destination().strDestDesc);
       }
     }
   } else if (is("WC@DESTINATIONADDRESS")) {
     out.clear();
-    if (shown_row(page)) {
+    if (shown_row(form)) {
       std::string line1, line2;
-      if (typed_destination(page)) {
-        line1 = R(page, "DESTADD1");
-        line2 = R(page, "DESTADD2");
+      if (typed_destination(form)) {
+        line1 = R(form, "DESTADD1");
+        line2 = R(form, "DESTADD2");
       } else {
-        page.getdest(R(page, "Destination"));
-        line1 = page.destination.strDestAdd1;
-        line2 = page.destination.strDestAdd2;
+        builders.getdest(R(form, "Destination"));
+        line1 = builders.destination().strDestAdd1;
+        line2 = builders.destination().strDestAdd2;
       }
       if (!vb::Trim(line1).empty()) {
         out = "<tr><td><font class=\"label\">Destination:</font></td><td>" + html_escape(line1) +
@@ -141,22 +145,22 @@ void answer_tag(Jaunter& page, const std::string& TagName, std::string& out, boo
     }
   } else if (is("WC@STATUSCOMMENT")) {
     const std::string comment =
-        page.form.blnNewRequest ? std::string() : vb::Trim(R(page, "STATUS_COMMENT"));
+        form.blnNewRequest ? std::string() : vb::Trim(R(form, "STATUS_COMMENT"));
     if (!comment.empty()) out = "Approve/Deny Comment:<br>" + html_escape(comment);
   } else if (is("WC@NEW")) {
-    out = page.form.blnNewRequest ? "<input type='text' name='New' value='NEW'>"
-                                  : "<input type='text' name='New' value='EXISTING'>";
+    out = form.blnNewRequest ? "<input type='text' name='New' value='NEW'>"
+                             : "<input type='text' name='New' value='EXISTING'>";
   } else if (is("WC@CALENDARBUTTON")) {
-    out = truthy(page.context().application("DOTNET_INSTALLED"))
+    out = truthy(ctx.application("DOTNET_INSTALLED"))
               ? "<input type=\"button\" value=\"View Calendar\" name=\"btnCalendar\" "
                 "onclick=\"window.open('" +
-                    html_escape(page.application_text("CALENDAR_URL")) +
+                    html_escape(ctx.application_text("CALENDAR_URL")) +
                     "', '', 'width=765,height=415');\">"
               : "";
   } else {
     for (const auto& [tag, column] : kColumnTags) {
       if (is(tag)) {
-        out = html_escape(R(page, column));
+        out = html_escape(R(form, column));
         return;
       }
     }
@@ -177,51 +181,65 @@ void answer_tag(Jaunter& page, const std::string& TagName, std::string& out, boo
 
 }  // namespace
 
-void Jaunter::TripRequestDetailPrint_Respond() {
+namespace reports {
+
+void RequestPrint::close_request() {
+  if (form_.rsTripReq && form_.rsTripReq->is_open()) form_.rsTripReq->close();
+  form_.rsTripReq.reset();
+  ChkEligWeb::CloseTripDBConnections(module_);
+}
+
+void RequestPrint::TripRequestDetailPrint_Respond() {
   procedure(
       {"TripRequestDetailPrint_Respond", "Jaunter", true, true, true},
       [&] {
         if (!session_check()) frame::exit_step();
-        form.rsTripReq = std::make_unique<db::Recordset>();
+        form_.rsTripReq = std::make_unique<db::Recordset>();
         if (text::same_text(session_text("LoadRequestDetailFromSession"), "True")) {
-          form.blnCanEdit = true;
+          form_.blnCanEdit = true;
         }
         const std::string request_number = session_text("TRIPREQ");
         if (!request_number.empty()) {
-          if (!prepare_database()) {
-            close_request_form();
+          if (!ChkEligWeb::PrepareDatabase(ctx_)) {
+            close_request();
             frame::exit_step();
           }
           // The number enters the statement only as a number.
-          open_request_row(vb::CLng(vb::Variant(request_number)),
-                           "SELECT TRIPSREQ.* FROM TRIPSREQ where TRIPNUM = clng(",
-                           request::refusal::kPrint);
-          const std::string answer =
-              mdlApproval::HasAuthority(module_, vb::CLng(form.rsTripReq->field("TRIPNUM")),
-                                        session_text("ROLE"), "", session_text("Customer"));
-          if (!module_.ok()) {
-            close_request_form();
+          form_.rsTripReq->open("SELECT TRIPSREQ.* FROM TRIPSREQ where TRIPNUM = clng(" +
+                                    std::to_string(vb::CLng(vb::Variant(request_number))) + ")",
+                                module_.request_db());
+          // A request that is gone, or another customer's, is refused before anything is shown.
+          const char* refusal = nullptr;
+          if (form_.rsTripReq->eof()) {
+            refusal = request::refusal::kGone;
+          } else if (!request::may_read_customer(
+                         ctx_, data::NullToStr(form_.rsTripReq->field("CUSTOMER")))) {
+            refusal = request::refusal::kPrint;
+          }
+          if (refusal) {
+            close_request();
+            ctx_.response().Write(refusal);
             frame::exit_step();
           }
-          std::string rest = answer;
-          auto take = [&rest] {
-            const std::size_t comma = rest.find(',');
-            std::string item = rest.substr(0, comma);
-            rest = comma == std::string::npos ? std::string() : rest.substr(comma + 1);
-            return item;
-          };
-          if (text::same_text(take(), "Y")) form.blnCanEdit = true;
-          if (text::same_text(take(), "Y")) form.blnCanApprove = true;
-          form.strApproveValue = rest;
+          const mdlApproval::Authority authority =
+              mdlApproval::HasAuthority(module_, vb::CLng(form_.rsTripReq->field("TRIPNUM")),
+                                        session_text("ROLE"), "", session_text("Customer"));
+          if (!module_.ok()) {
+            close_request();
+            frame::exit_step();
+          }
+          if (authority.may_edit) form_.blnCanEdit = true;
+          if (authority.may_approve) form_.blnCanApprove = true;
+          form_.strApproveValue = authority.approval.value_or("NA");
         }
         ctx_.write_template("TripRequestDetailPrint");
-        close_request_form();
+        close_request();
       },
-      [&] { close_request_form(); });
+      [&] { close_request(); });
 }
 
-void Jaunter::TripRequestDetailPrint_ProcessTag(const std::string& TagName,
-                                                std::string& TagContents, bool&) {
+void RequestPrint::TripRequestDetailPrint_ProcessTag(const std::string& TagName,
+                                                     std::string& TagContents, bool&) {
   if (!session_check()) {
     TagContents.clear();
     frame::write_exit(module_, &ctx_.response());
@@ -230,21 +248,22 @@ void Jaunter::TripRequestDetailPrint_ProcessTag(const std::string& TagName,
   const bool load = text::same_text(session_text("LoadRequestDetailFromSession"), "True");
   if (load) {
     if (text::same_text(session_text("RequestDetail.New"), "NEW")) {
-      form.blnNewRequest = true;
+      form_.blnNewRequest = true;
     } else {
       const std::string request_number = session_text("TRIPREQ");
       // Without a request number there is no row to open; the row's tags stay empty.
-      if ((!form.rsTripReq || !form.rsTripReq->is_open()) &&
-          vb::IsNumeric(vb::Variant(request_number)) && prepare_database()) {
-        form.rsTripReq = std::make_unique<db::Recordset>();
-        form.rsTripReq->open("SELECT TRIPSREQ.* FROM TRIPSREQ WHERE TRIPNUM = CLNG(" +
-                                 std::to_string(vb::CLng(vb::Variant(request_number))) + ")",
-                             module_.request_db());
+      if ((!form_.rsTripReq || !form_.rsTripReq->is_open()) &&
+          vb::IsNumeric(vb::Variant(request_number)) && ChkEligWeb::PrepareDatabase(ctx_)) {
+        form_.rsTripReq = std::make_unique<db::Recordset>();
+        form_.rsTripReq->open("SELECT TRIPSREQ.* FROM TRIPSREQ WHERE TRIPNUM = CLNG(" +
+                                  std::to_string(vb::CLng(vb::Variant(request_number))) + ")",
+                              module_.request_db());
       }
-      form.blnNewRequest = false;
+      form_.blnNewRequest = false;
     }
   }
-
-  answer_tag(*this, TagName, TagContents, load);
+  answer_tag(ctx_, form_, TagName, TagContents, load);
   frame::write_exit(module_, &ctx_.response());
 }
+
+}  // namespace reports

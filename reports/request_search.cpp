@@ -4,14 +4,19 @@
 // Typed criteria enter the SQL through the quoting helpers only; dates go in as typed once they
 // are known to be dates, so a well-formed search stores the very text the report pages expect in
 // TripRequestReportQuery.
+#include "reports/request_search.h"
+
 #include <vector>
 
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
-#include "frame/Jaunter.h"
 #include "platform/db/jet.h"
 #include "platform/vb/conversions.h"
-#include "reports/request_search_support.h"
+#include "reports/search_support.h"
+#include "request/field_builders.h"
+#include "request/request_form.h"
+
+namespace reports {
 
 namespace {
 
@@ -32,45 +37,6 @@ constexpr const char* kSearchQuery =
     "TRIPSREQ.ARRIVETIME, TRIPSREQ.LEAVETIME, TRIPSREQ.FUND, TRIPSREQ.REQDATE, TRIPSREQ.CHAINID, "
     "TRIPSREQ.FIELDTRIP_NUM, TRIPSREQ.TRIPCAT, TRIPSREQ.NUMSTUDENTS, TRIPSREQ.NUMADULTS, "
     "TRIPSREQ.PURPOSE FROM TRIPSREQ";
-
-// The request form's keys that a menu choice clears, in the order they are cleared.
-constexpr const char* kFormKeys[] = {"RequestDetail.destination",
-                                     "RequestDetail.contact",
-                                     "RequestDetail.fund",
-                                     "RequestDetail.dep_month",
-                                     "RequestDetail.dep_date",
-                                     "RequestDetail.dep_year",
-                                     "RequestDetail.ret_month",
-                                     "RequestDetail.ret_date",
-                                     "RequestDetail.ret_year",
-                                     "RequestDetail.dep_hour",
-                                     "RequestDetail.dep_min",
-                                     "RequestDetail.dep_ampm",
-                                     "RequestDetail.arrive_hour",
-                                     "RequestDetail.arrive_min",
-                                     "RequestDetail.arrive_ampm",
-                                     "RequestDetail.leave_hour",
-                                     "RequestDetail.leave_min",
-                                     "RequestDetail.leave_ampm",
-                                     "RequestDetail.ret_hour",
-                                     "RequestDetail.ret_min",
-                                     "RequestDetail.ret_ampm",
-                                     "RequestDetail.numadults",
-                                     "RequestDetail.numstudents",
-                                     "RequestDetail.numhand",
-                                     "RequestDetail.esttime",
-                                     "RequestDetail.estmile",
-                                     "RequestDetail.purpose",
-                                     "RequestDetail.custspec",
-                                     "RequestDetail.destspec",
-                                     "RequestDetail.tripcom",
-                                     "RequestDetail.po",
-                                     "RequestDetail.inttripnum",
-                                     "RequestDetail.tripcat",
-                                     "RequestDetail.grade",
-                                     "TRIPREQ",
-                                     "RequestDetail.requestoremail",
-                                     "RequestDetail.New"};
 
 struct WorkListEntry {
   std::string chain;
@@ -95,24 +61,18 @@ std::vector<WorkListEntry> work_list(db::Recordset& chains, const std::string& r
   return entries;
 }
 
-// Stops the handler with a user message, which its exit step writes alone.
-[[noreturn]] void refuse(Jaunter& page, const char* message) {
-  page.module().error = message;
-  frame::exit_step();
-}
-
 }  // namespace
 
-void Jaunter::RequestSearch_Navigate() {
+void RequestSearch::RequestSearch_Navigate() {
   procedure({"RequestSearch_Navigate", "Jaunter", false, true}, [&] {
     if (!session_check()) frame::exit_step();
     set_session("LoadRequestDetailFromSession", "False");
-    for (const char* key : kFormKeys) set_session(key, "");
+    request::clear_form_keys(ctx_);
     const std::string button = vb::UCase(ctx_.request().Form("btnsubmit"));
     if (text::same_text(button, "WORK WITH TRIP REQUESTS")) {
       ctx_.set_next_item("RequestSearch");
     } else if (text::same_text(button, "ENTER NEW REQUEST")) {
-      SetNewVars();
+      ctx_.get<request::RequestForm>().SetNewVars();
       ctx_.set_next_item("RequestDetail");
     } else if (text::same_text(button, "VIEW FIELD TRIPS")) {
       ctx_.set_next_item("TripSearch");
@@ -122,7 +82,7 @@ void Jaunter::RequestSearch_Navigate() {
   });
 }
 
-void Jaunter::RequestSearch_Respond() {
+void RequestSearch::RequestSearch_Respond() {
   db::Recordset chains;
   procedure(
       {"RequestSearch_Respond"},
@@ -132,31 +92,29 @@ void Jaunter::RequestSearch_Respond() {
         // A Null role reads as one blank; it holds no level of any chain.
         const std::string role = session_text("ROLE");
         if (!vb::Trim(role).empty()) {
-          if (!prepare_database()) frame::exit_step();
+          if (!ChkEligWeb::PrepareDatabase(ctx_)) frame::exit_step();
           chains.open("Select * from CLSCC where CLSCC.Active = TRUE", module_.security_db());
           const std::vector<WorkListEntry> entries = work_list(chains, role);
-          search.strSearchQuery = kWorkListQuery;
-          if (entries.empty()) {
-            search.strSearchQuery.clear();
-          } else {
+          search_.strSearchQuery.clear();
+          if (!entries.empty()) {
             std::string condition;
             for (const WorkListEntry& entry : entries) {
               if (!condition.empty()) condition += " OR ";
               condition += "(TRIPSREQ.CHAINID = " + db::quote_text(entry.chain) +
                            " AND TRIPSREQ.STATUS = " + db::quote_text(entry.waiting_status) + ")";
             }
-            search.strSearchQuery += " WHERE (" + condition + ")";
+            search_.strSearchQuery = std::string(kWorkListQuery) + " WHERE (" + condition + ")";
             const std::string customer = session_text("CUSTOMER");
             if (!vb::Trim(customer).empty()) {
-              search.strSearchQuery +=
+              search_.strSearchQuery +=
                   " AND (TRIPSREQ.CUSTOMER = " + db::quote_text(customer) + ")";
-              search.strSearchCust = customer;
+              search_.strSearchCust = customer;
             }
           }
           chains.close();
           ChkEligWeb::CloseTripDBConnections(module_);
         }
-        search.blnReqAutofill = reports::searching::application_flag(*this, "AUTOFILL_REQUESTS");
+        search_.blnReqAutofill = ctx_.application_flag("AUTOFILL_REQUESTS");
         RequestSearch_TripRequests();
       },
       [&] {
@@ -165,121 +123,103 @@ void Jaunter::RequestSearch_Respond() {
       });
 }
 
-void Jaunter::RequestSearch_TripRequests() {
+void RequestSearch::read_criteria() {
+  const web::Request& request = ctx_.request();
+  search_.strReqStatus = request.Form("Status");
+  search_.strSearchGrade = request.Form("grade");
+  const std::string customer = session_text("CUSTOMER");
+  if (!ctx_.application_flag("VIEW_OTHER_SCHOOLS") && !vb::Trim(customer).empty()) {
+    // The user may only search his own customer.
+    search_.strSearchCust = customer;
+  } else {
+    search_.strSearchCust = request.Form("cust");
+    for (const std::string& item : request::session_list(ctx_, "CustomersDD", "numCustomers")) {
+      if (text::same_text(vb::Trim(item), vb::Trim(search_.strSearchCust))) {
+        search_.strSearchCust = item;
+        break;
+      }
+    }
+  }
+  search_.strSearchCust = text::before_first_comma(search_.strSearchCust);
+  search_.strSearchDest = request.Form("dest");
+  search_.strSearchDiv = text::before_first_comma(request.Form("div"));
+  search_.strReqIntNum = request.Form("IntNum");
+  search_.strSearchDepFrom = request.Form("DepFrom");
+  search_.strSearchDepTo = request.Form("DepTo");
+  search_.strReqEnterFrom = request.Form("EnterFrom");
+  search_.strReqEnterTo = request.Form("EnterTo");
+  search_.strSearchTripCat = request.Form("tripcat");
+}
+
+void RequestSearch::build_query() {
+  search_.strSearchQuery = kSearchQuery;
+  SearchCriteria criteria;
+  add_date_range(module_, criteria, "TRIPSREQ.DEPDATE", search_.strSearchDepFrom,
+                 search_.strSearchDepTo, "Please enter a valid departure from date.",
+                 "Please enter a valid departure to date.");
+  add_date_range(module_, criteria, "datevalue(TRIPSREQ.REQDATE)", search_.strReqEnterFrom,
+                 search_.strReqEnterTo, "Please enter a valid enter from date.",
+                 "Please enter a valid enter to date.");
+  const std::pair<const char*, const std::string*> texts[] = {
+      {" TRIPSREQ.STATUS = ", &search_.strReqStatus},
+      {" TRIPSREQ.GRADE = ", &search_.strSearchGrade}};
+  for (const auto& [clause, value] : texts) {
+    if (!value->empty()) criteria.add(clause + db::quote_text(*value));
+  }
+  if (!vb::Trim(search_.strSearchCust).empty()) {
+    criteria.add(" TRIPSREQ.CUSTOMER = " + db::quote_text(search_.strSearchCust));
+  }
+  if (!search_.strSearchDest.empty()) {
+    criteria.add(" TRIPSREQ.DESTINATION = " + db::quote_double(search_.strSearchDest));
+  }
+  if (!search_.strSearchTripCat.empty()) {
+    criteria.add(" TRIPSREQ.TRIPCAT = " + db::quote_text(search_.strSearchTripCat));
+  }
+  if (!search_.strReqIntNum.empty()) {
+    criteria.add(" TRIPSREQ.INTTRIPNUM = " + db::quote_text(search_.strReqIntNum));
+  }
+  // The division filters the result table, not the query.
+  if (!search_.strSearchDiv.empty()) search_.strReqDivFilter = search_.strSearchDiv;
+  search_.strSearchQuery += criteria.text();
+}
+
+void RequestSearch::RequestSearch_TripRequests() {
   procedure(
       {"RequestSearch_TripRequests"},
       [&] {
         if (!session_check()) frame::exit_step();
         set_session("blnDepDtWarn", false);
         set_session("blnRtnDtWarn", false);
-        const web::Request& request = ctx_.request();
-        const std::string button = request.Form("btnsubmit");
+        const std::string button = ctx_.request().Form("btnsubmit");
         if (text::same_text(button, "Reset") || text::same_text(button, "**Exit**")) {
           ResetRequestSearch();
         } else {
-          search.strReqStatus = request.Form("Status");
-          search.strSearchGrade = request.Form("grade");
-          const std::string customer = session_text("CUSTOMER");
-          if (!reports::searching::application_flag(*this, "VIEW_OTHER_SCHOOLS") &&
-              !vb::Trim(customer).empty()) {
-            search.strSearchCust = customer;
-          } else {
-            search.strSearchCust = request.Form("cust");
-            const reports::searching::SessionList customers =
-                reports::searching::session_list(*this, "CustomersDD", "numCustomers");
-            lists.customers.items = customers.items;
-            lists.customers.count = customers.count;
-            for (const std::string& item : customers.items) {
-              if (text::same_text(vb::Trim(item), vb::Trim(search.strSearchCust))) {
-                search.strSearchCust = item;
-                break;
-              }
-            }
-          }
-          search.strSearchCust = reports::searching::code_of_item(search.strSearchCust);
-          search.strSearchDest = request.Form("dest");
-          search.strSearchDiv = reports::searching::code_of_item(request.Form("div"));
-          search.strReqIntNum = request.Form("IntNum");
-          search.strSearchDepFrom = request.Form("DepFrom");
-          search.strSearchDepTo = request.Form("DepTo");
-          search.strReqEnterFrom = request.Form("EnterFrom");
-          search.strReqEnterTo = request.Form("EnterTo");
-          search.strSearchTripCat = request.Form("tripcat");
+          read_criteria();
         }
-
-        if (search.strSearchQuery.empty() && search.blnReqAutofill) {
-          search.strSearchQuery = kSearchQuery;
-          reports::searching::SearchCriteria criteria;
-          if (!search.strSearchDepFrom.empty()) {
-            if (!reports::searching::typed_date(search.strSearchDepFrom)) {
-              refuse(*this, "Please enter a valid departure from date.");
-            }
-            if (vb::Trim(search.strSearchDepTo).empty()) {
-              search.strSearchDepTo = search.strSearchDepFrom;
-            } else if (!reports::searching::typed_date(search.strSearchDepTo)) {
-              refuse(*this, "Please enter a valid departure to date.");
-            }
-            criteria.add(" TRIPSREQ.DEPDATE >= #" + search.strSearchDepFrom +
-                         "# and TRIPSREQ.DEPDATE <= #" + search.strSearchDepTo + "#");
-          }
-          if (!search.strReqEnterFrom.empty()) {
-            if (!reports::searching::typed_date(search.strReqEnterFrom)) {
-              refuse(*this, "Please enter a valid enter from date.");
-            }
-            if (vb::Trim(search.strReqEnterTo).empty()) {
-              search.strReqEnterTo = search.strReqEnterFrom;
-            } else if (!reports::searching::typed_date(search.strReqEnterTo)) {
-              refuse(*this, "Please enter a valid enter to date.");
-            }
-            criteria.add(" datevalue(TRIPSREQ.REQDATE) >= #" + search.strReqEnterFrom +
-                         "# and datevalue(TRIPSREQ.REQDATE) <= #" + search.strReqEnterTo + "#");
-          }
-          if (!search.strReqStatus.empty()) {
-            criteria.add(" TRIPSREQ.STATUS = " + db::quote_text(search.strReqStatus));
-          }
-          if (!search.strSearchGrade.empty()) {
-            criteria.add(" TRIPSREQ.GRADE = " + db::quote_text(search.strSearchGrade));
-          }
-          if (!vb::Trim(search.strSearchCust).empty()) {
-            criteria.add(" TRIPSREQ.CUSTOMER = " + db::quote_text(search.strSearchCust));
-          }
-          if (!search.strSearchDest.empty()) {
-            criteria.add(" TRIPSREQ.DESTINATION = " + db::quote_double(search.strSearchDest));
-          }
-          if (!search.strSearchTripCat.empty()) {
-            criteria.add(" TRIPSREQ.TRIPCAT = " + db::quote_text(search.strSearchTripCat));
-          }
-          if (!search.strReqIntNum.empty()) {
-            criteria.add(" TRIPSREQ.INTTRIPNUM = " + db::quote_text(search.strReqIntNum));
-          }
-          if (!search.strSearchDiv.empty()) search.strReqDivFilter = search.strSearchDiv;
-          search.strSearchQuery += criteria.text();
-        }
-        if (!vb::Trim(search.strSearchQuery).empty()) {
-          search.strSearchQuery +=
+        if (search_.strSearchQuery.empty() && search_.blnReqAutofill) build_query();
+        if (!vb::Trim(search_.strSearchQuery).empty()) {
+          search_.strSearchQuery +=
               " ORDER BY TRIPSREQ.DEPDATE, TRIPSREQ.DEPTIME, TRIPSREQ.DESTINATION";
         }
-        set_session("TripRequestReportQuery", search.strSearchQuery);
-        BuildRequestResultsTable(search.strSearchQuery);
+        set_session("TripRequestReportQuery", search_.strSearchQuery);
+        BuildRequestResultsTable(search_.strSearchQuery);
         ChkEligWeb::CloseTripDBConnections(module_);
         ctx_.write_template("RequestSearch");
       },
       [&] { ChkEligWeb::CloseTripDBConnections(module_); });
 }
 
-void Jaunter::ResetRequestSearch() {
-  search.blnReqAutofill = reports::searching::application_flag(*this, "AUTOFILL_REQUESTS");
-  search.strSearchQuery.clear();
-  search.strReqStatus.clear();
-  search.strSearchGrade.clear();
-  search.strSearchDest.clear();
-  search.strSearchDiv.clear();
-  search.strReqIntNum.clear();
-  search.strSearchDepFrom.clear();
-  search.strSearchDepTo.clear();
-  search.strReqEnterFrom.clear();
-  search.strReqEnterTo.clear();
-  search.strSearchResults.clear();
-  search.strSearchCust = session_text("CUSTOMER");
-  search.intSearchCount = 0;
+void RequestSearch::ResetRequestSearch() {
+  search_.blnReqAutofill = ctx_.application_flag("AUTOFILL_REQUESTS");
+  for (std::string* field :
+       {&search_.strSearchQuery, &search_.strReqStatus, &search_.strSearchGrade,
+        &search_.strSearchDest, &search_.strSearchDiv, &search_.strReqIntNum,
+        &search_.strSearchDepFrom, &search_.strSearchDepTo, &search_.strReqEnterFrom,
+        &search_.strReqEnterTo, &search_.strSearchResults}) {
+    field->clear();
+  }
+  search_.strSearchCust = session_text("CUSTOMER");
+  search_.intSearchCount = 0;
 }
+
+}  // namespace reports

@@ -1,20 +1,22 @@
 // RequestSearch_ProcessTag: the tags of the request search page (district header, the criteria's
 // drop-downs and typed dates, the result count and table). Every drop-down carries the
 // template's own text between the tag's marks as extra attributes.
-#include "frame/Jaunter.h"
 #include "platform/vb/conversions.h"
-#include "reports/request_search_support.h"
+#include "reports/request_search.h"
+#include "reports/search_support.h"
+#include "request/field_builders.h"
+
+namespace reports {
 
 namespace {
 
-using reports::searching::SessionList;
 using web::html_escape;
 
-std::string customer_select(const std::string& attributes, const SessionList& list,
+std::string customer_select(const std::string& attributes, const vb::StringArray& items,
                             const std::string& selected) {
   std::string html = "<select name='cust' " + attributes + ">";
-  for (const std::string& item : list.items) {
-    const reports::searching::CodeAndName parts = reports::searching::split_item(item);
+  for (const std::string& item : items) {
+    const CodeAndName parts = split_item(item);
     const std::string code = html_escape(parts.code);
     const std::string name = html_escape(parts.name);
     if (item.empty()) {
@@ -28,13 +30,13 @@ std::string customer_select(const std::string& attributes, const SessionList& li
   return html + "</select>";
 }
 
-std::string destination_select(const std::string& attributes, const SessionList& list,
+std::string destination_select(const std::string& attributes, const vb::StringArray& items,
                                const std::string& selected) {
   std::string html = "<select name='dest' " + attributes + ">";
-  for (const std::string& item : list.items) {
-    const reports::searching::CodeAndName parts = reports::searching::split_item(item);
+  for (const std::string& item : items) {
+    const CodeAndName parts = split_item(item);
     const std::string code = html_escape(parts.code);
-    const std::string name = html_escape(reports::searching::first_chars(parts.name, 30));
+    const std::string name = html_escape(text::utf8_prefix(parts.name, 30));
     if (item.empty()) {
       html += "<option></option>";
     } else if (text::same_text(vb::Trim(parts.code), vb::Trim(selected))) {
@@ -48,45 +50,44 @@ std::string destination_select(const std::string& attributes, const SessionList&
 
 }  // namespace
 
-void Jaunter::RequestSearch_ProcessTag(const std::string& TagName, std::string& TagContents,
-                                       bool&) {
-  const SessionList grades = reports::searching::session_list(*this, "Grades", "numGrades");
-  const SessionList statuses =
-      reports::searching::session_list(*this, "StatusVals", "numStatusVals");
-  const SessionList customers =
-      reports::searching::session_list(*this, "CustomersDD", "numCustomers");
-  const SessionList destinations =
-      reports::searching::session_list(*this, "Destinations", "numDestinations");
-  const SessionList categories = reports::searching::session_list(*this, "TripCat", "numTripCat");
-  const SessionList divisions =
-      reports::searching::session_list(*this, "Divisions", "numDivisions");
+void RequestSearch::RequestSearch_ProcessTag(const std::string& TagName, std::string& TagContents,
+                                             bool&) {
+  const vb::StringArray grades = request::session_list(ctx_, "Grades", "numGrades");
+  const vb::StringArray statuses = request::session_list(ctx_, "StatusVals", "numStatusVals");
+  const vb::StringArray customers = request::session_list(ctx_, "CustomersDD", "numCustomers");
+  const vb::StringArray destinations =
+      request::session_list(ctx_, "Destinations", "numDestinations");
+  const vb::StringArray categories = request::session_list(ctx_, "TripCat", "numTripCat");
+  const vb::StringArray divisions = request::session_list(ctx_, "Divisions", "numDivisions");
 
   auto is = [&TagName](const char* name) { return text::same_text(TagName, name); };
   const std::string& A = TagContents;
   if (district_header_tag(TagName, TagContents)) return;
   if (is("WC@Grade")) {
-    TagContents = reports::searching::plain_select("grade", A, grades, search.strSearchGrade);
+    TagContents = plain_select("grade", A, grades, search_.strSearchGrade);
   } else if (is("WC@Status")) {
-    TagContents = reports::searching::plain_select("status", A, statuses, search.strReqStatus);
+    TagContents = plain_select("status", A, statuses, search_.strReqStatus);
   } else if (is("WC@CUSTOMER")) {
-    TagContents = customer_select(A, customers, search.strSearchCust);
+    TagContents = customer_select(A, customers, search_.strSearchCust);
   } else if (is("WC@DEST")) {
-    TagContents = destination_select(A, destinations, search.strSearchDest);
+    TagContents = destination_select(A, destinations, search_.strSearchDest);
   } else if (is("WC@CATEGORY")) {
-    TagContents = reports::searching::category_select(A, categories, search.strSearchTripCat);
+    TagContents = category_select(A, categories, search_.strSearchTripCat);
   } else if (is("WC@DIV")) {
-    TagContents = reports::searching::division_select(A, divisions, search.strSearchDiv);
+    TagContents = division_select(A, divisions, search_.strSearchDiv);
   } else if (is("WC@RESULTS")) {
-    TagContents = search.strSearchResults;
+    TagContents = search_.strSearchResults;
   } else if (is("WC@ENTERTO")) {
-    TagContents = html_escape(search.strReqEnterTo);
+    TagContents = html_escape(search_.strReqEnterTo);
   } else if (is("WC@ENTERFROM")) {
-    TagContents = html_escape(search.strReqEnterFrom);
+    TagContents = html_escape(search_.strReqEnterFrom);
   } else if (is("WC@DEPFROM")) {
-    TagContents = html_escape(search.strSearchDepFrom);
+    TagContents = html_escape(search_.strSearchDepFrom);
   } else if (is("WC@DEPTO")) {
-    TagContents = html_escape(search.strSearchDepTo);
+    TagContents = html_escape(search_.strSearchDepTo);
   } else if (is("WC@NUM")) {
-    TagContents = std::to_string(search.intSearchCount);
+    TagContents = std::to_string(search_.intSearchCount);
   }
 }
+
+}  // namespace reports

@@ -7,18 +7,20 @@
 // counted once and the whole report is one pass. Category and grade add a "*None" row for the
 // trips whose code is Null or blank. Fund counts the splits charged to the fund rather than the
 // splits of the fund's trips.
+#include "reports/summary_report.h"
+
 #include <array>
 #include <optional>
 
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
-#include "frame/Jaunter.h"
 #include "platform/vb/conversions.h"
-#include "reports/list_report_common.h"
+#include "reports/paging.h"
+#include "reports/search_support.h"
+
+namespace reports {
 
 namespace {
-
-using namespace reports::listing;
 
 // The trips a condition can select from: it may name CUSTOMER.CUSTDIV.
 constexpr const char* kSelectable =
@@ -141,23 +143,17 @@ std::string summary_row(const db::Recordset& rs, const char* colour) {
   return html + "</tr>";
 }
 
-void build_summary(Jaunter& page, std::int16_t& page_number, std::int16_t page_size) {
-  page.BuildTripSummaryReportResults(page.context().request().QueryString("Type"),
-                                     page.session_text("TripReportSummaryCondition"), page_number,
-                                     page_size);
-}
-
 }  // namespace
 
-void Jaunter::BuildTripSummaryReportResults(const std::string& SummaryType,
-                                            const std::string& SqlCondition,
-                                            std::int16_t& PageNumber, std::int16_t PageSize) {
+void SummaryReport::BuildTripSummaryReportResults(const std::string& SummaryType,
+                                                  const std::string& SqlCondition,
+                                                  std::int16_t& PageNumber, std::int16_t PageSize) {
   web::Response& response = ctx_.response();
   if (SummaryType.empty()) {
     response.Write("Summary Type must be supplied.");
     return;
   }
-  if (!prepare_database()) {
+  if (!ChkEligWeb::PrepareDatabase(ctx_)) {
     // No exit step of its own: show the connection report rather than lose it.
     frame::write_exit(module_, &response);
     return;
@@ -173,37 +169,39 @@ void Jaunter::BuildTripSummaryReportResults(const std::string& SummaryType,
     ChkEligWeb::CloseTripDBConnections(module_);
     return;
   }
-  search.strSearchQuery = summary_query(*summary, SqlCondition);
+  search_.strSearchQuery = summary_query(*summary, SqlCondition);
 
   db::Recordset rs;
-  rs.open(search.strSearchQuery, module_.trip_db(), db::CursorType::Dynamic,
+  rs.open(search_.strSearchQuery, module_.trip_db(), db::CursorType::Dynamic,
           db::LockType::ReadOnly);
-  reports::listing::seek_page(rs, PageNumber, PageSize, search.intSearchCount);
-  search.strSearchResults.clear();
+  seek_page(rs, PageNumber, PageSize, search_.intSearchCount);
+  search_.strSearchResults.clear();
   for (int row = 0; row < PageSize && !rs.eof(); ++row, rs.move_next()) {
-    search.strSearchResults += summary_row(rs, reports::listing::row_colour(row));
-    if (row + 1 < PageSize) search.strSearchResults += "<tr><td colspan='10'></td></tr>";
+    search_.strSearchResults += summary_row(rs, row_colour(row));
+    if (row + 1 < PageSize) search_.strSearchResults += "<tr><td colspan='10'></td></tr>";
   }
   rs.close();
   ChkEligWeb::CloseTripDBConnections(module_);
 }
 
-void Jaunter::TripSummaryReport_Respond() {
-  reports::listing::respond(*this, "TripSummaryReport",
-                            [this](std::int16_t& page_number, std::int16_t size) {
-                              build_summary(*this, page_number, size);
-                            });
+void SummaryReport::build(std::int16_t& page_number, std::int16_t page_size) {
+  BuildTripSummaryReportResults(ctx_.request().QueryString("Type"),
+                                session_text("TripReportSummaryCondition"), page_number, page_size);
 }
 
-void Jaunter::TripSummaryReport_TripSummaryReport() {
-  move_page(*this, "TripSummaryReport", [this](std::int16_t& page_number, std::int16_t size) {
-    build_summary(*this, page_number, size);
-  });
+void SummaryReport::TripSummaryReport_Respond() {
+  respond(ctx_, "TripSummaryReport",
+          [this](std::int16_t& page_number, std::int16_t size) { build(page_number, size); });
 }
 
-void Jaunter::TripSummaryReport_ProcessTag(const std::string& TagName, std::string& TagContents,
-                                           bool&) {
-  if (report_tag(*this, TagName, TagContents)) return;
+void SummaryReport::TripSummaryReport_TripSummaryReport() {
+  move_page(ctx_, "TripSummaryReport",
+            [this](std::int16_t& page_number, std::int16_t size) { build(page_number, size); });
+}
+
+void SummaryReport::TripSummaryReport_ProcessTag(const std::string& TagName,
+                                                 std::string& TagContents, bool&) {
+  if (report_tag(ctx_, search_, TagName, TagContents)) return;
   const std::string type = ctx_.request().QueryString("Type");
   if (text::same_text(TagName, "WC@SUMMARYTYPE")) {
     TagContents = web::html_escape(type);
@@ -211,3 +209,5 @@ void Jaunter::TripSummaryReport_ProcessTag(const std::string& TagName, std::stri
     TagContents = web::html_escape(vb::UCase(type));
   }
 }
+
+}  // namespace reports

@@ -2,11 +2,12 @@
 // and the running totals of the billed and due amounts.
 #include "reports/trip_search_results.h"
 
-#include "frame/Jaunter.h"
+#include "data/null_conversions.h"
 #include "platform/vb/conversions.h"
-#include "reports/request_search_support.h"
+#include "reports/search_support.h"
+#include "request/field_builders.h"
 
-namespace reports::searching {
+namespace reports {
 
 namespace {
 
@@ -52,7 +53,7 @@ std::string cell(const std::string& shown) {
 }
 
 std::string text_of(const db::Recordset& trips, const char* column) {
-  return column_text(trips.field(column));
+  return data::NullToStr(trips.field(column));
 }
 
 bool yes(const vb::Variant& value) {
@@ -67,17 +68,18 @@ std::string check_box(const vb::Variant& value) {
 }
 
 // getDATE of the column; a Null date is the one blank every Null column reads as.
-std::string date_of(Jaunter& page, const vb::Variant& value) {
+std::string date_of(frame::RequestContext& ctx, const vb::Variant& value) {
   if (value.is_null()) return " ";
-  if (value.is_date()) return page.getDATE(value.get<vb::DateTime>());
+  if (value.is_date()) return ctx.get<request::FieldBuilders>().getDATE(value.get<vb::DateTime>());
   const std::string text = vb::CStr(value);
-  if (const auto date = vb::parse_date_text(text)) return page.getDATE(*date);
+  if (const auto date = vb::parse_date_text(text))
+    return ctx.get<request::FieldBuilders>().getDATE(*date);
   return html_escape(text);
 }
 
-std::string departure(Jaunter& page, const db::Recordset& trips, const char* date,
+std::string departure(frame::RequestContext& ctx, const db::Recordset& trips, const char* date,
                       const char* time) {
-  return cell(date_of(page, trips.field(date)) + ", " + shown_time(text_of(trips, time)));
+  return cell(date_of(ctx, trips.field(date)) + ", " + time_text(trips.field(time)));
 }
 
 // The amount cell's text; a Null sum (no billing rows) is an empty cell and adds nothing.
@@ -96,8 +98,8 @@ bool blank_or_zero(const std::string& text) {
 
 }  // namespace
 
-std::string trip_results_table(Jaunter& page, db::Recordset& trips) {
-  TripSearchState& state = page.trip_search;
+std::string trip_results_table(frame::RequestContext& ctx, TripSearchState& state,
+                               db::Recordset& trips) {
   state.curTotalBilled = vb::Currency{};
   state.curTotalDue = vb::Currency{};
   std::string html =
@@ -109,34 +111,33 @@ std::string trip_results_table(Jaunter& page, db::Recordset& trips) {
     const std::string colour = first_colour ? "#FFFFFF" : "#C0C0C0";
     first_colour = !first_colour;
     html += "<tr bgcolor=" + colour + ">";
-    html += cell(html_escape(text_of(trips, "TRIPNUM")));
-    html += "<td rowspan='2'><font size='-2'>" + html_escape(text_of(trips, "custname")) +
-            "</font></td>";
-    html += "<td colspan='2'><font size='-2'>" + value_or_space(text_of(trips, "DESTDESC")) +
-            "</font></td>";
-    html += departure(page, trips, "depdate", "deptime");
-    html += departure(page, trips, "retdate", "rettime");
+    html += cell(cell_text(trips.field("TRIPNUM")));
+    html +=
+        "<td rowspan='2'><font size='-2'>" + cell_text(trips.field("custname")) + "</font></td>";
+    html +=
+        "<td colspan='2'><font size='-2'>" + text_or_nbsp(trips.field("DESTDESC")) + "</font></td>";
+    html += departure(ctx, trips, "depdate", "deptime");
+    html += departure(ctx, trips, "retdate", "rettime");
     html +=
         "<td align='center'><font size='-2'>" + check_box(trips.field("CANCELED")) + "</font></td>";
     html +=
         "<td align='center'><font size='-2'>" + check_box(trips.field("BILLED")) + "</font></td>";
     html += "<td>&nbsp;</td>";
-    html += cell(html_escape(text_of(trips, "BILLCUSTNAME")));
-    html += cell(value_or_space(text_of(trips, "custdiv")));
-    html += cell(value_or_space(text_of(trips, "TRIPCAT")));
+    html += cell(cell_text(trips.field("BILLCUSTNAME")));
+    html += cell(text_or_nbsp(trips.field("custdiv")));
+    html += cell(text_or_nbsp(trips.field("TRIPCAT")));
 
     html += "</tr><tr bgcolor=" + colour + ">";
-    html += cell(value_or_space(first_chars(text_of(trips, "CONTACT"), 10)));
-    html += cell(html_escape(text_of(trips, "NUMSTUDENTS")) + "/" +
-                 html_escape(text_of(trips, "NUMADULTS")));
-    html += cell(value_or_space(text_of(trips, "GRADE")));
-    html += cell(shown_time(text_of(trips, "ARRIVETIME")));
-    html += cell(shown_time(text_of(trips, "LEAVETIME")));
+    html += cell(text_or_nbsp(text::utf8_prefix(text_of(trips, "CONTACT"), 10)));
+    html += cell(cell_text(trips.field("NUMSTUDENTS")) + "/" + cell_text(trips.field("NUMADULTS")));
+    html += cell(text_or_nbsp(trips.field("GRADE")));
+    html += cell(time_text(trips.field("ARRIVETIME")));
+    html += cell(time_text(trips.field("LEAVETIME")));
     html += cell(check_box(trips.field("ASSIGNED")));
     html += cell(amount(trips.field("TOTALBILLED"), state.curTotalBilled));
     html += cell(amount(trips.field("TOTALDUE"), state.curTotalDue));
-    html += cell(html_escape(text_of(trips, "Fund")));
-    html += cell(value_or_space(text_of(trips, "PURPOSE")));
+    html += cell(cell_text(trips.field("Fund")));
+    html += cell(text_or_nbsp(trips.field("PURPOSE")));
     const std::string request = text_of(trips, "TripReqNum");
     html += cell(blank_or_zero(request) ? std::string("&nbsp;") : html_escape(request));
     html += "</tr>";
@@ -144,4 +145,4 @@ std::string trip_results_table(Jaunter& page, db::Recordset& trips) {
   return html + "</tbody></table>";
 }
 
-}  // namespace reports::searching
+}  // namespace reports

@@ -1,27 +1,30 @@
 // TripSearch_ProcessTag: the tags of the field trip search page (district header, criteria,
 // check boxes, sort choices, the Fund button, the result table and its totals). Every generated
 // control carries the template's own text between the tag's marks as extra attributes.
-#include "frame/Jaunter.h"
 #include "platform/vb/conversions.h"
-#include "reports/request_search_support.h"
+#include "reports/search_support.h"
+#include "reports/trip_search.h"
+#include "request/field_builders.h"
+
+namespace reports {
 
 namespace {
 
-using reports::searching::SessionList;
 using web::html_escape;
 
 // The customer and destination drop-downs post the code; the destination name is cut to 30.
-std::string code_select(const char* name, const std::string& attributes, const SessionList& list,
-                        const std::string& selected, std::size_t name_length) {
+std::string code_select(const char* name, const std::string& attributes,
+                        const vb::StringArray& items, const std::string& selected,
+                        std::size_t name_length) {
   std::string html = std::string("<select name='") + name + "' " + attributes + ">";
-  for (const std::string& item : list.items) {
+  for (const std::string& item : items) {
     if (item.empty()) {
       html += "<option></option>";
       continue;
     }
-    const reports::searching::CodeAndName parts = reports::searching::split_item(item);
+    const CodeAndName parts = split_item(item);
     const std::string code = html_escape(parts.code);
-    const std::string shown = html_escape(reports::searching::first_chars(parts.name, name_length));
+    const std::string shown = html_escape(text::utf8_prefix(parts.name, name_length));
     if (text::same_text(vb::Trim(parts.code), vb::Trim(selected))) {
       html += "<option value='" + code + "' selected>" + shown + "</option>";
     } else {
@@ -65,7 +68,8 @@ const SortChoice kSortChoices[] = {
 std::string sort_options(const std::string& selected) {
   std::string html;
   for (const SortChoice& choice : kSortChoices) {
-    html += text::same_text(choice.value, selected) ? "<option selected value='" : "<option value='";
+    html +=
+        text::same_text(choice.value, selected) ? "<option selected value='" : "<option value='";
     html += std::string(choice.value) + "'>" + choice.label + "</option>";
   }
   return html;
@@ -73,38 +77,37 @@ std::string sort_options(const std::string& selected) {
 
 }  // namespace
 
-void Jaunter::TripSearch_ProcessTag(const std::string& TagName, std::string& TagContents, bool&) {
-  const SessionList grades = reports::searching::session_list(*this, "Grades", "numGrades");
-  const SessionList customers =
-      reports::searching::session_list(*this, "CustomersDD", "numCustomers");
-  const SessionList destinations =
-      reports::searching::session_list(*this, "Destinations", "numDestinations");
-  const SessionList categories = reports::searching::session_list(*this, "TripCat", "numTripCat");
-  const SessionList divisions =
-      reports::searching::session_list(*this, "Divisions", "numDivisions");
+void TripSearch::TripSearch_ProcessTag(const std::string& TagName, std::string& TagContents,
+                                       bool&) {
+  const vb::StringArray grades = request::session_list(ctx_, "Grades", "numGrades");
+  const vb::StringArray customers = request::session_list(ctx_, "CustomersDD", "numCustomers");
+  const vb::StringArray destinations =
+      request::session_list(ctx_, "Destinations", "numDestinations");
+  const vb::StringArray categories = request::session_list(ctx_, "TripCat", "numTripCat");
+  const vb::StringArray divisions = request::session_list(ctx_, "Divisions", "numDivisions");
 
   auto is = [&TagName](const char* name) { return text::same_text(TagName, name); };
   const std::string A = TagContents;
-  const reports::TripSearchState& state = trip_search;
+  const TripSearchState& state = trips_;
   if (district_header_tag(TagName, TagContents)) return;
   if (is("WC@Grade")) {
-    TagContents = reports::searching::plain_select("grade", A, grades, search.strSearchGrade);
+    TagContents = plain_select("grade", A, grades, search_.strSearchGrade);
   } else if (is("WC@CUST")) {
-    TagContents = code_select("cust", A, customers, search.strSearchCust, std::string::npos);
+    TagContents = code_select("cust", A, customers, search_.strSearchCust, std::string::npos);
   } else if (is("WC@DEST")) {
-    TagContents = code_select("dest", A, destinations, search.strSearchDest, 30);
+    TagContents = code_select("dest", A, destinations, search_.strSearchDest, 30);
   } else if (is("WC@CATEGORY")) {
-    TagContents = reports::searching::category_select(A, categories, search.strSearchTripCat);
+    TagContents = category_select(A, categories, search_.strSearchTripCat);
   } else if (is("WC@DIV")) {
-    TagContents = reports::searching::division_select(A, divisions, search.strSearchDiv);
+    TagContents = division_select(A, divisions, search_.strSearchDiv);
   } else if (is("WC@RESULTS")) {
-    TagContents = search.strSearchResults;
+    TagContents = search_.strSearchResults;
   } else if (is("WC@DEPFROM")) {
-    TagContents = html_escape(search.strSearchDepFrom);
+    TagContents = html_escape(search_.strSearchDepFrom);
   } else if (is("WC@DEPTO")) {
-    TagContents = html_escape(search.strSearchDepTo);
+    TagContents = html_escape(search_.strSearchDepTo);
   } else if (is("WC@NUM")) {
-    TagContents = std::to_string(search.intSearchCount);
+    TagContents = std::to_string(search_.intSearchCount);
   } else if (is("WC@CHKBOX")) {
     std::string html;
     for (const PairBox& box : kPairBoxes) {
@@ -132,7 +135,7 @@ void Jaunter::TripSearch_ProcessTag(const std::string& TagName, std::string& Tag
     }
   } else if (is("WC@BILLCUST")) {
     std::string html = "<select name='billcust' " + A + ">";
-    for (const std::string& item : customers.items) {
+    for (const std::string& item : customers) {
       html += "<option>" + html_escape(item) + "</option>";
     }
     TagContents = html + "</select>";
@@ -148,3 +151,5 @@ void Jaunter::TripSearch_ProcessTag(const std::string& TagName, std::string& Tag
                   sort_options(state.strSortBy2) + "</select>";
   }
 }
+
+}  // namespace reports

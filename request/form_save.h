@@ -5,11 +5,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "frame/context.h"
 #include "platform/db/db.h"
 
-class Jaunter;
-
 namespace request {
+
+struct FormState;
 
 // The request a saving post acts on: a new one, or the stored request of that number.
 struct SaveTarget {
@@ -19,6 +20,7 @@ struct SaveTarget {
 
 // Runs the save path for the current post. `row` receives the opened TRIPSREQ row so that the
 // caller's trap can close it. A failed check writes its message and continues at the exit step.
-void save_request(Jaunter& page, const SaveTarget& target, std::unique_ptr<db::Recordset>& row);
+void save_request(frame::RequestContext& context, FormState& form, const SaveTarget& target,
+                  std::unique_ptr<db::Recordset>& row);
 
 }  // namespace request

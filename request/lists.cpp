@@ -1,9 +1,12 @@
-// The list loaders: code tables of the trip database read into the page object's lookup lists.
+// The list loaders: code tables of the trip database read into the page object's lookup lists_.
+#include <algorithm>
+#include <limits>
+
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
-#include "frame/Jaunter.h"
 #include "platform/db/jet.h"
 #include "platform/vb/conversions.h"
+#include "request/field_builders.h"
 
 namespace {
 
@@ -40,7 +43,7 @@ void fill_list(request::LookupList& list, db::Recordset& rs, Item item) {
 
 }  // namespace
 
-void Jaunter::PopulateDD() {
+void request::FieldBuilders::PopulateDD() {
   procedure({"PopulateDD"}, [&] {
     PopulateGradeDD();
     PopulateCustDD();
@@ -51,7 +54,7 @@ void Jaunter::PopulateDD() {
         "Select TRIPREQSTATUS.* from TRIPREQSTATUS where TRIPREQSTATUS.Active = True ORDER BY "
         "TRIPREQSTATUS.DESCRIPTION",
         module_.trip_db());
-    fill_list(lists.statuses, statuses,
+    fill_list(lists_.statuses, statuses,
               [](db::Recordset& rs) { return vb::CStr(rs.field("STATUS")); });
     statuses.close();
     db::Recordset divisions;
@@ -59,21 +62,21 @@ void Jaunter::PopulateDD() {
         "SELECT Division.Division, Division.DESCRIPTION From Division WHERE (Division.ACTIVE=True) "
         "ORDER BY DIVISION.DESCRIPTION;",
         module_.trip_db());
-    fill_list(lists.divisions, divisions, [](db::Recordset& rs) {
+    fill_list(lists_.divisions, divisions, [](db::Recordset& rs) {
       return code_and_description(rs, "Division", "DESCRIPTION");
     });
   });
 }
 
-void Jaunter::PopulateGradeDD() {
+void request::FieldBuilders::PopulateGradeDD() {
   procedure({"PopulateGradeDD"}, [&] {
     db::Recordset rs;
     rs.open("Select GRADE.* from GRADE where GRADE.Active = True", module_.trip_db());
-    fill_list(lists.grades, rs, [](db::Recordset& r) { return vb::CStr(r.field("GRADE")); });
+    fill_list(lists_.grades, rs, [](db::Recordset& r) { return vb::CStr(r.field("GRADE")); });
   });
 }
 
-void Jaunter::PopulateCustDD() {
+void request::FieldBuilders::PopulateCustDD() {
   procedure({"PopulateCustDD"}, [&] {
     const std::string session_customer = vb::Trim(session_text("CUSTOMER"));
     db::Recordset rs;
@@ -83,7 +86,7 @@ void Jaunter::PopulateCustDD() {
           "SELECT CUSTOMER.CUSTOMER, CUSTOMER.CUSTNAME, CUSTOMER.CHAINID From CUSTOMER WHERE "
           "(CUSTOMER.ACTIVE=True) order by CUSTOMER.custname;",
           module_.trip_db());
-      fill_list(lists.customers, rs, item);
+      fill_list(lists_.customers, rs, item);
       return;
     }
     rs.open(
@@ -97,73 +100,43 @@ void Jaunter::PopulateCustDD() {
     one.items = {std::string(), item(rs)};
     one.count = list_count(rs.record_count());
     one.filled = true;
-    lists.customers = std::move(one);
+    lists_.customers = std::move(one);
   });
 }
 
-void Jaunter::PopulateDestDD() {
+void request::FieldBuilders::PopulateDestDD() {
   procedure({"PopulateDestDD"}, [&] {
     db::Recordset rs;
     rs.open(
         "SELECT DESTINATION.DESTINATION, DESTINATION.DESTDESC, DESTINATION.DESTADD1 From "
         "Destination WHERE (DESTINATION.ACTIVE=True) order by DESTINATION.DESTDESC;",
         module_.trip_db());
-    fill_list(lists.destinations, rs,
+    fill_list(lists_.destinations, rs,
               [](db::Recordset& r) { return code_and_description(r, "DESTINATION", "DESTDESC"); });
   });
 }
 
-void Jaunter::PopulateCatDD() {
+void request::FieldBuilders::PopulateCatDD() {
   procedure({"PopulateCatDD"}, [&] {
     db::Recordset rs;
     rs.open(
         "Select TRIPCAT.* from TRIPCAT where TRIPCAT.Active = True order by TRIPCAT.DESCRIPTION",
         module_.trip_db());
-    fill_list(lists.tripcats, rs, [](db::Recordset& r) { return vb::CStr(r.field("TRIPCAT")); });
+    fill_list(lists_.tripcats, rs, [](db::Recordset& r) { return vb::CStr(r.field("TRIPCAT")); });
   });
 }
 
-void Jaunter::PopulateDESTCATDD() {
+void request::FieldBuilders::PopulateDESTCATDD() {
   procedure({"PopulateDESTCATDD"}, [&] {
     db::Recordset rs;
     rs.open("Select DESTCAT.* from DESTCAT where DESTCAT.Active = True", module_.trip_db());
-    fill_list(lists.destcats, rs, [](db::Recordset& r) { return vb::CStr(r.field("DESTCAT")); });
+    fill_list(lists_.destcats, rs, [](db::Recordset& r) { return vb::CStr(r.field("DESTCAT")); });
   });
 }
 
-void Jaunter::PopulateSchedDD() {
-  procedure({"PopulateSchedDD"}, [&] {
-    db::Recordset rs;
-    rs.open("SELECT SCHEDMAST.* From SCHEDMAST;", module_.trip_db());
-    fill_list(lists.schedules, rs,
-              [](db::Recordset& r) { return code_and_description(r, "SCHEDULE", "SCHEDDESC"); });
-  });
-}
-
-void Jaunter::PopulateVehTypeDD() {
-  procedure({"PopulateVehTypeDD"}, [&] {
-    db::Recordset rs;
-    rs.open("Select VEHTYPE.* from VEHTYPE where VEHTYPE.Active = True", module_.trip_db());
-    fill_list(lists.vehtypes, rs,
-              [](db::Recordset& r) { return code_and_description(r, "VEHTYPE", "VTYPDESC"); });
-  });
-}
-
-void Jaunter::PopulateTikTempDD() {
-  procedure({"PopulateTikTempDD"}, [&] {
-    db::Recordset rs;
-    rs.open(
-        "Select TRIPTICKET_TEMPLATE.TICKET_ID, TRIPTICKET_TEMPLATE.TEMPLATE_DESC from "
-        "TRIPTICKET_TEMPLATE where TRIPTICKET_TEMPLATE.Active = True",
-        module_.trip_db());
-    fill_list(lists.tickettemplates, rs,
-              [](db::Recordset& r) { return vb::CStr(r.field("TICKET_ID")); });
-  });
-}
-
-void Jaunter::PopulateFundDD(const std::string& CustomerFilter) {
+void request::FieldBuilders::PopulateFundDD(const std::string& CustomerFilter) {
   procedure({"PopulateFundDD"}, [&] {
-    if (!prepare_database()) frame::exit_step();
+    if (!ChkEligWeb::PrepareDatabase(ctx_)) frame::exit_step();
     db::Recordset rs;
     if (!CustomerFilter.empty()) {
       rs.open(
@@ -184,10 +157,35 @@ void Jaunter::PopulateFundDD(const std::string& CustomerFilter) {
       funds.rows[i][1] = vb::Trim(data::NullToStr(rs.field("FUNDDESC")));
       rs.move_next();
     }
-    lists.funds = std::move(funds);
-    lists.numFunds = count;
-    lists.funds_filled = true;
+    lists_.funds = std::move(funds);
+    lists_.numFunds = count;
+    lists_.funds_filled = true;
     rs.close();
     ChkEligWeb::CloseTripDBConnections(module_);
   });
 }
+
+namespace request {
+
+vb::StringArray session_list(const frame::RequestContext& context, std::string_view list_key,
+                             std::string_view count_key) {
+  const vb::Variant value = context.session(list_key);
+  const auto* items = value.get_if<vb::StringArray>();
+  if (!items) return {};
+  const auto count = static_cast<std::size_t>(session_count(context, count_key));
+  return vb::StringArray(items->begin(), items->begin() + std::min(count + 1, items->size()));
+}
+
+int session_count(const frame::RequestContext& context, std::string_view count_key) {
+  const vb::Variant value = context.session(count_key);
+  if (value.is_number()) return std::max(0, static_cast<int>(vb::CInt(value)));
+  if (value.is_string()) {
+    const auto number = vb::parse_number(value.get<std::string>());
+    if (number && *number >= 0 && *number <= std::numeric_limits<std::int16_t>::max()) {
+      return static_cast<int>(*number);
+    }
+  }
+  return 0;
+}
+
+}  // namespace request

@@ -1,27 +1,25 @@
 // The record look-ups (customer, destination, fund, chain) and the two display formatters.
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
-#include "frame/Jaunter.h"
 #include "platform/db/jet.h"
 #include "platform/vb/conversions.h"
+#include "request/field_builders.h"
 
-void Jaunter::getcust(const std::string& custnum) {
+void request::FieldBuilders::getcust(const std::string& custnum) {
   bool opened_here = false;
   procedure({"getCust"}, [&] {
-    if (module_.paths.strAppPath.empty()) module_.paths.strAppPath = application_text("APP_PATH");
-    if (module_.paths.strTripDataPath.empty()) ChkEligWeb::SetTripPaths(module_);
-    if (!module_.ok()) frame::exit_step();
+    if (!ChkEligWeb::PreparePaths(ctx_)) frame::exit_step();
     if (!module_.trip || module_.trip->state() != 1) {
       ChkEligWeb::SetTripDBConnections(module_);
       opened_here = true;
     }
-    customer.strCustName = "Not Found";
-    customer.strCustSpec = " ";
-    customer.strDefaultCap = "Medium";
-    customer.strCustDefaultFormat = "CARLINE_INVOICE";
-    customer.strChainID.clear();
-    customer.strCustDiv = " ";
-    customer.strRequestorEmail.clear();
+    customer_.strCustName = "Not Found";
+    customer_.strCustSpec = " ";
+    customer_.strDefaultCap = "Medium";
+    customer_.strCustDefaultFormat = "CARLINE_INVOICE";
+    customer_.strChainID.clear();
+    customer_.strCustDiv = " ";
+    customer_.strRequestorEmail.clear();
     db::Recordset rs;
     rs.open("SELECT * FROM CUSTOMER WHERE CUSTOMER.CUSTOMER = " + db::quote_text(custnum),
             module_.trip_db());
@@ -30,45 +28,46 @@ void Jaunter::getcust(const std::string& custnum) {
         const vb::Variant& value = rs.field(column);
         if (!value.is_null()) field = vb::CStr(value);
       };
-      copy("custname", customer.strCustName);
+      copy("custname", customer_.strCustName);
       if (!rs.field("CUSTBILLRATE").is_null()) {
-        customer.intCustBillRate = vb::CInt(rs.field("CUSTBILLRATE"));
+        customer_.intCustBillRate = vb::CInt(rs.field("CUSTBILLRATE"));
       }
-      copy("CUSTSPEC", customer.strCustSpec);
-      copy("DEFAULTCAP", customer.strDefaultCap);
-      copy("cust_default_format", customer.strCustDefaultFormat);
+      copy("CUSTSPEC", customer_.strCustSpec);
+      copy("DEFAULTCAP", customer_.strDefaultCap);
+      copy("cust_default_format", customer_.strCustDefaultFormat);
       if (!rs.field("chainid").is_null())
-        customer.strChainID = vb::Trim(vb::CStr(rs.field("chainid")));
-      copy("custdiv", customer.strCustDiv);
-      copy("REQUESTOR_EMAIL", customer.strRequestorEmail);
+        customer_.strChainID = vb::Trim(vb::CStr(rs.field("chainid")));
+      copy("custdiv", customer_.strCustDiv);
+      copy("REQUESTOR_EMAIL", customer_.strRequestorEmail);
     }
     rs.close();
     if (opened_here) ChkEligWeb::CloseTripDBConnections(module_);
   });
 }
 
-std::string Jaunter::getdest(const std::string& dest) {
+std::string request::FieldBuilders::getdest(const std::string& dest) {
   std::string instructions;
   procedure({"getdest"}, [&] {
-    destination = request::DestinationRecord{};
+    destination_ = DestinationRecord{};
     const std::int32_t number = vb::Trim(dest).empty() ? 0 : vb::CLng(dest);
     if (number == 0) return;
     db::Recordset rs;
     rs.open("SELECT * FROM DESTINATION WHERE DESTINATION.DESTINATION = " + std::to_string(number),
             module_.trip_db());
     if (rs.eof()) return;
-    if (!rs.field("DESTDESC").is_null()) destination.strDestDesc = vb::CStr(rs.field("DESTDESC"));
+    if (!rs.field("DESTDESC").is_null()) destination_.strDestDesc = vb::CStr(rs.field("DESTDESC"));
     if (!rs.field("DESTSPEC").is_null()) instructions = vb::CStr(rs.field("DESTSPEC"));
     // Unknown miles are common in the desktop data; they read as 0 rather than failing.
     const vb::Variant& miles = rs.field("MILES");
-    destination.sngDestMiles = miles.is_null() ? 0.0f : vb::CSng(miles);
-    destination.strDestAdd1 = data::NullToStr(rs.field("DESTADD1"));
-    destination.strDestAdd2 = data::NullToStr(rs.field("DESTADD2"));
+    destination_.sngDestMiles = miles.is_null() ? 0.0f : vb::CSng(miles);
+    destination_.strDestAdd1 = data::NullToStr(rs.field("DESTADD1"));
+    destination_.strDestAdd2 = data::NullToStr(rs.field("DESTADD2"));
   });
   return instructions;
 }
 
-std::string Jaunter::getFundDesc(const std::string& fundnum, const std::string& customer_code) {
+std::string request::FieldBuilders::getFundDesc(const std::string& fundnum,
+                                                const std::string& customer_code) {
   std::string result = "NOFUND";
   procedure(
       {"getFundDesc"},
@@ -98,7 +97,8 @@ std::string Jaunter::getFundDesc(const std::string& fundnum, const std::string& 
   return result;
 }
 
-std::string Jaunter::getCHAIN(const std::string& strCustNum, const std::string& strTripCat) {
+std::string request::FieldBuilders::getCHAIN(const std::string& strCustNum,
+                                             const std::string& strTripCat) {
   std::string chain;
   procedure({"getCHAIN"}, [&] {
     db::Recordset rs;
@@ -112,7 +112,7 @@ std::string Jaunter::getCHAIN(const std::string& strCustNum, const std::string& 
   return chain;
 }
 
-std::string Jaunter::getTIME(const std::string& strTIME) {
+std::string request::FieldBuilders::getTIME(const std::string& strTIME) {
   std::string shown;
   procedure({"getTIME"}, [&] {
     if (vb::Trim(strTIME).empty()) {
@@ -126,7 +126,7 @@ std::string Jaunter::getTIME(const std::string& strTIME) {
   return shown;
 }
 
-std::string Jaunter::getDATE(vb::DateTime dtDATE) {
+std::string request::FieldBuilders::getDATE(vb::DateTime dtDATE) {
   std::string shown;
   procedure({"getDATE"}, [&] {
     const vb::DateParts parts = vb::split(dtDATE);

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <charconv>
 
-#include "frame/Jaunter.h"
 #include "platform/vb/conversions.h"
 #include "platform/web/stores.h"
 
@@ -78,8 +77,8 @@ std::string posted_token(const web::Request& request) {
   return ours ? token : std::string();
 }
 
-vb::StringArray remembered(Jaunter& page) {
-  const vb::Variant value = page.context().session(kSubmissionsKey);
+vb::StringArray remembered(const frame::RequestContext& ctx) {
+  const vb::Variant value = ctx.session(kSubmissionsKey);
   if (const auto* items = value.get_if<vb::StringArray>()) return *items;
   return {};
 }
@@ -90,12 +89,12 @@ std::string new_form_token() {
   return web::SessionStore::new_identifier();
 }
 
-std::optional<std::int32_t> earlier_submission(Jaunter& page) {
-  const web::Request& request = page.context().request();
+std::optional<std::int32_t> earlier_submission(const frame::RequestContext& ctx) {
+  const web::Request& request = ctx.request();
   const std::string token = posted_token(request);
   if (token.empty()) return std::nullopt;
   const std::string prefix = token + " " + fingerprint(request) + " ";
-  for (const std::string& entry : remembered(page)) {
+  for (const std::string& entry : remembered(ctx)) {
     if (entry.compare(0, prefix.size(), prefix) != 0) continue;
     std::int32_t number = 0;
     const char* first = entry.data() + prefix.size();
@@ -105,14 +104,14 @@ std::optional<std::int32_t> earlier_submission(Jaunter& page) {
   return std::nullopt;
 }
 
-void remember_submission(Jaunter& page, std::int32_t number) {
-  const web::Request& request = page.context().request();
+void remember_submission(frame::RequestContext& ctx, std::int32_t number) {
+  const web::Request& request = ctx.request();
   const std::string token = posted_token(request);
   if (token.empty()) return;
-  vb::StringArray entries = remembered(page);
+  vb::StringArray entries = remembered(ctx);
   entries.push_back(token + " " + fingerprint(request) + " " + std::to_string(number));
   if (entries.size() > kRemembered) entries.erase(entries.begin());
-  page.set_session(kSubmissionsKey, std::move(entries));
+  ctx.set_session(kSubmissionsKey, std::move(entries));
 }
 
 }  // namespace request

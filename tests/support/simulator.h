@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "frame/Jaunter.h"
+#include "frame/context.h"
 #include "platform/db/db.h"
 #include "platform/sys/event_log.h"
 #include "platform/sys/mail.h"
@@ -121,8 +121,12 @@ class Simulator {
 class PageHarness {
  public:
   explicit PageHarness(Simulator& simulator);
-  Jaunter& page() { return *page_; }
-  web::Context& context() { return *context_; }
+  // The part of type T of the harness's request.
+  template <class T>
+  T& get() {
+    return request_context_->get<T>();
+  }
+  frame::RequestContext& context() { return *request_context_; }
   std::string output() const { return response_.body(); }
 
  private:
@@ -130,7 +134,7 @@ class PageHarness {
   web::Request request_;
   web::Response response_;
   std::unique_ptr<web::Context> context_;
-  std::unique_ptr<Jaunter> page_;
+  std::unique_ptr<frame::RequestContext> request_context_;
 };
 
 // Resets the per-thread paths, as a fresh worker thread would have them.

@@ -5,15 +5,14 @@
 // reading it back as a 16-bit number rounds it, and the builder's lowering turns whatever that
 // gives past the end into the last page. Products of page number and page size are computed in
 // 32 bits so that no page number can overflow them.
-#include "reports/list_report_common.h"
+#include "reports/paging.h"
 
 #include <cmath>
 #include <limits>
 
-#include "data/null_conversions.h"
 #include "platform/vb/conversions.h"
 
-namespace reports::listing {
+namespace reports {
 
 namespace {
 
@@ -37,39 +36,39 @@ double number_of(const vb::Variant& value) {
   return vb::CDbl(value);
 }
 
-void store_page_number(Jaunter& page, std::int16_t page_number) {
+void store_page_number(frame::RequestContext& page, std::int16_t page_number) {
   page.set_session("PageNumber", page_number);
 }
 
-void build_and_write(Jaunter& page, const char* item, const PageBuilder& build) {
+void build_and_write(frame::RequestContext& page, const char* item, const PageBuilder& build) {
   std::int16_t page_number = session_page_number(page);
   build(page_number, page_size(page));
   // Every report keeps the page it shows, so the page number and the rows always agree.
   store_page_number(page, page_number);
-  page.context().write_template(item);
+  page.write_template(item);
 }
 
 }  // namespace
 
-std::int16_t page_size(Jaunter& page) {
-  const std::int16_t size = saturate(number_of(page.context().application("PageSize")));
+std::int16_t page_size(frame::RequestContext& page) {
+  const std::int16_t size = saturate(number_of(page.application("PageSize")));
   return size >= 1 ? size : kStandardPageSize;
 }
 
-std::int16_t session_page_number(Jaunter& page) {
-  return saturate(number_of(page.context().session("PageNumber")));
+std::int16_t session_page_number(frame::RequestContext& page) {
+  return saturate(number_of(page.session("PageNumber")));
 }
 
-void respond(Jaunter& page, const char* item, const PageBuilder& build) {
+void respond(frame::RequestContext& page, const char* item, const PageBuilder& build) {
   // Reports show the district's trips: only to a signed-in user.
   if (!page.session_check()) return;
   if (page.session_text("PageNumber").empty()) store_page_number(page, 1);
   build_and_write(page, item, build);
 }
 
-void move_page(Jaunter& page, const char* item, const PageBuilder& build) {
+void move_page(frame::RequestContext& page, const char* item, const PageBuilder& build) {
   if (!page.session_check()) return;
-  const std::string button = page.context().request().Form("btnSubmit");
+  const std::string button = page.request().Form("btnSubmit");
   const std::int32_t current = session_page_number(page);
   if (text::same_text(button, "First")) {
     store_page_number(page, 1);
@@ -78,31 +77,32 @@ void move_page(Jaunter& page, const char* item, const PageBuilder& build) {
   } else if (text::same_text(button, "Next")) {
     store_page_number(page, saturate(current + 1.0));
   } else if (text::same_text(button, "Last")) {
-    const double last = number_of(page.context().session("RecordCount")) / page_size(page) + 1;
+    const double last = number_of(page.session("RecordCount")) / page_size(page) + 1;
     page.set_session("PageNumber", last);
   }
   build_and_write(page, item, build);
 }
 
-bool report_tag(Jaunter& page, const std::string& tag_name, std::string& tag_contents) {
+bool report_tag(frame::RequestContext& page, const SearchState& search, const std::string& tag_name,
+                std::string& tag_contents) {
   if (text::same_text(tag_name, "WC@DISTRICTNAME")) {
     tag_contents = web::html_escape(page.application_text("DISTNAME"));
   } else if (text::same_text(tag_name, "WC@NAVIGATIONBUTTONS")) {
-    tag_contents = navigation_buttons(page);
+    tag_contents = navigation_buttons(page, search);
   } else if (text::same_text(tag_name, "WC@NOW")) {
-    tag_contents = vb::date_text(page.context().clock().now());
+    tag_contents = vb::date_text(page.clock().now());
   } else if (text::same_text(tag_name, "WC@PAGENUMBER")) {
     tag_contents = std::to_string(session_page_number(page));
   } else if (text::same_text(tag_name, "WC@RESULTS")) {
-    tag_contents = page.search.strSearchResults;
+    tag_contents = search.strSearchResults;
   } else {
     return false;
   }
   return true;
 }
 
-std::string navigation_buttons(Jaunter& page) {
-  const std::int16_t count = page.search.intSearchCount;
+std::string navigation_buttons(frame::RequestContext& page, const SearchState& search) {
+  const std::int16_t count = search.intSearchCount;
   page.set_session("RecordCount", count);
   const std::int32_t page_number = session_page_number(page);
   const std::int32_t size = page_size(page);
@@ -149,34 +149,4 @@ const char* row_colour(int row_index) {
   return row_index % 2 == 0 ? "#FFFFFF" : "#C0C0C0";
 }
 
-std::string cell_text(const vb::Variant& value) {
-  return web::html_escape(data::NullToStr(value));
-}
-
-std::string text_or_nbsp(const vb::Variant& value) {
-  const std::string text = data::NullToStr(value);
-  return vb::Trim(text).empty() ? "&nbsp;" : web::html_escape(text);
-}
-
-std::string time_text(const vb::Variant& value) {
-  const std::string text = data::NullToStr(value);
-  if (vb::Trim(text).empty()) return "&nbsp;";
-  // A text too short to hold seconds and a meridian is shown whole.
-  if (text.size() < 6) return web::html_escape(text) + "&nbsp;";
-  return web::html_escape(text.substr(0, text.size() - 6)) + "&nbsp;" +
-         web::html_escape(text.substr(text.size() - 2));
-}
-
-std::string checkbox(const vb::Variant& value) {
-  bool checked = false;
-  if (value.is_bool()) {
-    checked = value.get<bool>();
-  } else if (value.is_number()) {
-    checked = vb::CDbl(value) != 0;
-  } else if (value.is_string()) {
-    checked = text::same_text(vb::Trim(value.get<std::string>()), "True");
-  }
-  return checked ? "<input type=checkbox checked disabled>" : "<input type=checkbox disabled>";
-}
-
-}  // namespace reports::listing
+}  // namespace reports

@@ -19,18 +19,23 @@
 #include <string>
 #include <string_view>
 
+#include "frame/context.h"
 #include "frame/module_state.h"
 #include "platform/vb/variant.h"
 
-namespace frame {
+namespace config {
 
 // Writes one application key.
 using SettingWriter = std::function<void(std::string_view key, vb::Variant value)>;
 
+// WebClass_Start: a request that names no item loads the settings into the application store
+// and hands over to the login page.
+void WebClass_Start(frame::RequestContext& context);
+
 // Writes the settings in the start-up's order, from SESSION_TIMEOUT to the last
 // TRIP_REQ_REQUIRED key. Needs the trip connection open. The readers leave their "Error reading"
 // messages in module.error; a SessionTimeOut that is no whole number raises vb::RuntimeError.
-void load_settings(ModuleState& module, const SettingWriter& write);
+void load_settings(frame::ModuleState& module, const SettingWriter& write);
 
 class SettingsWatcher {
  public:
@@ -56,4 +61,4 @@ class SettingsWatcher {
   std::string last_failure_;
 };
 
-}  // namespace frame
+}  // namespace config

@@ -1,6 +1,6 @@
 // The district-wide settings: what the start-up writes after the paths and connections, and the
 // watcher that keeps them loaded.
-#include "frame/settings.h"
+#include "config/settings.h"
 
 #include <cstdint>
 #include <vector>
@@ -11,7 +11,7 @@
 #include "platform/db/db.h"
 #include "platform/vb/conversions.h"
 
-namespace frame {
+namespace config {
 
 namespace {
 
@@ -110,7 +110,7 @@ std::int64_t ticks(std::chrono::steady_clock::time_point at) {
 
 }  // namespace
 
-void load_settings(ModuleState& module, const SettingWriter& write) {
+void load_settings(frame::ModuleState& module, const SettingWriter& write) {
   using namespace ChkEligWeb;
   write("SESSION_TIMEOUT", GetSessionTimeOut(module));
   write("PageSize", std::int16_t{20});
@@ -165,17 +165,17 @@ std::string SettingsWatcher::last_failure() const {
 }
 
 bool SettingsWatcher::load(const std::string& app_path, const SettingWriter& write) {
-  ModuleState module(services_);
+  frame::ModuleState module(services_);
   std::vector<std::pair<std::string, vb::Variant>> values;
-  run_module(
+  frame::run_module(
       module, {.name = "LoadSettings"},
       [&] {
         if (module.paths.strAppPath.empty()) module.paths.strAppPath = app_path;
         values.emplace_back("APP_PATH", app_path);
         if (module.paths.strTripDataPath.empty()) ChkEligWeb::SetTripPaths(module);
-        if (!module.ok()) exit_step();
+        if (!module.ok()) frame::exit_step();
         ChkEligWeb::SetTripDBConnections(module);
-        if (!module.ok()) exit_step();
+        if (!module.ok()) frame::exit_step();
         load_settings(module, [&](std::string_view key, vb::Variant value) {
           values.emplace_back(std::string(key), std::move(value));
         });
@@ -203,4 +203,30 @@ bool SettingsWatcher::load(const std::string& app_path, const SettingWriter& wri
   return true;
 }
 
-}  // namespace frame
+void WebClass_Start(frame::RequestContext& context) {
+  frame::ModuleState& module = context.module();
+  context.procedure(
+      {"WebClass_Start"},
+      [&] {
+        frame::ThreadPaths& paths = module.paths;
+        context.set_application("DISTNAME", "");
+        const std::string app_path = context.request().ServerVariables("APPL_PHYSICAL_PATH");
+        if (paths.strAppPath.empty()) paths.strAppPath = app_path;
+        context.set_application("APP_PATH", app_path);
+        if (paths.strAppPath.empty()) paths.strAppPath = context.application_text("APP_PATH");
+        if (paths.strTripDataPath.empty()) {
+          ChkEligWeb::SetTripPaths(module);
+          if (!module.ok()) frame::exit_step();
+        }
+        ChkEligWeb::SetTripDBConnections(module);
+        if (!module.ok()) frame::exit_step();
+        load_settings(module, [&context](std::string_view key, vb::Variant value) {
+          context.set_application(key, std::move(value));
+        });
+        ChkEligWeb::CloseTripDBConnections(module);
+        context.set_next_item("Login");
+      },
+      [&] { ChkEligWeb::CloseTripDBConnections(module); });
+}
+
+}  // namespace config

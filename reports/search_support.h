@@ -1,0 +1,99 @@
+// What the searches and the reports share: the growing WHERE part of a search with its typed
+// date ranges, the drop-downs of the search forms, the cell rules of the result rows, and the
+// customer and destination of a request row.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "frame/context.h"
+#include "platform/db/db.h"
+#include "platform/vb/variant.h"
+
+namespace reports {
+
+// The keyword (" WHERE" once there is a clause) and the condition (clauses joined by " AND").
+class SearchCriteria {
+ public:
+  void add(std::string_view clause) {
+    if (keyword_.empty()) keyword_ = " WHERE";
+    if (!condition_.empty()) condition_ += " AND";
+    condition_ += clause;
+  }
+  std::string text() const { return keyword_ + condition_; }
+
+ private:
+  std::string keyword_;
+  std::string condition_;
+};
+
+// A date as the user typed it, accepted only when it can stand between the # signs of a Jet date
+// literal as it is.
+bool typed_date(const std::string& text);
+
+// A typed date range: a from-date that is no date ends the handler with `from_refusal` (through
+// the module error string, written alone), an empty to-date becomes the from-date, a to-date
+// that is no date ends it with `to_refusal`; then `column` between the two is added. A to-date
+// without a from-date adds nothing.
+void add_date_range(frame::ModuleState& module, SearchCriteria& criteria, const std::string& column,
+                    const std::string& from, std::string& to, const char* from_refusal,
+                    const char* to_refusal);
+
+// The drop-downs of the search forms, "<select name='<name>' " + attributes + ">" … "</select>",
+// one option per list item.
+// Grade and status: the item is value and text, without a closing tag.
+std::string plain_select(const std::string& name, const std::string& attributes,
+                         const vb::StringArray& items, const std::string& selected);
+// Trip category: the item as the option's text, selected when it equals the criterion.
+std::string category_select(const std::string& attributes, const vb::StringArray& items,
+                            const std::string& selected);
+// Division: the whole item posted, selected when its code equals the criterion.
+std::string division_select(const std::string& attributes, const vb::StringArray& items,
+                            const std::string& selected);
+// The code (before the first ",") and the name (the rest, trimmed) of a "code, name" item.
+struct CodeAndName {
+  std::string code;
+  std::string name;
+};
+CodeAndName split_item(const std::string& item);
+
+// A search count in the 16-bit field the pages share (a larger table shows 32767).
+std::int16_t search_count(long records);
+
+// Cells: a column's text, Null as one blank, escaped.
+std::string cell_text(const vb::Variant& value);
+// The same, or "&nbsp;" when the trimmed text is empty.
+std::string text_or_nbsp(const vb::Variant& value);
+// A time as "9:05&nbsp;AM" (the text without its seconds), "&nbsp;" when blank.
+std::string time_text(const vb::Variant& value);
+// A yes/no column as a disabled check box.
+std::string checkbox(const vb::Variant& value);
+// The text broken once after its 30th character as BreakString breaks it, each piece escaped.
+std::string broken_escaped(const std::string& text);
+
+// Customer name and division of request rows, read from one ordered snapshot of CUSTOMER that
+// stays on the last customer found (consecutive requests often share a customer).
+class CustomerNames {
+ public:
+  CustomerNames(db::Connection& trip_db, const char* sql) { rs_.open(sql, trip_db); }
+  struct Names {
+    std::string name;
+    std::string division;
+  };
+  // "NOT FOUND" and a blank division for a blank or unknown customer.
+  Names lookup(const vb::Variant& customer_value);
+  void close() { rs_.close(); }
+
+ private:
+  db::Recordset rs_;
+};
+
+// The destination of a request row: the typed-in name of destination 0 (or none), else the
+// session list's entry for the number, "NOT FOUND" when it has none. Unescaped, unbroken.
+std::string destination_text(const frame::RequestContext& context, const db::Recordset& row);
+
+// The request number linked to the request form.
+std::string request_link(const frame::RequestContext& context, const db::Recordset& row);
+
+}  // namespace reports
