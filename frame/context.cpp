@@ -1,6 +1,7 @@
 // The per-request context.
 #include "frame/context.h"
 
+#include "frame/keys.h"
 #include "platform/vb/conversions.h"
 
 namespace frame {
@@ -52,7 +53,7 @@ void RequestContext::procedure(const Procedure& definition, const std::function<
 }
 
 bool RequestContext::session_check() {
-  if (!session_text("USER").empty()) return true;
+  if (!session_text(keys::kUser).empty()) return true;
   strTimeoutMessage_ = kTimeoutMessage;
   web_.set_next_item("Logout");
   return false;

@@ -1,6 +1,7 @@
 // The LookupCust item: find a customer by the beginning of its name and hand the choice back to
 // the request form.
 #include "config/ChkEligWeb.h"
+#include "frame/keys.h"
 #include "lookup/lookup_support.h"
 #include "lookup/lookups.h"
 #include "platform/vb/conversions.h"
@@ -49,8 +50,8 @@ void lookup::CustomerLookup::LookupCust_RetwSelected() {
         if (!session_check()) frame::exit_step();
         const std::string chosen = ctx_.request().Form("SelCust");
         if (!chosen.empty()) {
-          set_session("RequestDetail.customer", chosen);
-          if (session_text("TripReq").empty()) {
+          set_session(keys::form::kCustomer, chosen);
+          if (session_text(keys::kRequestNumber).empty()) {
             ctx_.response().Write("Session Timed Out, please try again.");
           }
         }

@@ -5,6 +5,7 @@
 
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
+#include "frame/keys.h"
 #include "lookup/lookup_support.h"
 #include "lookup/lookups.h"
 #include "platform/vb/conversions.h"
@@ -17,10 +18,11 @@ using web::html_escape;
 // The categories of the session's list; no option is selected.
 std::string category_select(const frame::RequestContext& ctx) {
   std::string html = "<select name='DESTCAT'>";
-  if (request::session_count(ctx, "numDESTCATs") == 0) {
+  if (request::session_count(ctx, keys::kDestinationCategoryCount) == 0) {
     html += "<option> </option>";
   } else {
-    for (const std::string& item : request::session_list(ctx, "DESTCATS", "numDESTCATs")) {
+    for (const std::string& item : request::session_list(ctx, keys::kDestinationCategories,
+                                                         keys::kDestinationCategoryCount)) {
       html += "<option>" + html_escape(item) + "</option>";
     }
   }
@@ -31,33 +33,33 @@ std::string category_select(const frame::RequestContext& ctx) {
 
 // The add form, prefilled with the typed-in destination the session holds.
 std::string lookup::DestinationLookup::add_form() {
-  auto kept = [&](const char* key) { return html_escape(session_text(key)); };
+  auto kept = [&](keys::Key key) { return html_escape(session_text(key)); };
   return "<table border='1'><tr><td colspan='3'><h1>Add a Destination</h1></td></tr>"
          "<tr><td>Description:</td><td><input type='text' name='DESTDESC' size='50' "
          "maxlength='75' value='" +
-         kept("RequestDetail.destdesc") + "'></td></tr><tr><td>Category:</td><td>" +
+         kept(keys::form::kDestinationName) + "'></td></tr><tr><td>Category:</td><td>" +
          category_select(ctx_) +
          "</td></tr><tr><td>Average Miles:</td><td><input type='text' name='MILES' size='4' "
          "value='" +
-         kept("RequestDetail.miles") +
+         kept(keys::form::kDestinationMiles) +
          "'></td></tr><tr><td>Address:</td><td><input type='text' name='DESTADD1' size='30' "
          "maxlength='30' value='" +
-         kept("RequestDetail.destadd1") +
+         kept(keys::form::kDestinationAddress1) +
          "'></td></tr><tr><td>&nbsp;</td><td><input type='text' name='DESTADD2' size='30' "
          "maxlength='30' value='" +
-         kept("RequestDetail.destadd2") +
+         kept(keys::form::kDestinationAddress2) +
          "'></td></tr><tr><td>City:</td><td><input type='text' name='DESTCITY'  size='15' "
          "maxlength='15' value='" +
-         kept("RequestDetail.destcity") +
+         kept(keys::form::kDestinationCity) +
          "'></td></tr><tr><td>State:</td><td><input type='text' name='DESTSTATE'  size='2' "
          "maxlength='2' value='" +
-         kept("RequestDetail.deststate") +
+         kept(keys::form::kDestinationState) +
          "'></td></tr><tr><td>Zip/Postal Code:</td><td><input type='text' name='DESTZIP' "
          "size='10' maxlength='10' value='" +
-         kept("RequestDetail.destzip") +
+         kept(keys::form::kDestinationZip) +
          "'></td></tr><tr><td>Special Instructions:</td><td><textarea rows='3' cols='60' "
          "name='DESTSPEC'>" +
-         kept("RequestDetail.destspec") +
+         kept(keys::form::kDestinationInstructions) +
          "</TEXTAREA></td></tr></table><span style='visibility: hidden'><input type='text' "
          "name='SelDest' value='0'></SPAN><p align='center'><input type='submit' "
          "value='Return' name='btnSubmit2'></p><p>&nbsp;</p>";
@@ -174,13 +176,17 @@ void lookup::DestinationLookup::LookupDest_RetwSelected() {
               ctx_.response().Write(refusal);
               frame::exit_step();
             }
-            set_session("RequestDetail.destination", "0");
-            static const std::pair<const char*, const char*> typed_in[] = {
-                {"RequestDetail.destdesc", "DESTDESC"},  {"RequestDetail.destcat", "DESTCAT"},
-                {"RequestDetail.miles", "MILES"},        {"RequestDetail.destadd1", "DESTADD1"},
-                {"RequestDetail.destadd2", "DESTADD2"},  {"RequestDetail.destcity", "DESTCITY"},
-                {"RequestDetail.destzip", "DESTZIP"},    {"RequestDetail.destspec", "DESTSPEC"},
-                {"RequestDetail.deststate", "DESTSTATE"}};
+            set_session(keys::form::kDestination, "0");
+            static const std::pair<keys::Key, const char*> typed_in[] = {
+                {keys::form::kDestinationName, "DESTDESC"},
+                {keys::form::kDestinationCategory, "DESTCAT"},
+                {keys::form::kDestinationMiles, "MILES"},
+                {keys::form::kDestinationAddress1, "DESTADD1"},
+                {keys::form::kDestinationAddress2, "DESTADD2"},
+                {keys::form::kDestinationCity, "DESTCITY"},
+                {keys::form::kDestinationZip, "DESTZIP"},
+                {keys::form::kDestinationInstructions, "DESTSPEC"},
+                {keys::form::kDestinationState, "DESTSTATE"}};
             for (const auto& [key, field] : typed_in) set_session(key, request.Form(field));
           } else {
             // A number the request row cannot hold is refused here, before anything changes.
@@ -191,16 +197,17 @@ void lookup::DestinationLookup::LookupDest_RetwSelected() {
             ChkEligWeb::CloseTripDBConnections(module_);
             // A failed look-up leaves the form's destination as it was.
             if (!module_.ok()) frame::exit_step();
-            set_session("RequestDetail.destination", chosen);
-            set_session("RequestDetail.destspec", instructions);
-            set_session("RequestDetail.destdesc", builders.destination().strDestDesc);
-            set_session("RequestDetail.destadd1", builders.destination().strDestAdd1);
-            set_session("RequestDetail.miles", vb::CStr(builders.destination().sngDestMiles));
-            set_session("RequestDetail.destcat", "");
-            set_session("RequestDetail.destadd2", builders.destination().strDestAdd2);
-            set_session("RequestDetail.destcity", "");
-            set_session("RequestDetail.destzip", "");
-            set_session("RequestDetail.deststate", "");
+            set_session(keys::form::kDestination, chosen);
+            set_session(keys::form::kDestinationInstructions, instructions);
+            set_session(keys::form::kDestinationName, builders.destination().strDestDesc);
+            set_session(keys::form::kDestinationAddress1, builders.destination().strDestAdd1);
+            set_session(keys::form::kDestinationMiles,
+                        vb::CStr(builders.destination().sngDestMiles));
+            set_session(keys::form::kDestinationCategory, "");
+            set_session(keys::form::kDestinationAddress2, builders.destination().strDestAdd2);
+            set_session(keys::form::kDestinationCity, "");
+            set_session(keys::form::kDestinationZip, "");
+            set_session(keys::form::kDestinationState, "");
           }
         }
         return_to_form();

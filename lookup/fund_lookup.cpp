@@ -2,6 +2,7 @@
 // customer's own funds where the district says so) and hand it back to the request form or to
 // the field trip search.
 #include "config/ChkEligWeb.h"
+#include "frame/keys.h"
 #include "lookup/lookup_support.h"
 #include "lookup/lookups.h"
 #include "platform/db/jet.h"
@@ -30,7 +31,7 @@ void lookup::FundLookup::LookupFund_FindFunds() {
         if (!session_check()) frame::exit_step();
         const bool customer_funds =
             text::same_text(application_text("DISTRICT.USECUSTFUND"), "True") &&
-            text::same_text(session_text("CANOVERRIDEFUND"), "False");
+            text::same_text(session_text(keys::kCanOverrideFund), "False");
         const std::string code = vb::Trim(ctx_.request().Form("FUND"));
         const std::string description = vb::Trim(ctx_.request().Form("DESC"));
         std::string conditions;
@@ -41,7 +42,7 @@ void lookup::FundLookup::LookupFund_FindFunds() {
         if (!description.empty()) add(" FUND.FUNDDESC like " + lookup::prefix_pattern(description));
         std::string sql;
         if (customer_funds) {
-          const std::string customer = session_text("RequestDetail.customer");
+          const std::string customer = session_text(keys::form::kCustomer);
           if (customer.empty()) {
             module_.error = "Please select a customer first.";
             frame::exit_step();
@@ -81,9 +82,9 @@ void lookup::FundLookup::LookupFund_RetwSelected() {
       [&] {
         if (!session_check()) frame::exit_step();
         const std::string chosen = ctx_.request().Form("SelFund");
-        set_session("RequestDetail.fund", chosen);
-        if (text::same_text(session_text("SELTRIP"), "Y")) {
-          set_session("SELTRIP", "");
+        set_session(keys::form::kFund, chosen);
+        if (text::same_text(session_text(keys::kFundLookupFromTripSearch), "Y")) {
+          set_session(keys::kFundLookupFromTripSearch, "");
           ctx_.get<reports::TripSearch>().FieldTripsOfFund(chosen);
           frame::exit_step();
         }

@@ -2,6 +2,7 @@
 #include "lookup/lookup_support.h"
 
 #include "config/ChkEligWeb.h"
+#include "frame/keys.h"
 #include "lookup/lookups.h"
 #include "platform/db/jet.h"
 #include "platform/vb/conversions.h"
@@ -53,7 +54,7 @@ void Lookup::show_results(db::Recordset& rs, const std::string& sql, const std::
 bool Lookup::common_tag(const std::string& tag_name, std::string& tag_contents) {
   if (ctx_.district_header_tag(tag_name, tag_contents)) return true;
   if (text::same_text(tag_name, "WC@TRIPREQ")) {
-    tag_contents = web::html_escape(session_text("TRIPREQ"));
+    tag_contents = web::html_escape(session_text(keys::kRequestNumber));
     return true;
   }
   if (text::same_text(tag_name, "WC@RESULTS")) {
@@ -65,7 +66,7 @@ bool Lookup::common_tag(const std::string& tag_name, std::string& tag_contents) 
 
 void Lookup::return_to_form() {
   if (module_.ok())
-    ctx_.get<request::RequestForm>().RequestDetail_UserEvent(session_text("TripReq"));
+    ctx_.get<request::RequestForm>().RequestDetail_UserEvent(session_text(keys::kRequestNumber));
 }
 
 }  // namespace lookup

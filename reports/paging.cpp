@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 
+#include "frame/keys.h"
 #include "platform/vb/conversions.h"
 
 namespace reports {
@@ -37,7 +38,7 @@ double number_of(const vb::Variant& value) {
 }
 
 void store_page_number(frame::RequestContext& page, std::int16_t page_number) {
-  page.set_session("PageNumber", page_number);
+  page.set_session(keys::kPageNumber, page_number);
 }
 
 void build_and_write(frame::RequestContext& page, const char* item, const PageBuilder& build) {
@@ -56,13 +57,13 @@ std::int16_t page_size(frame::RequestContext& page) {
 }
 
 std::int16_t session_page_number(frame::RequestContext& page) {
-  return saturate(number_of(page.session("PageNumber")));
+  return saturate(number_of(page.session(keys::kPageNumber)));
 }
 
 void respond(frame::RequestContext& page, const char* item, const PageBuilder& build) {
   // Reports show the district's trips: only to a signed-in user.
   if (!page.session_check()) return;
-  if (page.session_text("PageNumber").empty()) store_page_number(page, 1);
+  if (page.session_text(keys::kPageNumber).empty()) store_page_number(page, 1);
   build_and_write(page, item, build);
 }
 
@@ -77,8 +78,8 @@ void move_page(frame::RequestContext& page, const char* item, const PageBuilder&
   } else if (text::same_text(button, "Next")) {
     store_page_number(page, saturate(current + 1.0));
   } else if (text::same_text(button, "Last")) {
-    const double last = number_of(page.session("RecordCount")) / page_size(page) + 1;
-    page.set_session("PageNumber", last);
+    const double last = number_of(page.session(keys::kRecordCount)) / page_size(page) + 1;
+    page.set_session(keys::kPageNumber, last);
   }
   build_and_write(page, item, build);
 }
@@ -103,7 +104,7 @@ bool report_tag(frame::RequestContext& page, const SearchState& search, const st
 
 std::string navigation_buttons(frame::RequestContext& page, const SearchState& search) {
   const std::int16_t count = search.intSearchCount;
-  page.set_session("RecordCount", count);
+  page.set_session(keys::kRecordCount, count);
   const std::int32_t page_number = session_page_number(page);
   const std::int32_t size = page_size(page);
   std::string html;

@@ -1,5 +1,6 @@
 // The print page that both searches open: it offers the layouts of the report type (one-line and
 // two-line lists, and for trips the summary by a key) and sends the browser to the chosen report.
+#include "frame/keys.h"
 #include "platform/vb/conversions.h"
 #include "reports/list_reports.h"
 
@@ -24,15 +25,15 @@ constexpr const char* kSummaryChoice =
 void reports::ListReports::PrintReport_Respond() {
   // The print window leads to the reports of the session's searches: signed-in users only.
   if (!session_check()) return;
-  set_session("PageNumber", std::int16_t{1});
-  set_session("ReportType", vb::UCase(ctx_.request().QueryString("Type")));
+  set_session(keys::kPageNumber, std::int16_t{1});
+  set_session(keys::kReportType, vb::UCase(ctx_.request().QueryString("Type")));
   ctx_.write_template("PrintReport");
 }
 
 void reports::ListReports::PrintReport_ProcessTag(const std::string& TagName,
                                                   std::string& TagContents, bool&) {
   if (!text::same_text(TagName, "WC@SOURCE")) return;
-  const std::string type = vb::UCase(session_text("ReportType"));
+  const std::string type = vb::UCase(session_text(keys::kReportType));
   if (text::same_text(type, "REQUEST")) {
     TagContents = std::string("<table><tr><td>") + kLineChoices + "</td></tr></table>";
   } else if (text::same_text(type, "TRIP")) {
@@ -45,7 +46,7 @@ void reports::ListReports::PrintReport_ProcessTag(const std::string& TagName,
 
 void reports::ListReports::PrintReport_PrintReport() {
   if (!session_check()) return;
-  const std::string type = session_text("ReportType");
+  const std::string type = session_text(keys::kReportType);
   const std::string rb = ctx_.request().Form("rb");
   web::Response& response = ctx_.response();
   if (text::same_text(type, "REQUEST")) {

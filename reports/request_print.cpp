@@ -5,6 +5,7 @@
 #include "approval/mdlApproval.h"
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
+#include "frame/keys.h"
 #include "platform/vb/conversions.h"
 #include "request/field_builders.h"
 #include "request/refusals.h"
@@ -97,7 +98,7 @@ void answer_tag(frame::RequestContext& ctx, request::FormState& form, const std:
   auto is = [&TagName](const char* name) { return text::same_text(TagName, name); };
   if (ctx.district_header_tag(TagName, out)) return;
   if (is("WC@TRIPREQCOMMENT")) {
-    out = "<b><font color='#FFFFFF'>" + html_escape(ctx.session_text("TRIPREQ_COMMENT")) +
+    out = "<b><font color='#FFFFFF'>" + html_escape(ctx.session_text(keys::kTripRequestComment)) +
           "</font></b>";
   } else if (is("WC@REQUEST")) {
     if (form.blnCanEdit) {
@@ -195,10 +196,10 @@ void RequestPrint::TripRequestDetailPrint_Respond() {
       [&] {
         if (!session_check()) frame::exit_step();
         form_.rsTripReq = std::make_unique<db::Recordset>();
-        if (text::same_text(session_text("LoadRequestDetailFromSession"), "True")) {
+        if (text::same_text(session_text(keys::kLoadFromSession), "True")) {
           form_.blnCanEdit = true;
         }
-        const std::string request_number = session_text("TRIPREQ");
+        const std::string request_number = session_text(keys::kRequestNumber);
         if (!request_number.empty()) {
           if (!ChkEligWeb::PrepareDatabase(ctx_)) {
             close_request();
@@ -221,9 +222,9 @@ void RequestPrint::TripRequestDetailPrint_Respond() {
             ctx_.response().Write(refusal);
             frame::exit_step();
           }
-          const mdlApproval::Authority authority =
-              mdlApproval::HasAuthority(module_, vb::CLng(form_.rsTripReq->field("TRIPNUM")),
-                                        session_text("ROLE"), "", session_text("Customer"));
+          const mdlApproval::Authority authority = mdlApproval::HasAuthority(
+              module_, vb::CLng(form_.rsTripReq->field("TRIPNUM")), session_text(keys::kRole), "",
+              session_text(keys::kCustomer));
           if (!module_.ok()) {
             close_request();
             frame::exit_step();
@@ -245,12 +246,12 @@ void RequestPrint::TripRequestDetailPrint_ProcessTag(const std::string& TagName,
     frame::write_exit(module_, &ctx_.response());
     return;
   }
-  const bool load = text::same_text(session_text("LoadRequestDetailFromSession"), "True");
+  const bool load = text::same_text(session_text(keys::kLoadFromSession), "True");
   if (load) {
-    if (text::same_text(session_text("RequestDetail.New"), "NEW")) {
+    if (text::same_text(session_text(keys::form::kNew), "NEW")) {
       form_.blnNewRequest = true;
     } else {
-      const std::string request_number = session_text("TRIPREQ");
+      const std::string request_number = session_text(keys::kRequestNumber);
       // Without a request number there is no row to open; the row's tags stay empty.
       if ((!form_.rsTripReq || !form_.rsTripReq->is_open()) &&
           vb::IsNumeric(vb::Variant(request_number)) && ChkEligWeb::PrepareDatabase(ctx_)) {

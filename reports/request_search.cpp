@@ -10,6 +10,7 @@
 
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
+#include "frame/keys.h"
 #include "platform/db/jet.h"
 #include "platform/vb/conversions.h"
 #include "reports/search_support.h"
@@ -66,7 +67,7 @@ std::vector<WorkListEntry> work_list(db::Recordset& chains, const std::string& r
 void RequestSearch::RequestSearch_Navigate() {
   procedure({"RequestSearch_Navigate", "Jaunter", false, true}, [&] {
     if (!session_check()) frame::exit_step();
-    set_session("LoadRequestDetailFromSession", "False");
+    set_session(keys::kLoadFromSession, "False");
     request::clear_form_keys(ctx_);
     const std::string button = vb::UCase(ctx_.request().Form("btnsubmit"));
     if (text::same_text(button, "WORK WITH TRIP REQUESTS")) {
@@ -87,10 +88,10 @@ void RequestSearch::RequestSearch_Respond() {
   procedure(
       {"RequestSearch_Respond"},
       [&] {
-        set_session("LoadRequestDetailFromSession", "False");
+        set_session(keys::kLoadFromSession, "False");
         if (!session_check()) frame::exit_step();
         // A Null role reads as one blank; it holds no level of any chain.
-        const std::string role = session_text("ROLE");
+        const std::string role = session_text(keys::kRole);
         if (!vb::Trim(role).empty()) {
           if (!ChkEligWeb::PrepareDatabase(ctx_)) frame::exit_step();
           chains.open("Select * from CLSCC where CLSCC.Active = TRUE", module_.security_db());
@@ -104,7 +105,7 @@ void RequestSearch::RequestSearch_Respond() {
                            " AND TRIPSREQ.STATUS = " + db::quote_text(entry.waiting_status) + ")";
             }
             search_.strSearchQuery = std::string(kWorkListQuery) + " WHERE (" + condition + ")";
-            const std::string customer = session_text("CUSTOMER");
+            const std::string customer = session_text(keys::kCustomer);
             if (!vb::Trim(customer).empty()) {
               search_.strSearchQuery +=
                   " AND (TRIPSREQ.CUSTOMER = " + db::quote_text(customer) + ")";
@@ -127,13 +128,14 @@ void RequestSearch::read_criteria() {
   const web::Request& request = ctx_.request();
   search_.strReqStatus = request.Form("Status");
   search_.strSearchGrade = request.Form("grade");
-  const std::string customer = session_text("CUSTOMER");
+  const std::string customer = session_text(keys::kCustomer);
   if (!ctx_.application_flag("VIEW_OTHER_SCHOOLS") && !vb::Trim(customer).empty()) {
     // The user may only search his own customer.
     search_.strSearchCust = customer;
   } else {
     search_.strSearchCust = request.Form("cust");
-    for (const std::string& item : request::session_list(ctx_, "CustomersDD", "numCustomers")) {
+    for (const std::string& item :
+         request::session_list(ctx_, keys::kCustomers, keys::kCustomerCount)) {
       if (text::same_text(vb::Trim(item), vb::Trim(search_.strSearchCust))) {
         search_.strSearchCust = item;
         break;
@@ -188,8 +190,8 @@ void RequestSearch::RequestSearch_TripRequests() {
       {"RequestSearch_TripRequests"},
       [&] {
         if (!session_check()) frame::exit_step();
-        set_session("blnDepDtWarn", false);
-        set_session("blnRtnDtWarn", false);
+        set_session(keys::kDepartureWarned, false);
+        set_session(keys::kReturnWarned, false);
         const std::string button = ctx_.request().Form("btnsubmit");
         if (text::same_text(button, "Reset") || text::same_text(button, "**Exit**")) {
           ResetRequestSearch();
@@ -201,7 +203,7 @@ void RequestSearch::RequestSearch_TripRequests() {
           search_.strSearchQuery +=
               " ORDER BY TRIPSREQ.DEPDATE, TRIPSREQ.DEPTIME, TRIPSREQ.DESTINATION";
         }
-        set_session("TripRequestReportQuery", search_.strSearchQuery);
+        set_session(keys::kRequestReportQuery, search_.strSearchQuery);
         BuildRequestResultsTable(search_.strSearchQuery);
         ChkEligWeb::CloseTripDBConnections(module_);
         ctx_.write_template("RequestSearch");
@@ -218,7 +220,7 @@ void RequestSearch::ResetRequestSearch() {
         &search_.strReqEnterTo, &search_.strSearchResults}) {
     field->clear();
   }
-  search_.strSearchCust = session_text("CUSTOMER");
+  search_.strSearchCust = session_text(keys::kCustomer);
   search_.intSearchCount = 0;
 }
 

@@ -1,6 +1,7 @@
 // RequestSearch_ProcessTag: the tags of the request search page (district header, the criteria's
 // drop-downs and typed dates, the result count and table). Every drop-down carries the
 // template's own text between the tag's marks as extra attributes.
+#include "frame/keys.h"
 #include "platform/vb/conversions.h"
 #include "reports/request_search.h"
 #include "reports/search_support.h"
@@ -52,13 +53,16 @@ std::string destination_select(const std::string& attributes, const vb::StringAr
 
 void RequestSearch::RequestSearch_ProcessTag(const std::string& TagName, std::string& TagContents,
                                              bool&) {
-  const vb::StringArray grades = request::session_list(ctx_, "Grades", "numGrades");
-  const vb::StringArray statuses = request::session_list(ctx_, "StatusVals", "numStatusVals");
-  const vb::StringArray customers = request::session_list(ctx_, "CustomersDD", "numCustomers");
+  const vb::StringArray grades = request::session_list(ctx_, keys::kGrades, keys::kGradeCount);
+  const vb::StringArray statuses = request::session_list(ctx_, keys::kStatuses, keys::kStatusCount);
+  const vb::StringArray customers =
+      request::session_list(ctx_, keys::kCustomers, keys::kCustomerCount);
   const vb::StringArray destinations =
-      request::session_list(ctx_, "Destinations", "numDestinations");
-  const vb::StringArray categories = request::session_list(ctx_, "TripCat", "numTripCat");
-  const vb::StringArray divisions = request::session_list(ctx_, "Divisions", "numDivisions");
+      request::session_list(ctx_, keys::kDestinations, keys::kDestinationCount);
+  const vb::StringArray categories =
+      request::session_list(ctx_, keys::kTripCategories, keys::kTripCategoryCount);
+  const vb::StringArray divisions =
+      request::session_list(ctx_, keys::kDivisions, keys::kDivisionCount);
 
   auto is = [&TagName](const char* name) { return text::same_text(TagName, name); };
   const std::string& A = TagContents;

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "data/null_conversions.h"
+#include "frame/keys.h"
 #include "platform/db/jet.h"
 #include "platform/vb/conversions.h"
 #include "request/field_builders.h"
@@ -149,7 +150,7 @@ std::string destination_text(const frame::RequestContext& context, const db::Rec
   }
   const std::string code = vb::CStr(number);
   for (const std::string& item :
-       request::session_list(context, "Destinations", "numDestinations")) {
+       request::session_list(context, keys::kDestinations, keys::kDestinationCount)) {
     const std::size_t comma = item.find(',');
     if (comma != std::string::npos && item.substr(0, comma) == code) {
       return item.substr(comma + 1);

@@ -14,6 +14,7 @@
 
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
+#include "frame/keys.h"
 #include "platform/vb/conversions.h"
 #include "reports/paging.h"
 #include "reports/search_support.h"
@@ -186,7 +187,7 @@ void SummaryReport::BuildTripSummaryReportResults(const std::string& SummaryType
 
 void SummaryReport::build(std::int16_t& page_number, std::int16_t page_size) {
   BuildTripSummaryReportResults(ctx_.request().QueryString("Type"),
-                                session_text("TripReportSummaryCondition"), page_number, page_size);
+                                session_text(keys::kTripSummaryCondition), page_number, page_size);
 }
 
 void SummaryReport::TripSummaryReport_Respond() {

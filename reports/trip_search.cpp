@@ -6,6 +6,7 @@
 #include "reports/trip_search.h"
 
 #include "config/ChkEligWeb.h"
+#include "frame/keys.h"
 #include "platform/db/jet.h"
 #include "platform/vb/conversions.h"
 #include "reports/search_support.h"
@@ -94,7 +95,7 @@ void TripSearch::ResetTripSearch() {
         &trips_.strTripFund}) {
     field->clear();
   }
-  search_.strSearchCust = session_text("CUSTOMER");
+  search_.strSearchCust = session_text(keys::kCustomer);
   set_pairs_on(trips_);
   search_.intSearchCount = 0;
 }
@@ -115,7 +116,7 @@ void TripSearch::read_criteria(std::string& internal_number, std::string& purcha
   trips_.strSortBy1 = sort_column(request.Form("sortBy1"));
   trips_.strSortBy2 = sort_column(request.Form("sortBy2"));
   search_.strSearchGrade = request.Form("grade");
-  const std::string customer = session_text("CUSTOMER");
+  const std::string customer = session_text(keys::kCustomer);
   const bool own_only = !ctx_.application_flag("VIEW_OTHER_SCHOOLS") && !vb::Trim(customer).empty();
   search_.strSearchCust = own_only ? customer : request.Form("cust");
   search_.strSearchDest = request.Form("dest");
@@ -205,7 +206,7 @@ void TripSearch::TripSearch_FieldTrips() {
   procedure(
       {"TripSearch_FieldTrips"},
       [&] {
-        set_session("LoadRequestDetailFromSession", "False");
+        set_session(keys::kLoadFromSession, "False");
         if (!session_check()) frame::exit_step();
         const web::Request& request = ctx_.request();
         const std::string button = request.Form("btnsubmit");
@@ -213,9 +214,9 @@ void TripSearch::TripSearch_FieldTrips() {
         if (text::same_text(button, "Reset")) {
           ResetTripSearch();
         } else if (text::same_text(button, "Fund")) {
-          set_session("SELTRIP", "Y");
-          const std::string customer = session_text("CUSTOMER");
-          set_session("RequestDetail.customer",
+          set_session(keys::kFundLookupFromTripSearch, "Y");
+          const std::string customer = session_text(keys::kCustomer);
+          set_session(keys::form::kCustomer,
                       vb::Trim(customer).empty() ? request.Form("cust") : customer);
           ctx_.write_template("LookupFund");
           frame::exit_step();
@@ -228,7 +229,7 @@ void TripSearch::TripSearch_FieldTrips() {
         if (trips_.blnTripAutofill) {
           const SearchCriteria criteria = trip_criteria(module_, search_, trips_, internal_number,
                                                         purchase_order, billing_customer);
-          set_session("TripReportSummaryCondition", criteria.text());
+          set_session(keys::kTripSummaryCondition, criteria.text());
           search_.strSearchQuery =
               std::string(kColumns) + kSums + kFrom + criteria.text() + order_of(trips_);
           count_query = std::string(kColumns) + kFrom + criteria.text();
@@ -250,7 +251,7 @@ void TripSearch::TripSearch_FieldTrips() {
           trips.close();
         }
         ChkEligWeb::CloseTripDBConnections(module_);
-        set_session("TripReportQuery", search_.strSearchQuery);
+        set_session(keys::kTripReportQuery, search_.strSearchQuery);
         ctx_.write_template("TripSearch");
       },
       [&] {

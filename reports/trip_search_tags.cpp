@@ -1,6 +1,7 @@
 // TripSearch_ProcessTag: the tags of the field trip search page (district header, criteria,
 // check boxes, sort choices, the Fund button, the result table and its totals). Every generated
 // control carries the template's own text between the tag's marks as extra attributes.
+#include "frame/keys.h"
 #include "platform/vb/conversions.h"
 #include "reports/search_support.h"
 #include "reports/trip_search.h"
@@ -79,12 +80,15 @@ std::string sort_options(const std::string& selected) {
 
 void TripSearch::TripSearch_ProcessTag(const std::string& TagName, std::string& TagContents,
                                        bool&) {
-  const vb::StringArray grades = request::session_list(ctx_, "Grades", "numGrades");
-  const vb::StringArray customers = request::session_list(ctx_, "CustomersDD", "numCustomers");
+  const vb::StringArray grades = request::session_list(ctx_, keys::kGrades, keys::kGradeCount);
+  const vb::StringArray customers =
+      request::session_list(ctx_, keys::kCustomers, keys::kCustomerCount);
   const vb::StringArray destinations =
-      request::session_list(ctx_, "Destinations", "numDestinations");
-  const vb::StringArray categories = request::session_list(ctx_, "TripCat", "numTripCat");
-  const vb::StringArray divisions = request::session_list(ctx_, "Divisions", "numDivisions");
+      request::session_list(ctx_, keys::kDestinations, keys::kDestinationCount);
+  const vb::StringArray categories =
+      request::session_list(ctx_, keys::kTripCategories, keys::kTripCategoryCount);
+  const vb::StringArray divisions =
+      request::session_list(ctx_, keys::kDivisions, keys::kDivisionCount);
 
   auto is = [&TagName](const char* name) { return text::same_text(TagName, name); };
   const std::string A = TagContents;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "data/null_conversions.h"
+#include "frame/keys.h"
 #include "platform/vb/conversions.h"
 #include "request/field_builders.h"
 #include "request/no_date.h"
@@ -29,10 +30,10 @@ std::string request::FieldBuilders::BuildFundDD(const std::string& Attributes,
       funds = &lists_.funds;
       last = lists_.funds.rows.empty() ? 0 : lists_.funds.rows.size() - 1;
     } else {
-      const vb::Variant stored = ctx_.session("Funds");
+      const vb::Variant stored = ctx_.session(keys::kFunds);
       if (const auto* table = stored.get_if<vb::StringTable>()) session_funds = *table;
       funds = &session_funds;
-      last = static_cast<std::size_t>(session_count(ctx_, "numFunds"));
+      last = static_cast<std::size_t>(session_count(ctx_, keys::kFundCount));
     }
     for (std::size_t row = 0; row <= last; ++row) {
       // A row the list does not hold reads as the blank first entry.
@@ -54,7 +55,7 @@ std::string request::FieldBuilders::BuildDestinationDD(const std::string& Attrib
     std::string code, description;
   };
   std::vector<Option> options;
-  for (const std::string& item : session_list(ctx_, "Destinations", "numDestinations")) {
+  for (const std::string& item : session_list(ctx_, keys::kDestinations, keys::kDestinationCount)) {
     const std::size_t comma = item.find(',');
     if (comma == std::string::npos) {
       options.push_back({});

@@ -6,6 +6,7 @@
 #include "approval/mdlApproval.h"
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
+#include "frame/keys.h"
 #include "platform/vb/conversions.h"
 #include "request/field_builders.h"
 #include "request/form_save.h"
@@ -22,35 +23,50 @@ namespace {
 // return-date fields are named rtn_ but their keys ret_.
 struct CarriedField {
   const char* field;
-  const char* key;
+  keys::Key key;
 };
 
 const CarriedField kDateTimeCountTextFields[] = {
-    {"dep_month", "RequestDetail.dep_month"},   {"dep_date", "RequestDetail.dep_date"},
-    {"dep_year", "RequestDetail.dep_year"},     {"rtn_month", "RequestDetail.ret_month"},
-    {"rtn_date", "RequestDetail.ret_date"},     {"rtn_year", "RequestDetail.ret_year"},
-    {"dep_hour", "RequestDetail.dep_hour"},     {"dep_min", "RequestDetail.dep_min"},
-    {"dep_ampm", "RequestDetail.dep_ampm"},     {"arrive_hour", "RequestDetail.arrive_hour"},
-    {"arrive_min", "RequestDetail.arrive_min"}, {"arrive_ampm", "RequestDetail.arrive_ampm"},
-    {"leave_hour", "RequestDetail.leave_hour"}, {"leave_min", "RequestDetail.leave_min"},
-    {"leave_ampm", "RequestDetail.leave_ampm"}, {"ret_hour", "RequestDetail.ret_hour"},
-    {"ret_min", "RequestDetail.ret_min"},       {"ret_ampm", "RequestDetail.ret_ampm"},
-    {"numadults", "RequestDetail.numadults"},   {"numstudents", "RequestDetail.numstudents"},
-    {"numhand", "RequestDetail.numhand"},       {"esttime", "RequestDetail.esttime"},
-    {"estmile", "RequestDetail.estmile"},       {"purpose", "RequestDetail.purpose"},
-    {"custspec", "RequestDetail.custspec"},
+    {"dep_month", keys::form::kDepartureMonth},
+    {"dep_date", keys::form::kDepartureDay},
+    {"dep_year", keys::form::kDepartureYear},
+    {"rtn_month", keys::form::kReturnMonth},
+    {"rtn_date", keys::form::kReturnDay},
+    {"rtn_year", keys::form::kReturnYear},
+    {"dep_hour", keys::form::kDepartureHour},
+    {"dep_min", keys::form::kDepartureMinute},
+    {"dep_ampm", keys::form::kDepartureMeridian},
+    {"arrive_hour", keys::form::kArriveHour},
+    {"arrive_min", keys::form::kArriveMinute},
+    {"arrive_ampm", keys::form::kArriveMeridian},
+    {"leave_hour", keys::form::kLeaveHour},
+    {"leave_min", keys::form::kLeaveMinute},
+    {"leave_ampm", keys::form::kLeaveMeridian},
+    {"ret_hour", keys::form::kReturnHour},
+    {"ret_min", keys::form::kReturnMinute},
+    {"ret_ampm", keys::form::kReturnMeridian},
+    {"numadults", keys::form::kAdults},
+    {"numstudents", keys::form::kStudents},
+    {"numhand", keys::form::kHandicapped},
+    {"esttime", keys::form::kEstimatedTime},
+    {"estmile", keys::form::kEstimatedMiles},
+    {"purpose", keys::form::kPurpose},
+    {"custspec", keys::form::kCustomerInstructions},
 };
 
 const CarriedField kCodeFields[] = {
-    {"tripcom", "RequestDetail.tripcom"},       {"po", "RequestDetail.po"},
-    {"inttripnum", "RequestDetail.inttripnum"}, {"tripcat", "RequestDetail.tripcat"},
-    {"grade", "RequestDetail.grade"},
+    {"tripcom", keys::form::kTripComment},
+    {"po", keys::form::kPurchaseOrder},
+    {"inttripnum", keys::form::kInternalNumber},
+    {"tripcat", keys::form::kTripCategory},
+    {"grade", keys::form::kGrade},
 };
 
-const char* const kDestinationDetailKeys[] = {"RequestDetail.destdesc", "RequestDetail.destcat",
-                                              "RequestDetail.miles",    "RequestDetail.destadd1",
-                                              "RequestDetail.destadd2", "RequestDetail.destcity",
-                                              "RequestDetail.destzip",  "RequestDetail.deststate"};
+const keys::Key kDestinationDetailKeys[] = {
+    keys::form::kDestinationName,     keys::form::kDestinationCategory,
+    keys::form::kDestinationMiles,    keys::form::kDestinationAddress1,
+    keys::form::kDestinationAddress2, keys::form::kDestinationCity,
+    keys::form::kDestinationZip,      keys::form::kDestinationState};
 
 [[noreturn]] void stop(frame::RequestContext& ctx, const std::string& message) {
   ctx.response().Write(message);
@@ -60,24 +76,25 @@ const char* const kDestinationDetailKeys[] = {"RequestDetail.destdesc", "Request
 // The form's state into the session, as a drop-down change or a lookup button leaves it.
 void carry_form(frame::RequestContext& ctx, bool with_destination) {
   const web::Request& request = ctx.request();
-  ctx.set_session("LoadRequestDetailFromSession", "True");
-  ctx.set_session("RequestDetail.New", request.Form("New"));
-  ctx.set_session("RequestDetail.customer", text::code_of_item(request.Form("cust")));
-  ctx.set_session("RequestDetail.requestoremail", request.Form("RequestorEmail"));
-  if (with_destination) ctx.set_session("RequestDetail.destination", request.Form("dest"));
-  ctx.set_session("RequestDetail.contact", request.Form("contact"));
-  ctx.set_session("RequestDetail.fund", request.Form("fund"));
+  ctx.set_session(keys::kLoadFromSession, "True");
+  ctx.set_session(keys::form::kNew, request.Form("New"));
+  ctx.set_session(keys::form::kCustomer, text::code_of_item(request.Form("cust")));
+  ctx.set_session(keys::form::kRequesterEmail, request.Form("RequestorEmail"));
+  if (with_destination) ctx.set_session(keys::form::kDestination, request.Form("dest"));
+  ctx.set_session(keys::form::kContact, request.Form("contact"));
+  ctx.set_session(keys::form::kFund, request.Form("fund"));
   for (const CarriedField& field : kDateTimeCountTextFields) {
     ctx.set_session(field.key, request.Form(field.field));
   }
-  if (with_destination) ctx.set_session("RequestDetail.destspec", request.Form("destspec"));
+  if (with_destination)
+    ctx.set_session(keys::form::kDestinationInstructions, request.Form("destspec"));
   for (const CarriedField& field : kCodeFields)
     ctx.set_session(field.key, request.Form(field.field));
-  ctx.set_session("TRIPREQ", request.Form("tripnum"));
+  ctx.set_session(keys::kRequestNumber, request.Form("tripnum"));
 }
 
 void empty_destination_details(frame::RequestContext& ctx) {
-  for (const char* key : kDestinationDetailKeys) ctx.set_session(key, "");
+  for (keys::Key key : kDestinationDetailKeys) ctx.set_session(key, "");
 }
 
 // A drop-down changed: the form's state goes to the session and the form is drawn again.
@@ -85,7 +102,7 @@ void drop_down_change(frame::RequestContext& ctx) {
   const web::Request& request = ctx.request();
   carry_form(ctx, false);
   const std::string dest = request.Form("dest");
-  const std::string current = ctx.session_text("RequestDetail.destination");
+  const std::string current = ctx.session_text(keys::form::kDestination);
   if (!text::same_text(dest, current)) {
     if (!ChkEligWeb::PrepareDatabase(ctx)) frame::exit_step();
     FieldBuilders& builders = ctx.get<FieldBuilders>();
@@ -93,32 +110,34 @@ void drop_down_change(frame::RequestContext& ctx) {
     ChkEligWeb::CloseTripDBConnections(ctx.module());
     if (dest != "0") {
       if (!vb::Trim(dest).empty()) {
-        ctx.set_session("RequestDetail.destspec", instructions);
-        ctx.set_session("RequestDetail.destdesc", builders.destination().strDestDesc);
-        ctx.set_session("RequestDetail.destadd1", builders.destination().strDestAdd1);
-        ctx.set_session("RequestDetail.miles", vb::CStr(builders.destination().sngDestMiles));
-        ctx.set_session("RequestDetail.destadd2", builders.destination().strDestAdd2);
-        for (const char* key : {"RequestDetail.destcat", "RequestDetail.destcity",
-                                "RequestDetail.destzip", "RequestDetail.deststate"}) {
+        ctx.set_session(keys::form::kDestinationInstructions, instructions);
+        ctx.set_session(keys::form::kDestinationName, builders.destination().strDestDesc);
+        ctx.set_session(keys::form::kDestinationAddress1, builders.destination().strDestAdd1);
+        ctx.set_session(keys::form::kDestinationMiles,
+                        vb::CStr(builders.destination().sngDestMiles));
+        ctx.set_session(keys::form::kDestinationAddress2, builders.destination().strDestAdd2);
+        for (keys::Key key : {keys::form::kDestinationCategory, keys::form::kDestinationCity,
+                              keys::form::kDestinationZip, keys::form::kDestinationState}) {
           ctx.set_session(key, "");
         }
       } else {
-        ctx.set_session("RequestDetail.destspec", "");
+        ctx.set_session(keys::form::kDestinationInstructions, "");
         empty_destination_details(ctx);
       }
     }
   } else {
     if (vb::Trim(current) == "0") {
       if (vb::UCase(request.Form("New")) != "NEW" &&
-          ctx.session_text("RequestDetail.destadd1").empty()) {
-        ctx.get<request::Persistence>().SetDestFromREQ(vb::CLng(ctx.session_text("TRIPREQ")));
+          ctx.session_text(keys::form::kDestinationAddress1).empty()) {
+        ctx.get<request::Persistence>().SetDestFromREQ(
+            vb::CLng(ctx.session_text(keys::kRequestNumber)));
       }
     } else {
       empty_destination_details(ctx);
     }
-    ctx.set_session("RequestDetail.destspec", request.Form("destspec"));
+    ctx.set_session(keys::form::kDestinationInstructions, request.Form("destspec"));
   }
-  ctx.set_session("RequestDetail.destination", dest);
+  ctx.set_session(keys::form::kDestination, dest);
   ctx.set_next_item("RequestDetail");
 }
 
@@ -133,11 +152,12 @@ void open_lookup(frame::RequestContext& ctx, const std::string& button) {
   carry_form(ctx, true);
   // A fund lookup once opened from the field trip search and left there must not send this
   // choice back to that search.
-  ctx.set_session("SELTRIP", "");
-  if (vb::Trim(ctx.session_text("RequestDetail.destination")) == "0") {
-    if (ctx.session_text("RequestDetail.destadd1").empty() &&
+  ctx.set_session(keys::kFundLookupFromTripSearch, "");
+  if (vb::Trim(ctx.session_text(keys::form::kDestination)) == "0") {
+    if (ctx.session_text(keys::form::kDestinationAddress1).empty() &&
         vb::UCase(request.Form("New")) != "NEW") {
-      ctx.get<request::Persistence>().SetDestFromREQ(vb::CLng(ctx.session_text("TRIPREQ")));
+      ctx.get<request::Persistence>().SetDestFromREQ(
+          vb::CLng(ctx.session_text(keys::kRequestNumber)));
     }
   } else {
     empty_destination_details(ctx);
@@ -165,10 +185,10 @@ std::optional<std::int32_t> parse_request_number(const std::string& text) {
 SaveTarget post_target(frame::RequestContext& ctx) {
   const web::Request& request = ctx.request();
   std::string is_new = vb::Trim(request.Form("New"));
-  if (is_new.empty()) is_new = ctx.session_text("RequestDetail.New");
+  if (is_new.empty()) is_new = ctx.session_text(keys::form::kNew);
   if (text::same_text(is_new, "NEW")) return {true, 0};
   std::string number = request.Form("tripnum");
-  if (vb::Trim(number).empty()) number = ctx.session_text("TRIPREQ");
+  if (vb::Trim(number).empty()) number = ctx.session_text(keys::kRequestNumber);
   const auto parsed = parse_request_number(number);
   if (!parsed) stop(ctx, refusal::kNotANumber);
   return {false, *parsed};
@@ -192,9 +212,10 @@ std::string stored_customer(frame::RequestContext& ctx, std::int32_t number) {
 bool may_change(frame::RequestContext& ctx, std::int32_t number) {
   if (!ChkEligWeb::PrepareDatabase(ctx)) frame::exit_step();
   stored_customer(ctx, number);
-  const bool may_edit = mdlApproval::HasAuthority(ctx.module(), number, ctx.session_text("ROLE"),
-                                                  "", ctx.session_text("Customer"))
-                            .may_edit;
+  const bool may_edit =
+      mdlApproval::HasAuthority(ctx.module(), number, ctx.session_text(keys::kRole), "",
+                                ctx.session_text(keys::kCustomer))
+          .may_edit;
   ChkEligWeb::CloseTripDBConnections(ctx.module());
   if (!ctx.module().ok()) frame::exit_step();
   return may_edit;
@@ -223,10 +244,11 @@ void RequestForm::RequestDetail_TripRequestDetail() {
         }
         const std::string button = request.Form("btnSubmit");
         if (text::same_text(button, "**Exit**")) {
-          for (const char* key :
-               {"RequestDetail.destdesc", "RequestDetail.destcat", "RequestDetail.miles",
-                "RequestDetail.destadd1", "RequestDetail.destadd2", "RequestDetail.destcity",
-                "RequestDetail.destzip", "RequestDetail.destspec", "RequestDetail.deststate"}) {
+          for (keys::Key key : {keys::form::kDestinationName, keys::form::kDestinationCategory,
+                                keys::form::kDestinationMiles, keys::form::kDestinationAddress1,
+                                keys::form::kDestinationAddress2, keys::form::kDestinationCity,
+                                keys::form::kDestinationZip, keys::form::kDestinationInstructions,
+                                keys::form::kDestinationState}) {
             set_session(key, "");
           }
           ClearRequestDetailVars();

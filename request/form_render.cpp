@@ -12,6 +12,7 @@
 
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
+#include "frame/keys.h"
 #include "platform/vb/conversions.h"
 #include "request/field_builders.h"
 #include "request/no_date.h"
@@ -46,7 +47,7 @@ class FormTags {
       : ctx_(context),
         form_(form),
         A_(std::move(attributes)),
-        load_(text::same_text(context.session_text("LoadRequestDetailFromSession"), "True")) {}
+        load_(text::same_text(context.session_text(keys::kLoadFromSession), "True")) {}
 
   enum class Order { SessionFirst, CopyFirst };
 
@@ -58,11 +59,11 @@ class FormTags {
   void form_token(std::string& out);
   void new_flag(std::string& out);
   void contact(std::string& out);
-  void plain_input(const char* prefix, const char* field, const char* key, const char* column,
+  void plain_input(const char* prefix, const char* field, keys::Key key, const char* column,
                    std::string& out);
-  void text_area(const char* field, const char* key, Order order, std::string& out);
+  void text_area(const char* field, keys::Key key, Order order, std::string& out);
   void customer(std::string& out);
-  void code_list(const char* field, const char* key, const char* list, const char* count,
+  void code_list(const char* field, keys::Key key, keys::Key list, keys::Key count,
                  const char* column, std::string& out);
   void destination(std::string& out);
   void destination_address(std::string& out);
@@ -95,7 +96,7 @@ class FormTags {
   }
 
   std::string posted(const std::string& name) const { return ctx_.request().Form(name); }
-  std::string session(const std::string& key) const { return ctx_.session_text(key); }
+  std::string session(keys::Key key) const { return ctx_.session_text(key); }
   FieldBuilders& builders() { return ctx_.get<FieldBuilders>(); }
 
   // R: the stored column as text; a Null is one blank.
@@ -107,11 +108,11 @@ class FormTags {
   }
 
   // The value of a field by its order; R already in its final form.
-  std::string value(Order order, const std::string& field, const std::string& key,
+  std::string value(Order order, const std::string& field, keys::Key key,
                     const std::function<std::string()>& stored_value_of,
                     bool trim_posted = false) const;
   // Read-only: R as text, mirrored into S.
-  std::string mirrored(const std::string& key, const std::string& stored) {
+  std::string mirrored(keys::Key key, const std::string& stored) {
     ctx_.set_session(key, stored);
     return html_escape(stored);
   }
@@ -124,7 +125,7 @@ class FormTags {
   const bool load_;
 };
 
-std::string FormTags::value(Order order, const std::string& field, const std::string& key,
+std::string FormTags::value(Order order, const std::string& field, keys::Key key,
                             const std::function<std::string()>& stored_value_of,
                             bool trim_posted) const {
   std::string from_form = posted(field);
@@ -157,7 +158,7 @@ void FormTags::request_number(std::string& out) {
   if (!stored()) {
     out.clear();
   } else if (editable()) {
-    const std::string number = load_ ? session("TRIPREQ") : stored_text("TRIPNUM");
+    const std::string number = load_ ? session(keys::kRequestNumber) : stored_text("TRIPNUM");
     out = "<input type='text' name='TRIPNUM' value='" + html_escape(number) + "' readonly>";
   } else {
     out = load_ ? "0" : html_escape(stored_text("TRIPNUM"));
@@ -193,18 +194,18 @@ void FormTags::new_flag(std::string& out) {
 
 void FormTags::contact(std::string& out) {
   if (!editable()) {
-    out = mirrored("RequestDetail.contact", vb::Trim(stored_text("CONTACT")));
+    out = mirrored(keys::form::kContact, vb::Trim(stored_text("CONTACT")));
     return;
   }
   const std::string value = this->value(
-      Order::SessionFirst, "Contact", "RequestDetail.contact",
+      Order::SessionFirst, "Contact", keys::form::kContact,
       [&] { return vb::Trim(stored_text("CONTACT")); }, true);
   out = "<input type='text' name='Contact' size='25' maxlength='25' value='" + html_escape(value) +
         "' " + A_ + ">";
 }
 
-void FormTags::plain_input(const char* prefix, const char* field, const char* key,
-                           const char* column, std::string& out) {
+void FormTags::plain_input(const char* prefix, const char* field, keys::Key key, const char* column,
+                           std::string& out) {
   if (!editable()) {
     out = mirrored(key, stored_text(column));
     return;
@@ -214,7 +215,7 @@ void FormTags::plain_input(const char* prefix, const char* field, const char* ke
   out = std::string(prefix) + html_escape(value) + "' " + A_ + ">";
 }
 
-void FormTags::text_area(const char* field, const char* key, Order order, std::string& out) {
+void FormTags::text_area(const char* field, keys::Key key, Order order, std::string& out) {
   const std::string open = "<textarea rows='3' cols='60' name='" + std::string(field) + "' ";
   if (!editable()) {
     out = open + "readonly='yes' " + A_ + ">" + mirrored(key, stored_text(field)) + "</TEXTAREA>";
@@ -224,7 +225,7 @@ void FormTags::text_area(const char* field, const char* key, Order order, std::s
   if (order == Order::SessionFirst && value.empty() && value == session(key) &&
       takes_session_value()) {
     // The customer's standing instructions are proposed for an empty field.
-    const std::string chosen = session("RequestDetail.customer");
+    const std::string chosen = session(keys::form::kCustomer);
     if (!chosen.empty()) {
       with_trip_connection([&] { builders().getcust(chosen); });
       value = builders().customer().strCustSpec;
@@ -236,7 +237,7 @@ void FormTags::text_area(const char* field, const char* key, Order order, std::s
 // ---- Code lists ------------------------------------------------------------------------------
 
 void FormTags::customer(std::string& out) {
-  const std::string key = "RequestDetail.customer";
+  const keys::Key key = keys::form::kCustomer;
   if (!editable()) {
     const std::string code = stored_text("CUSTOMER");
     ctx_.set_session(key, code);
@@ -256,8 +257,8 @@ void FormTags::customer(std::string& out) {
     code = stored_text("CUSTOMER");
     if (session(key).empty()) ctx_.set_session(key, code);
   }
-  const vb::StringArray items = session_list(ctx_, "CustomersDD", "numCustomers");
-  const bool only_one = session_count(ctx_, "numCustomers") == 1;
+  const vb::StringArray items = session_list(ctx_, keys::kCustomers, keys::kCustomerCount);
+  const bool only_one = session_count(ctx_, keys::kCustomerCount) == 1;
   const std::string wanted = vb::Trim(code);
   std::string html = "<select name='cust' width='100' " + A_ + ">";
   for (const std::string& item : items) {
@@ -268,7 +269,7 @@ void FormTags::customer(std::string& out) {
   out = html + "</select>";
 }
 
-void FormTags::code_list(const char* field, const char* key, const char* list, const char* count,
+void FormTags::code_list(const char* field, keys::Key key, keys::Key list, keys::Key count,
                          const char* column, std::string& out) {
   if (!editable()) {
     out = mirrored(key, vb::Trim(stored_text(column)));
@@ -289,7 +290,7 @@ void FormTags::code_list(const char* field, const char* key, const char* list, c
 void FormTags::destination(std::string& out) {
   if (!editable()) {
     const std::string number = stored_text("Destination");
-    ctx_.set_session("RequestDetail.destination", number);
+    ctx_.set_session(keys::form::kDestination, number);
     const std::string typed = vb::Trim(stored_text("DESTDESC"));
     if (vb::Trim(number) == "0" && !typed.empty()) {
       out = html_escape(stored_text("DESTDESC"));
@@ -301,16 +302,17 @@ void FormTags::destination(std::string& out) {
     return;
   }
   auto typed_or_code = [&](const std::string& d) {
-    if (d == "0") return builders().BuildDestinationDD(A_, session("RequestDetail.destdesc"), true);
+    if (d == "0")
+      return builders().BuildDestinationDD(A_, session(keys::form::kDestinationName), true);
     if (d.rfind("0,", 0) == 0) return builders().BuildDestinationDD(A_, d.substr(2), true);
     return builders().BuildDestinationDD(A_, d, false);
   };
   if (load_) {
-    out = typed_or_code(session("RequestDetail.destination"));
+    out = typed_or_code(session(keys::form::kDestination));
   } else if (form_.blnCopyRequest || (form_.blnNewRequest && posted("btnSubmit").empty())) {
     std::string d = posted("dest");
-    if (vb::Trim(d).empty()) d = session("RequestDetail.destination");
-    out = d == "0" ? builders().BuildDestinationDD(A_, session("RequestDetail.destdesc"), true)
+    if (vb::Trim(d).empty()) d = session(keys::form::kDestination);
+    out = d == "0" ? builders().BuildDestinationDD(A_, session(keys::form::kDestinationName), true)
                    : builders().BuildDestinationDD(A_, d, false);
   } else if (form_.blnNewRequest) {
     out = builders().BuildDestinationDD(A_, "", false);
@@ -329,8 +331,8 @@ void FormTags::destination(std::string& out) {
 void FormTags::destination_address(std::string& out) {
   std::string label, line1, line2;
   auto from_session = [&] {
-    line1 = session("RequestDetail.destadd1");
-    line2 = session("RequestDetail.destadd2");
+    line1 = session(keys::form::kDestinationAddress1);
+    line2 = session(keys::form::kDestinationAddress2);
   };
   auto from_destination = [&](const std::string& number, bool open_connection) {
     if (open_connection) {
@@ -341,7 +343,7 @@ void FormTags::destination_address(std::string& out) {
     line1 = builders().destination().strDestAdd1;
     line2 = builders().destination().strDestAdd2;
   };
-  const bool typed = session("RequestDetail.destination").rfind('0', 0) == 0;
+  const bool typed = session(keys::form::kDestination).rfind('0', 0) == 0;
   if (load_ || form_.blnCopyRequest) {
     from_session();
     if (typed) label = "** New **";
@@ -370,7 +372,7 @@ void FormTags::destination_address(std::string& out) {
 }
 
 void FormTags::fund(std::string& out) {
-  const std::string key = "RequestDetail.Fund";
+  const keys::Key key = keys::form::kFund;
   if (!editable()) {
     out = mirrored(key, vb::Trim(stored_text("Fund")));
     return;
@@ -383,13 +385,13 @@ void FormTags::fund(std::string& out) {
   }
   std::string filter;
   if (text::same_text(ctx_.application_text("DISTRICT.USECUSTFUND"), "True") &&
-      text::same_text(session("CANOVERRIDEFUND"), "False")) {
+      text::same_text(session(keys::kCanOverrideFund), "False")) {
     if (form_.blnCopyRequest || (!load_ && form_.blnNewRequest)) {
       filter = text::code_of_item(posted("cust"));
-      if (filter.empty()) filter = vb::Trim(session("CUSTOMER"));
+      if (filter.empty()) filter = vb::Trim(session(keys::kCustomer));
       if (filter.empty()) filter = "0";
     } else {
-      filter = session("RequestDetail.Customer");
+      filter = session(keys::form::kCustomer);
     }
   }
   builders().PopulateFundDD(filter);
@@ -404,7 +406,7 @@ void FormTags::date(bool departure, std::string& out) {
     out = html_escape(stored_text(column));
     return;
   }
-  const std::string key = departure ? "RequestDetail.dep_" : "RequestDetail.ret_";
+  const std::string key(departure ? keys::form::kDeparturePrefix : keys::form::kReturnPrefix);
   auto from_session = [&] {
     if (departure && session(key + "year").empty()) {
       ctx_.set_session(key + "year", std::to_string(vb::Year(ctx_.clock().now())));
@@ -435,7 +437,7 @@ void FormTags::date(bool departure, std::string& out) {
 }
 
 void FormTags::time(const std::string& prefix, const char* column, std::string& out) {
-  const std::string key = "RequestDetail." + prefix;
+  const std::string key = std::string(keys::form::kPrefix) + prefix;
   if (!editable()) {
     const vb::Variant& stored = stored_value(column);
     const std::string text = data::NullToStr(stored);
@@ -496,13 +498,13 @@ void FormTags::requester_email_header(std::string& out) {
 }
 
 void FormTags::requester_email(std::string& out) {
-  const std::string key = "RequestDetail.requestoremail";
+  const keys::Key key = keys::form::kRequesterEmail;
   if (!editable()) {
     out = mirrored(key, stored_text("REQUESTOR_EMAIL"));
   } else if (load_ || form_.blnCopyRequest) {
     std::string email = posted("REQUESTOREMAIL");
     if (email.empty()) email = session(key);
-    const std::string chosen = session("RequestDetail.customer");
+    const std::string chosen = session(keys::form::kCustomer);
     if (vb::Trim(email).empty() && !chosen.empty()) {
       with_trip_connection([&] { builders().getcust(chosen); });
       email = builders().customer().strRequestorEmail;
@@ -592,7 +594,7 @@ void FormTags::calendar_button(std::string& out) {
 // ---- Warnings and script values --------------------------------------------------------------
 
 void FormTags::dates_header(std::string& out) {
-  if (truthy(ctx_.session("blnDepDtWarn")) || truthy(ctx_.session("blnRtnDtWarn"))) {
+  if (truthy(ctx_.session(keys::kDepartureWarned)) || truthy(ctx_.session(keys::kReturnWarned))) {
     out = "*DATES/TIMES - <font color='FF0000'>WARNING</font>*";
   }
 }
@@ -622,7 +624,7 @@ void FormTags::lead_time(std::string& out) {
 }
 
 void FormTags::lead_time_hard_warning(std::string& out) {
-  out = text::same_text(session("CANOVERRIDEDEPARTUREDATE"), "False")
+  out = text::same_text(session(keys::kCanOverrideDepartureDate), "False")
             ? html_escape(ctx_.application_text("DISTRICT.DEPDT_LEADTIME_HARDWARN"))
             : "False";
 }
@@ -635,25 +637,27 @@ using TagTable = std::unordered_map<std::string, Renderer, text::NoCaseHash, tex
 void add_field_tags(TagTable& table) {
   using Order = FormTags::Order;
   struct Plain {
-    const char *tag, *prefix, *field, *key, *column;
+    const char *tag, *prefix, *field;
+    keys::Key key;
+    const char* column;
   };
   static const Plain plain[] = {
       {"WC@INTTRIPNUM", "<input type='text' name='INTTRIPNUM' size='30' maxlength='30' value='",
-       "INTTRIPNUM", "RequestDetail.INTTRIPNUM", "INTTRIPNUM"},
+       "INTTRIPNUM", keys::form::kInternalNumber, "INTTRIPNUM"},
       {"WC@NUMADULTS", "<input type='text' name='NUMADULTS' size='10' value='", "NUMADULTS",
-       "RequestDetail.NUMADULTS", "NUMADULTS"},
+       keys::form::kAdults, "NUMADULTS"},
       {"WC@NUMSTUDENTS", "<input type='text' name='NUMSTUDENTS' size='10' value='", "NUMSTUDENTS",
-       "RequestDetail.NUMSTUDENTS", "NUMSTUDENTS"},
+       keys::form::kStudents, "NUMSTUDENTS"},
       {"WC@NUMHAND", "<input type='text' name='NUMHAND' size='10' value='", "NUMHAND",
-       "RequestDetail.NUMHAND", "NUMHAND"},
+       keys::form::kHandicapped, "NUMHAND"},
       {"WC@ESTTIME", "<input type='text' name='ESTTIME' size='10' value='", "ESTTIME",
-       "RequestDetail.ESTTIME", "estTime"},
+       keys::form::kEstimatedTime, "estTime"},
       {"WC@ESTMILE", "<input type='text' name='ESTMILE' size='10' value='", "ESTMILE",
-       "RequestDetail.ESTMILE", "ESTMILE"},
+       keys::form::kEstimatedMiles, "ESTMILE"},
       {"WC@PURPOSE", "<input type='text' name='PURPOSE' size='10' maxlength='25' value='",
-       "PURPOSE", "RequestDetail.PURPOSE", "PURPOSE"},
+       "PURPOSE", keys::form::kPurpose, "PURPOSE"},
       {"WC@PO", "<input type='text' name='PO' size='15' maxlength='15' value='", "PO",
-       "RequestDetail.PO", "PO"},
+       keys::form::kPurchaseOrder, "PO"},
   };
   for (const Plain& p : plain) {
     table[p.tag] = [p](FormTags& t, std::string& out) {
@@ -661,13 +665,14 @@ void add_field_tags(TagTable& table) {
     };
   }
   struct Area {
-    const char *tag, *field, *key;
+    const char *tag, *field;
+    keys::Key key;
     Order order;
   };
   static const Area areas[] = {
-      {"WC@CUSTSPEC", "CUSTSPEC", "RequestDetail.custspec", Order::SessionFirst},
-      {"WC@DESTSPEC", "DESTSPEC", "RequestDetail.destspec", Order::CopyFirst},
-      {"WC@TRIPCOM", "TRIPCOM", "RequestDetail.TRIPCOM", Order::CopyFirst},
+      {"WC@CUSTSPEC", "CUSTSPEC", keys::form::kCustomerInstructions, Order::SessionFirst},
+      {"WC@DESTSPEC", "DESTSPEC", keys::form::kDestinationInstructions, Order::CopyFirst},
+      {"WC@TRIPCOM", "TRIPCOM", keys::form::kTripComment, Order::CopyFirst},
   };
   for (const Area& a : areas) {
     table[a.tag] = [a](FormTags& t, std::string& out) {
@@ -675,10 +680,10 @@ void add_field_tags(TagTable& table) {
     };
   }
   table["WC@GRADE"] = [](FormTags& t, std::string& out) {
-    t.code_list("grade", "RequestDetail.grade", "Grades", "numGrades", "GRADE", out);
+    t.code_list("grade", keys::form::kGrade, "Grades", "numGrades", "GRADE", out);
   };
   table["WC@TRIPCAT"] = [](FormTags& t, std::string& out) {
-    t.code_list("tripcat", "RequestDetail.tripcat", "TripCat", "numTripCat", "TRIPCAT", out);
+    t.code_list("tripcat", keys::form::kTripCategory, "TripCat", "numTripCat", "TRIPCAT", out);
   };
   struct Time {
     const char *tag, *prefix, *column;
@@ -757,7 +762,7 @@ void RequestForm::RequestDetail_ProcessTag(const std::string& TagName, std::stri
     frame::write_exit(module_, &ctx_.response());
     return;
   }
-  if (text::same_text(session_text("RequestDetail.New"), "NEW")) {
+  if (text::same_text(session_text(keys::form::kNew), "NEW")) {
     form_.blnNewRequest = true;
     form_.blnCanEdit = true;
   } else {
@@ -765,13 +770,13 @@ void RequestForm::RequestDetail_ProcessTag(const std::string& TagName, std::stri
   }
   if (district_header_tag(TagName, TagContents)) {
   } else if (text::same_text(TagName, "WC@TRIPREQCOMMENT")) {
-    TagContents =
-        "<b><font color='#FFFFFF'>" + html_escape(session_text("TRIPREQ_COMMENT")) + "</font></b>";
+    TagContents = "<b><font color='#FFFFFF'>" +
+                  html_escape(session_text(keys::kTripRequestComment)) + "</font></b>";
   } else if (text::same_text(TagName, "WC@CUSTHDR")) {
     FormTags tags(ctx_, form_, TagContents);
     // A user tied to one customer cannot change it.
-    tags.lookup_button("Customer", "Customer:", vb::Trim(session_text("CUSTOMER")).empty(), false,
-                       TagContents);
+    tags.lookup_button("Customer", "Customer:", vb::Trim(session_text(keys::kCustomer)).empty(),
+                       false, TagContents);
   } else {
     const TagTable& table = tag_table();
     if (auto found = table.find(TagName); found != table.end()) {

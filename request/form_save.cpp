@@ -15,6 +15,7 @@
 #include "approval/send_email.h"
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
+#include "frame/keys.h"
 #include "platform/sys/trip_counter.h"
 #include "platform/vb/conversions.h"
 #include "request/field_builders.h"
@@ -135,8 +136,8 @@ void check_times(frame::RequestContext& ctx, PostedRequest& values) {
   const long seconds = std::lround(values.departure_time * 86400.0);
   if (seconds <= 23 * 3600 && seconds >= 5 * 3600) return;
   const std::string shown = vb::date_text(vb::DateTime{values.departure_time});
-  ctx.set_session("blnRtnDtWarn", true);
-  const std::string earlier = ctx.session_text("strRtnDtWarn");
+  ctx.set_session(keys::kReturnWarned, true);
+  const std::string earlier = ctx.session_text(keys::kReturnWarning);
   ctx.set_session(
       "strRtnDtWarn",
       earlier.empty()
@@ -214,9 +215,9 @@ void check_required_texts(frame::RequestContext& ctx) {
 
 void choose_customer(frame::RequestContext& ctx, PostedRequest& values) {
   std::string chosen = posted(ctx, "Cust");
-  const vb::Variant stored = ctx.session("CustomersDD");
+  const vb::Variant stored = ctx.session(keys::kCustomers);
   if (const auto* items = stored.get_if<vb::StringArray>()) {
-    const int count = request::session_count(ctx, "numCustomers");
+    const int count = request::session_count(ctx, keys::kCustomerCount);
     for (int i = 0; i <= count && i < static_cast<int>(items->size()); ++i) {
       if (text::same_text(vb::Trim((*items)[i]), vb::Trim(chosen))) {
         chosen = (*items)[i];
@@ -250,7 +251,7 @@ void check_fund(frame::RequestContext& ctx, PostedRequest& values) {
 
 // A customer-bound user enters requests for his own customer only.
 void check_customer(frame::RequestContext& ctx, const PostedRequest& values) {
-  if (!approval::may_enter_for(ctx.session_text("CUSTOMER"), values.customer_number)) {
+  if (!approval::may_enter_for(ctx.session_text(keys::kCustomer), values.customer_number)) {
     stop(ctx, refusal::kOtherCustomer);
   }
 }
@@ -264,7 +265,7 @@ void check_stored(frame::RequestContext& ctx, std::int32_t number) {
   row.close();
   // The details of a typed-in destination were left in the session by the last request this
   // session showed; when that was another one (another tab), take this request's own.
-  const std::string shown = vb::Trim(ctx.session_text("TRIPREQ"));
+  const std::string shown = vb::Trim(ctx.session_text(keys::kRequestNumber));
   if (shown == std::to_string(number)) return;
   ctx.get<request::Persistence>().SetDestFromREQ(number);  // closes the connections when done
   if (!ctx.module().ok() || !ChkEligWeb::PrepareDatabase(ctx)) frame::exit_step();
@@ -279,7 +280,7 @@ void check_rights(frame::RequestContext& ctx, std::int32_t number, bool is_new) 
     return;
   }
   const mdlApproval::Authority authority = mdlApproval::HasAuthority(
-      ctx.module(), number, ctx.session_text("ROLE"), "", ctx.session_text("Customer"));
+      ctx.module(), number, ctx.session_text(keys::kRole), "", ctx.session_text(keys::kCustomer));
   if (!ctx.module().ok()) frame::exit_step();
   if (!authority.may_edit) stop(ctx, refusal::kChange);
   if (!approve.empty() &&
@@ -308,9 +309,9 @@ void check_lead_time(frame::RequestContext& ctx, const PostedRequest& values, vb
                              "this request does not provide for adequate notice. ";
   const bool hard =
       text::same_text(ctx.application_text("DISTRICT.DEPDT_LEADTIME_HARDWARN"), "True");
-  if (hard && text::same_text(ctx.session_text("CANOVERRIDEDEPARTUREDATE"), "True")) {
-    ctx.set_session("blnDepDtWarn", true);
-    ctx.set_session("strDepDtWarn",
+  if (hard && text::same_text(ctx.session_text(keys::kCanOverrideDepartureDate), "True")) {
+    ctx.set_session(keys::kDepartureWarned, true);
+    ctx.set_session(keys::kDepartureWarning,
                     "WARNING - " + notice +
                         "You have been given special authority to enter a late trip.  Your trip "
                         "will be saved but may not be accepted by transportation because it was "
@@ -321,8 +322,8 @@ void check_lead_time(frame::RequestContext& ctx, const PostedRequest& values, vb
                   "does not provide for adequate notice. Your trip will not be saved. Please use "
                   "your browser's back button, change the departure date and try again.</p>");
   } else {
-    ctx.set_session("blnDepDtWarn", true);
-    ctx.set_session("strDepDtWarn",
+    ctx.set_session(keys::kDepartureWarned, true);
+    ctx.set_session(keys::kDepartureWarning,
                     "WARNING - " + notice +
                         "Your trip will be saved, but may not be accepted by transportation "
                         "because it was submitted too late.");
@@ -342,8 +343,8 @@ void check_trip_limit(frame::RequestContext& ctx, const PostedRequest& values,
     stop(ctx,
          "<p>WARNING - Your Trip Request will not be saved.  " + html_escape(message) + "</p>");
   }
-  ctx.set_session("blnDepDtWarn", true);
-  ctx.set_session("strDepDtWarn", "WARNING - " + message);
+  ctx.set_session(keys::kDepartureWarned, true);
+  ctx.set_session(keys::kDepartureWarning, "WARNING - " + message);
 }
 
 vb::Variant text_or_null(const std::string& text, bool trim_test = true) {
@@ -395,20 +396,20 @@ void write_destination_columns(frame::RequestContext& ctx, db::Recordset& row) {
     row.set_field("MILES", std::int16_t{0});
     return;
   }
-  auto detail = [&](const char* key, const char* when_empty) {
+  auto detail = [&](keys::Key key, const char* when_empty) {
     const std::string value = ctx.session_text(key);
     return value.empty() ? std::string(when_empty) : value;
   };
   row.set_field("Destination", vb::CLng(dest));
-  row.set_field("DESTDESC", detail("RequestDetail.destdesc", " "));
-  row.set_field("DESTCAT", detail("RequestDetail.destcat", "0"));
-  const std::string miles = ctx.session_text("RequestDetail.miles");
+  row.set_field("DESTDESC", detail(keys::form::kDestinationName, " "));
+  row.set_field("DESTCAT", detail(keys::form::kDestinationCategory, "0"));
+  const std::string miles = ctx.session_text(keys::form::kDestinationMiles);
   row.set_field("MILES", miles.empty() ? std::int16_t{0} : vb::CInt(miles));
-  row.set_field("DESTADD1", detail("RequestDetail.destadd1", " "));
-  row.set_field("DESTADD2", detail("RequestDetail.destadd2", " "));
-  row.set_field("DESTCITY", detail("RequestDetail.destcity", " "));
-  row.set_field("DESTZIP", detail("RequestDetail.destzip", " "));
-  row.set_field("DESTSTATE", detail("RequestDetail.deststate", " "));
+  row.set_field("DESTADD1", detail(keys::form::kDestinationAddress1, " "));
+  row.set_field("DESTADD2", detail(keys::form::kDestinationAddress2, " "));
+  row.set_field("DESTCITY", detail(keys::form::kDestinationCity, " "));
+  row.set_field("DESTZIP", detail(keys::form::kDestinationZip, " "));
+  row.set_field("DESTSTATE", detail(keys::form::kDestinationState, " "));
 }
 
 // The columns of the row, in order.
@@ -464,7 +465,7 @@ void send_notifications(frame::RequestContext& ctx, const FormState& form, db::R
   const bool changed = !text::same_text(status, form.strOldStatus);
   const std::string number = NullToStr(row.field("TRIPNUM"));
   const std::string rest = "\r\nCustomer: " + ctx.get<FieldBuilders>().customer().strCustName +
-                           "\r\nDestination: " + ctx.session_text("RequestDetail.destdesc") +
+                           "\r\nDestination: " + ctx.session_text(keys::form::kDestinationName) +
                            "\r\nDep Dt: " + NullToStr(row.field("depdate")) +
                            "\r\n# Students: " + NullToStr(row.field("NUMSTUDENTS")) +
                            "\r\nNew Status: " + status;
@@ -472,7 +473,7 @@ void send_notifications(frame::RequestContext& ctx, const FormState& form, db::R
     return !vb::Trim(address).empty() && address.find('@') != std::string::npos;
   };
   std::string address, first;
-  if (changed && text::same_text(ctx.session_text("EMAIL_OPTIONS.REQ_JAUNTER_CHANGE"), "True")) {
+  if (changed && text::same_text(ctx.session_text(keys::kMailRequester), "True")) {
     address = NullToStr(row.field("REQUESTOR_EMAIL"));
     first = form.blnNewRequest ? "A New Trip Request, Request #" + number + " has been entered."
                                : "Trip Request #" + number + " has changed.";
@@ -481,7 +482,7 @@ void send_notifications(frame::RequestContext& ctx, const FormState& form, db::R
   if (mailable(address)) {
     approval::SendEmail(ctx, address, "Jaunter - Trip Request #" + number, first + rest);
   }
-  if (!changed || !text::same_text(ctx.session_text("EMAIL_OPTIONS.APP_JAUNTER_CHANGE"), "True")) {
+  if (!changed || !text::same_text(ctx.session_text(keys::kMailApprover), "True")) {
     return;
   }
   const auto role =
@@ -500,14 +501,14 @@ void send_notifications(frame::RequestContext& ctx, const FormState& form, db::R
 
 // The checks before the row is opened, in their order; the first that fails ends the post.
 void check_post(frame::RequestContext& ctx, const SaveTarget& target, PostedRequest& values) {
-  ctx.set_session("blnDepDtWarn", false);
-  ctx.set_session("strDepDtWarn", "");
+  ctx.set_session(keys::kDepartureWarned, false);
+  ctx.set_session(keys::kDepartureWarning, "");
   // A post without a button value is checked like any save: a request is never stored without
   // its dates.
   check_dates(ctx, values);
   check_calendar(ctx, values.departure, true);
-  ctx.set_session("blnRtnDtWarn", false);
-  ctx.set_session("strRtnDtWarn", "");
+  ctx.set_session(keys::kReturnWarned, false);
+  ctx.set_session(keys::kReturnWarning, "");
   check_calendar(ctx, values.return_date, false);
   check_times(ctx, values);
   check_counts(ctx, values);
@@ -533,7 +534,7 @@ std::unique_ptr<db::Recordset> open_row(frame::RequestContext& ctx, const SaveTa
   row->open("Select * from TRIPSREQ", ctx.module().request_db(), db::CursorType::Dynamic,
             db::LockType::Optimistic);
   row->add_new();
-  row->set_field("ENTEREDBY", ctx.session_text("USER"));
+  row->set_field("ENTEREDBY", ctx.session_text(keys::kUser));
   row->set_field("enterdate", now);
   row->set_field("REQDATE", now);
   row->set_field("REQUESTOR_EMAIL", customer.strRequestorEmail);
@@ -562,11 +563,12 @@ bool choose_chain(frame::RequestContext& ctx, db::Recordset& row, const PostedRe
 // A user who is himself an approver of the new chain gives his level's approval at once.
 void approve_in_new_chain(frame::RequestContext& ctx, FormState& form, db::Recordset& row,
                           const std::string& chain) {
-  const std::string role = ctx.session_text("ROLE");
+  const std::string role = ctx.session_text(keys::kRole);
   if (role.empty()) return;
   frame::ModuleState& module = ctx.module();
-  const mdlApproval::Authority authority = mdlApproval::HasAuthority(
-      module, vb::CLng(ctx.session_text("TRIPREQ")), role, chain, ctx.session_text("CUSTOMER"));
+  const mdlApproval::Authority authority =
+      mdlApproval::HasAuthority(module, vb::CLng(ctx.session_text(keys::kRequestNumber)), role,
+                                chain, ctx.session_text(keys::kCustomer));
   // A failed answer must not become the request's status.
   if (!module.ok()) return;
   if (authority.may_edit) form.blnCanEdit = true;
@@ -595,11 +597,11 @@ void save_request(frame::RequestContext& ctx, FormState& form, const SaveTarget&
   const bool chain_changed = choose_chain(ctx, *row, values, chain);
   row->update();
   remember_submission(ctx, vb::CLng(row->field("TRIPNUM")));
-  ctx.set_session("TRIPREQ", data::NullToStr(row->field("TRIPNUM")));
+  ctx.set_session(keys::kRequestNumber, data::NullToStr(row->field("TRIPNUM")));
   form.blnSaved = true;
   form.blnCopyRequest = false;
-  ctx.set_session("RequestDetail.New", "");
-  ctx.set_session("LoadRequestDetailFromSession", "False");
+  ctx.set_session(keys::form::kNew, "");
+  ctx.set_session(keys::kLoadFromSession, "False");
   if (chain_changed) approve_in_new_chain(ctx, form, *row, chain);
 
   send_notifications(ctx, form, *row);
@@ -610,7 +612,7 @@ void save_request(frame::RequestContext& ctx, FormState& form, const SaveTarget&
   if (text::same_text(posted(ctx, "btnSubmit"), "Exit")) {
     ctx.set_next_item("RequestSearch");
   } else {
-    ctx.get<RequestForm>().RequestDetail_UserEvent(ctx.session_text("TRIPREQ"));
+    ctx.get<RequestForm>().RequestDetail_UserEvent(ctx.session_text(keys::kRequestNumber));
   }
 }
 

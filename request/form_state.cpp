@@ -4,6 +4,7 @@
 #include "approval/mdlApproval.h"
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
+#include "frame/keys.h"
 #include "platform/vb/conversions.h"
 #include "request/refusals.h"
 #include "request/request_form.h"
@@ -12,54 +13,54 @@ namespace request {
 
 void RequestForm::SetNewVars() {
   procedure({"SetNewVars"}, [&] {
-    set_session("RequestDetail.New", "NEW");
+    set_session(keys::form::kNew, "NEW");
     form_.blnNewRequest = true;
-    set_session("TRIPREQ", "");
-    set_session("blnDepDtWarn", false);
-    set_session("blnRtnDtWarn", false);
+    set_session(keys::kRequestNumber, "");
+    set_session(keys::kDepartureWarned, false);
+    set_session(keys::kReturnWarned, false);
     form_.blnCanEdit = true;
   });
 }
 
 void clear_form_keys(frame::RequestContext& context) {
-  static const char* const keys[] = {"RequestDetail.destination",
-                                     "RequestDetail.contact",
-                                     "RequestDetail.fund",
-                                     "RequestDetail.dep_month",
-                                     "RequestDetail.dep_date",
-                                     "RequestDetail.dep_year",
-                                     "RequestDetail.ret_month",
-                                     "RequestDetail.ret_date",
-                                     "RequestDetail.ret_year",
-                                     "RequestDetail.dep_hour",
-                                     "RequestDetail.dep_min",
-                                     "RequestDetail.dep_ampm",
-                                     "RequestDetail.arrive_hour",
-                                     "RequestDetail.arrive_min",
-                                     "RequestDetail.arrive_ampm",
-                                     "RequestDetail.leave_hour",
-                                     "RequestDetail.leave_min",
-                                     "RequestDetail.leave_ampm",
-                                     "RequestDetail.ret_hour",
-                                     "RequestDetail.ret_min",
-                                     "RequestDetail.ret_ampm",
-                                     "RequestDetail.numadults",
-                                     "RequestDetail.numstudents",
-                                     "RequestDetail.numhand",
-                                     "RequestDetail.esttime",
-                                     "RequestDetail.estmile",
-                                     "RequestDetail.purpose",
-                                     "RequestDetail.custspec",
-                                     "RequestDetail.destspec",
-                                     "RequestDetail.tripcom",
-                                     "RequestDetail.po",
-                                     "RequestDetail.inttripnum",
-                                     "RequestDetail.tripcat",
-                                     "RequestDetail.grade",
-                                     "TRIPREQ",
-                                     "RequestDetail.requestoremail",
-                                     "RequestDetail.New"};
-  for (const char* key : keys) context.set_session(key, "");
+  static const keys::Key keys[] = {keys::form::kDestination,
+                                   keys::form::kContact,
+                                   keys::form::kFund,
+                                   keys::form::kDepartureMonth,
+                                   keys::form::kDepartureDay,
+                                   keys::form::kDepartureYear,
+                                   keys::form::kReturnMonth,
+                                   keys::form::kReturnDay,
+                                   keys::form::kReturnYear,
+                                   keys::form::kDepartureHour,
+                                   keys::form::kDepartureMinute,
+                                   keys::form::kDepartureMeridian,
+                                   keys::form::kArriveHour,
+                                   keys::form::kArriveMinute,
+                                   keys::form::kArriveMeridian,
+                                   keys::form::kLeaveHour,
+                                   keys::form::kLeaveMinute,
+                                   keys::form::kLeaveMeridian,
+                                   keys::form::kReturnHour,
+                                   keys::form::kReturnMinute,
+                                   keys::form::kReturnMeridian,
+                                   keys::form::kAdults,
+                                   keys::form::kStudents,
+                                   keys::form::kHandicapped,
+                                   keys::form::kEstimatedTime,
+                                   keys::form::kEstimatedMiles,
+                                   keys::form::kPurpose,
+                                   keys::form::kCustomerInstructions,
+                                   keys::form::kDestinationInstructions,
+                                   keys::form::kTripComment,
+                                   keys::form::kPurchaseOrder,
+                                   keys::form::kInternalNumber,
+                                   keys::form::kTripCategory,
+                                   keys::form::kGrade,
+                                   "TRIPREQ",
+                                   keys::form::kRequesterEmail,
+                                   keys::form::kNew};
+  for (keys::Key key : keys) context.set_session(key, "");
 }
 
 void RequestForm::ClearRequestDetailVars() {
@@ -70,7 +71,7 @@ void RequestForm::ClearRequestDetailVars() {
 
 bool RequestForm::load_authority(std::int32_t request_number) {
   const mdlApproval::Authority authority = mdlApproval::HasAuthority(
-      module_, request_number, session_text("ROLE"), "", session_text("Customer"));
+      module_, request_number, session_text(keys::kRole), "", session_text(keys::kCustomer));
   if (!module_.ok()) return false;
   form_.blnCanEdit = authority.may_edit;
   form_.blnCanApprove = authority.may_approve;
@@ -94,7 +95,7 @@ void RequestForm::open_request_row(std::int32_t request_number, const char* sql_
 }
 
 bool may_read_customer(const frame::RequestContext& context, const std::string& request_customer) {
-  return approval::may_read_request(context.session_text("CUSTOMER"),
+  return approval::may_read_request(context.session_text(keys::kCustomer),
                                     context.application_flag("VIEW_OTHER_SCHOOLS"),
                                     request_customer);
 }
@@ -110,15 +111,14 @@ void RequestForm::RequestDetail_Respond() {
       {"RequestDetail_Respond"},
       [&] {
         if (!session_check()) frame::exit_step();
-        if (text::same_text(session_text("LoadRequestDetailFromSession"), "True") ||
-            form_.blnCopyRequest) {
+        if (text::same_text(session_text(keys::kLoadFromSession), "True") || form_.blnCopyRequest) {
           form_.blnCanEdit = true;
         }
         if (!ChkEligWeb::PrepareDatabase(ctx_)) frame::exit_step();
-        if (text::same_text(session_text("RequestDetail.New"), "EXISTING")) {
+        if (text::same_text(session_text(keys::form::kNew), "EXISTING")) {
           // The number comes from the session, which a posted form may have set: it enters the
           // SQL text only as a number.
-          const std::int32_t number = vb::CLng(session_text("TRIPREQ"));
+          const std::int32_t number = vb::CLng(session_text(keys::kRequestNumber));
           // A request that is gone, or another customer's, is refused before anything is read.
           open_request_row(number, "SELECT TRIPSREQ.* FROM TRIPSREQ WHERE TRIPNUM = CLNG(");
           if (!load_authority(number)) frame::exit_step();
@@ -134,20 +134,20 @@ void RequestForm::RequestDetail_UserEvent(const std::string& EventName) {
       {"RequestDetail_UserEvent", "Jaunter", true, true, true},
       [&] {
         if (!session_check()) frame::exit_step();
-        const bool load = text::same_text(session_text("LoadRequestDetailFromSession"), "True");
+        const bool load = text::same_text(session_text(keys::kLoadFromSession), "True");
         if (load) form_.blnCanEdit = true;
         if (!ChkEligWeb::PrepareDatabase(ctx_)) frame::exit_step();
         if (!EventName.empty()) {
           const std::int32_t number = vb::CLng(EventName);
-          set_session("TRIPREQ", EventName);
+          set_session(keys::kRequestNumber, EventName);
           // A stored request opened by its number is never shown as the new request that an
           // abandoned form may have left in the session.
-          set_session("RequestDetail.New", "EXISTING");
+          set_session(keys::form::kNew, "EXISTING");
           open_request_row(number, "SELECT TRIPSREQ.* FROM TRIPSREQ where TRIPNUM = clng(");
           if (!load_authority(number)) frame::exit_step();
           // Returning from a lookup keeps the customer the user just chose.
           if (!load) {
-            set_session("RequestDetail.Customer",
+            set_session(keys::form::kCustomer,
                         vb::Trim(data::NullToStr(form_.rsTripReq->field("CUSTOMER"))));
           }
         }

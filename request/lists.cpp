@@ -4,6 +4,7 @@
 
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
+#include "frame/keys.h"
 #include "platform/db/jet.h"
 #include "platform/vb/conversions.h"
 #include "request/field_builders.h"
@@ -78,7 +79,7 @@ void request::FieldBuilders::PopulateGradeDD() {
 
 void request::FieldBuilders::PopulateCustDD() {
   procedure({"PopulateCustDD"}, [&] {
-    const std::string session_customer = vb::Trim(session_text("CUSTOMER"));
+    const std::string session_customer = vb::Trim(session_text(keys::kCustomer));
     db::Recordset rs;
     auto item = [](db::Recordset& r) { return code_and_description(r, "CUSTOMER", "CUSTNAME"); };
     if (session_customer.empty()) {

@@ -1,6 +1,7 @@
 // The record look-ups (customer, destination, fund, chain) and the two display formatters.
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
+#include "frame/keys.h"
 #include "platform/db/jet.h"
 #include "platform/vb/conversions.h"
 #include "request/field_builders.h"
@@ -75,7 +76,7 @@ std::string request::FieldBuilders::getFundDesc(const std::string& fundnum,
         const std::string fund = vb::Trim(fundnum);
         std::string sql;
         if (!text::same_text(application_text("DISTRICT.USECUSTFUND"), "True") ||
-            text::same_text(session_text("CANOVERRIDEFUND"), "True")) {
+            text::same_text(session_text(keys::kCanOverrideFund), "True")) {
           sql = "SELECT * FROM FUND WHERE trim$(FUND.FUND) = " + db::quote_text(fund) +
                 " AND Fund.Active = True";
         } else {

@@ -3,6 +3,7 @@
 
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
+#include "frame/keys.h"
 #include "platform/db/jet.h"
 #include "platform/vb/conversions.h"
 
@@ -40,11 +41,16 @@ void request::Persistence::SetDestFromREQ(std::int32_t lngTRIPNUM) {
       }
     }
     ChkEligWeb::CloseTripDBConnections(module_);
-    static const char* const keys[] = {"RequestDetail.destination", "RequestDetail.destdesc",
-                                       "RequestDetail.destcat",     "RequestDetail.miles",
-                                       "RequestDetail.destadd1",    "RequestDetail.destadd2",
-                                       "RequestDetail.destcity",    "RequestDetail.destzip",
-                                       "RequestDetail.destspec",    "RequestDetail.deststate"};
+    static const keys::Key keys[] = {keys::form::kDestination,
+                                     keys::form::kDestinationName,
+                                     keys::form::kDestinationCategory,
+                                     keys::form::kDestinationMiles,
+                                     keys::form::kDestinationAddress1,
+                                     keys::form::kDestinationAddress2,
+                                     keys::form::kDestinationCity,
+                                     keys::form::kDestinationZip,
+                                     keys::form::kDestinationInstructions,
+                                     keys::form::kDestinationState};
     for (int i = 0; i < 10; ++i) set_session(keys[i], values[i]);
   });
 }

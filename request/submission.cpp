@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "frame/keys.h"
 #include "platform/vb/conversions.h"
 #include "platform/web/stores.h"
 
@@ -11,8 +12,7 @@ namespace request {
 
 namespace {
 
-// Session key: "token fingerprint number" per saved post, newest last.
-constexpr const char* kSubmissionsKey = "RequestDetail.Submissions";
+// The session keeps "token fingerprint number" per saved post, newest last.
 constexpr std::size_t kRemembered = 32;
 
 // Every field the save path reads, so that an edited re-post is a new save.
@@ -78,7 +78,7 @@ std::string posted_token(const web::Request& request) {
 }
 
 vb::StringArray remembered(const frame::RequestContext& ctx) {
-  const vb::Variant value = ctx.session(kSubmissionsKey);
+  const vb::Variant value = ctx.session(keys::kSubmissions);
   if (const auto* items = value.get_if<vb::StringArray>()) return *items;
   return {};
 }
@@ -111,7 +111,7 @@ void remember_submission(frame::RequestContext& ctx, std::int32_t number) {
   vb::StringArray entries = remembered(ctx);
   entries.push_back(token + " " + fingerprint(request) + " " + std::to_string(number));
   if (entries.size() > kRemembered) entries.erase(entries.begin());
-  ctx.set_session(kSubmissionsKey, std::move(entries));
+  ctx.set_session(keys::kSubmissions, std::move(entries));
 }
 
 }  // namespace request

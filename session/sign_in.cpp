@@ -3,6 +3,7 @@
 
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
+#include "frame/keys.h"
 #include "platform/db/jet.h"
 #include "platform/vb/conversions.h"
 #include "request/field_builders.h"
@@ -74,18 +75,18 @@ void session::SignIn::Login_LoginValidateUser() {
 }
 
 void session::SignIn::reset_session_keys() {
-  set_session("LoadRequestDetailFromSession", "False");
-  set_session("Funds", "");
-  set_session("numFunds", "0");
-  set_session("USER", "");
-  set_session("CUSTOMER", "");
-  set_session("ROLE", "");
-  set_session("CANOVERRIDEFUND", "False");
-  set_session("CANOVERRIDEDEPARTUREDATE", "False");
-  set_session("numCustomers", std::int16_t{0});
-  set_session("CustomersDD", "");
-  set_session("numDestinations", std::int16_t{0});
-  set_session("Destinations", "");
+  set_session(keys::kLoadFromSession, "False");
+  set_session(keys::kFunds, "");
+  set_session(keys::kFundCount, "0");
+  set_session(keys::kUser, "");
+  set_session(keys::kCustomer, "");
+  set_session(keys::kRole, "");
+  set_session(keys::kCanOverrideFund, "False");
+  set_session(keys::kCanOverrideDepartureDate, "False");
+  set_session(keys::kCustomerCount, std::int16_t{0});
+  set_session(keys::kCustomers, "");
+  set_session(keys::kDestinationCount, std::int16_t{0});
+  set_session(keys::kDestinations, "");
 }
 
 void session::SignIn::fill_session(const db::Recordset& user, const std::string& typed_user) {
@@ -93,16 +94,16 @@ void session::SignIn::fill_session(const db::Recordset& user, const std::string&
   auto right = [&](const char* column) {
     return text::same_text(vb::Trim(NullToStr(user.field(column))), "True") ? "True" : "False";
   };
-  set_session("USER", typed_user);
-  set_session("CUSTOMER", NullToStr(user.field("CUSTOMER")));
-  set_session("ROLE", NullToStr(user.field("ROLE")));
-  set_session("CANOVERRIDEFUND", right("SCJRFOVD"));
-  set_session("CANOVERRIDEDEPARTUREDATE", right("SCJRDDFT"));
+  set_session(keys::kUser, typed_user);
+  set_session(keys::kCustomer, NullToStr(user.field("CUSTOMER")));
+  set_session(keys::kRole, NullToStr(user.field("ROLE")));
+  set_session(keys::kCanOverrideFund, right("SCJRFOVD"));
+  set_session(keys::kCanOverrideDepartureDate, right("SCJRDDFT"));
 
   {
     db::Recordset district;
     district.open("select * from District", module_.trip_db());
-    set_session("TRIPREQ_COMMENT",
+    set_session(keys::kTripRequestComment,
                 district.eof() ? std::string() : NullToStr(district.field("TRIPREQ_COMMENT")));
   }
   {
@@ -111,9 +112,9 @@ void session::SignIn::fill_session(const db::Recordset& user, const std::string&
         "SELECT REQ_JAUNTER_CHANGE, ADM_JAUNTER_CHANGE, APP_JAUNTER_CHANGE FROM "
         "EMAIL_OPTIONS",
         module_.trip_db());
-    set_session("EMAIL_OPTIONS.REQ_JAUNTER_CHANGE",
+    set_session(keys::kMailRequester,
                 options.eof() ? std::string() : NullToStr(options.field("REQ_JAUNTER_CHANGE")));
-    set_session("EMAIL_OPTIONS.APP_JAUNTER_CHANGE",
+    set_session(keys::kMailApprover,
                 options.eof() ? std::string() : NullToStr(options.field("APP_JAUNTER_CHANGE")));
   }
 
@@ -136,8 +137,8 @@ void session::SignIn::fill_session(const db::Recordset& user, const std::string&
       !text::same_text(application_text("DISTRICT.USECUSTFUND"), "True")) {
     builders.PopulateFundDD("");
   }
-  set_session("numFunds", builders.lists().numFunds);
-  set_session("Funds", builders.lists().funds);
+  set_session(keys::kFundCount, builders.lists().numFunds);
+  set_session(keys::kFunds, builders.lists().funds);
 
   const std::string button = ctx_.request().Form("btnsubmit");
   if (text::same_text(button, "Work With Trip Requests")) {
@@ -146,7 +147,7 @@ void session::SignIn::fill_session(const db::Recordset& user, const std::string&
     ctx_.get<request::RequestForm>().SetNewVars();
     ctx_.set_next_item("RequestDetail");
   }
-  set_session("LoadRequestDetailFromSession", "False");
+  set_session(keys::kLoadFromSession, "False");
 }
 
 void session::SignIn::Logout_Respond() {
