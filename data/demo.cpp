@@ -162,17 +162,18 @@ std::vector<Row> district_rows() {
 std::vector<Row> catalog_rows() {
   std::vector<Row> rows = district_rows();
   for (const demo::Customer& c : demo::customers()) {
-    rows.push_back(Row{"CUSTOMER", {}}
-                       .set("CUSTOMER", c.code)
-                       .set("CUSTNAME", c.name)
-                       .set("CHAINID", *c.chain ? vb::Variant(c.chain) : vb::Variant::null())
-                       .set("CUSTDIV", c.division)
-                       .set("ACTIVE", c.active)
-                       .set("CUSTBILLRATE", std::int32_t{c.billrate})
-                       .set("CUSTSPEC", *c.instructions ? vb::Variant(c.instructions) : vb::Variant::null())
-                       .set("DEFAULTCAP", c.capacity)
-                       .set("cust_default_format", c.invoice_format)
-                       .set("REQUESTOR_EMAIL", demo::requester_email(c)));
+    rows.push_back(
+        Row{"CUSTOMER", {}}
+            .set("CUSTOMER", c.code)
+            .set("CUSTNAME", c.name)
+            .set("CHAINID", *c.chain ? vb::Variant(c.chain) : vb::Variant::null())
+            .set("CUSTDIV", c.division)
+            .set("ACTIVE", c.active)
+            .set("CUSTBILLRATE", std::int32_t{c.billrate})
+            .set("CUSTSPEC", *c.instructions ? vb::Variant(c.instructions) : vb::Variant::null())
+            .set("DEFAULTCAP", c.capacity)
+            .set("cust_default_format", c.invoice_format)
+            .set("REQUESTOR_EMAIL", demo::requester_email(c)));
   }
   for (const demo::CustomerLink& link : demo::customer_funds()) {
     rows.push_back(Row{"CUSTOMER_FUND", {}}.set("CUSTOMER", link.customer).set("FUND", link.code));
@@ -184,14 +185,15 @@ std::vector<Row> catalog_rows() {
                        .set("CHAINID", link.chain));
   }
   for (const demo::Destination& d : demo::destinations()) {
-    rows.push_back(Row{"DESTINATION", {}}
-                       .set("DESTINATION", std::int32_t{d.number})
-                       .set("DESTDESC", d.desc)
-                       .set("DESTADD1", d.add1)
-                       .set("DESTADD2", d.add2)
-                       .set("DESTSPEC", *d.instructions ? vb::Variant(d.instructions) : vb::Variant::null())
-                       .set("MILES", d.miles)
-                       .set("ACTIVE", d.active));
+    rows.push_back(
+        Row{"DESTINATION", {}}
+            .set("DESTINATION", std::int32_t{d.number})
+            .set("DESTDESC", d.desc)
+            .set("DESTADD1", d.add1)
+            .set("DESTADD2", d.add2)
+            .set("DESTSPEC", *d.instructions ? vb::Variant(d.instructions) : vb::Variant::null())
+            .set("MILES", d.miles)
+            .set("ACTIVE", d.active));
   }
   for (const auto& fund : demo::funds()) rows.push_back(code_row("FUND", "FUND", "FUNDDESC", fund));
   for (const auto& code : demo::trip_categories()) {

@@ -28,10 +28,12 @@ TEST(Concurrency, requests_failing_at_the_same_time_each_write_only_their_own_re
     int wrong = 0;
   };
   Worker workers[] = {
-      {"abc", "Error in Procedure: RequestDetail_UserEvent of Module: Jaunter.  Error: 13.  Type "
-              "mismatch."},
-      {"99999999999", "Error in Procedure: RequestDetail_UserEvent of Module: Jaunter.  Error: "
-                      "6.  Overflow."},
+      {"abc",
+       "Error in Procedure: RequestDetail_UserEvent of Module: Jaunter.  Error: 13.  Type "
+       "mismatch."},
+      {"99999999999",
+       "Error in Procedure: RequestDetail_UserEvent of Module: Jaunter.  Error: "
+       "6.  Overflow."},
   };
   std::vector<std::thread> threads;
   for (Worker& worker : workers) {
