@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -83,7 +84,9 @@ class FieldBuilders : public frame::Subsystem {
   // The record look-ups.
   void getcust(const std::string& custnum);
   std::string getdest(const std::string& dest);
-  std::string getFundDesc(const std::string& fundnum, const std::string& customer);
+  // The fund's description ("No Description" when it has none); none when the fund is unknown,
+  // inactive or not the customer's.
+  std::optional<std::string> getFundDesc(const std::string& fundnum, const std::string& customer);
   std::string getCHAIN(const std::string& strCustNum, const std::string& strTripCat);
   std::string getTIME(const std::string& strTIME);
   std::string getDATE(vb::DateTime dtDATE);

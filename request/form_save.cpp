@@ -240,8 +240,8 @@ void check_fund(frame::RequestContext& ctx, PostedRequest& values) {
       text::same_text(ctx.application_text("DISTRICT.FUND_DD"), "True")) {
     return;
   }
-  if (ctx.get<request::FieldBuilders>().getFundDesc(values.fund_code,
-                                                    vb::Trim(values.customer_number)) == "NOFUND") {
+  if (!ctx.get<request::FieldBuilders>().getFundDesc(values.fund_code,
+                                                     vb::Trim(values.customer_number))) {
     ctx.module().error =
         "Fund is invalid,  Please select a valid fund.  Use your browser's back button and try "
         "again.  ";

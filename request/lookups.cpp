@@ -67,9 +67,9 @@ std::string request::FieldBuilders::getdest(const std::string& dest) {
   return instructions;
 }
 
-std::string request::FieldBuilders::getFundDesc(const std::string& fundnum,
-                                                const std::string& customer_code) {
-  std::string result = "NOFUND";
+std::optional<std::string> request::FieldBuilders::getFundDesc(const std::string& fundnum,
+                                                               const std::string& customer_code) {
+  std::optional<std::string> result;
   procedure(
       {"getFundDesc"},
       [&] {

@@ -230,10 +230,10 @@ TEST_F(BuildersTest, fund_descriptions_respect_customer_funds) {
   ASSERT_TRUE(ChkEligWeb::PrepareDatabase(harness.context()));
   EXPECT_EQ(page.getFundDesc(" 100 ", "ADAMS"), "General");
   EXPECT_EQ(page.getFundDesc("300", ""), "No Description");
-  EXPECT_EQ(page.getFundDesc("900", ""), "NOFUND");
+  EXPECT_EQ(page.getFundDesc("900", ""), std::nullopt);
   sim_.set_application("DISTRICT.USECUSTFUND", "True");
   sim_.set_session("CANOVERRIDEFUND", "False");
-  EXPECT_EQ(page.getFundDesc("100", "ADAMS"), "NOFUND");
+  EXPECT_EQ(page.getFundDesc("100", "ADAMS"), std::nullopt);
   EXPECT_EQ(page.getFundDesc("100", "LHS"), "General");
   sim_.set_session("CANOVERRIDEFUND", "True");
   EXPECT_EQ(page.getFundDesc("100", "ADAMS"), "General");
