@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,37 +49,78 @@ void limit_malloc_arenas() {
   if (std::getenv("MALLOC_ARENA_MAX") == nullptr) mallopt(M_ARENA_MAX, 2);
 }
 
-int serve(const std::vector<std::string>& args) {
-  limit_malloc_arenas();
+struct ServeOptions {
   web::HttpServerOptions http;
   std::string app_dir = JAUNTER_DEFAULT_APP_DIR;
+};
+
+// The options of serve; none, with the usage line written, when one is wrong.
+std::optional<ServeOptions> parse_serve_options(const std::vector<std::string>& args) {
+  ServeOptions options;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& option = args[i];
-    if (i + 1 >= args.size()) return usage_error("option " + option + " needs a value");
+    if (i + 1 >= args.size()) {
+      usage_error("option " + option + " needs a value");
+      return std::nullopt;
+    }
     const std::string& value = args[++i];
     long number = 0;
     if (option == "--port") {
       if (!parse_number(value, 0, 65535, number)) {
-        return usage_error("the port must be a number from 0 to 65535, not '" + value + "'");
+        usage_error("the port must be a number from 0 to 65535, not '" + value + "'");
+        return std::nullopt;
       }
-      http.port = static_cast<std::uint16_t>(number);
+      options.http.port = static_cast<std::uint16_t>(number);
     } else if (option == "--bind") {
-      http.bind = value;
+      options.http.bind = value;
     } else if (option == "--app-dir") {
       std::error_code ec;
       if (!std::filesystem::is_directory(value, ec)) {
-        return usage_error("the application directory '" + value + "' does not exist");
+        usage_error("the application directory '" + value + "' does not exist");
+        return std::nullopt;
       }
-      app_dir = std::filesystem::absolute(value).string();
+      options.app_dir = std::filesystem::absolute(value).string();
     } else if (option == "--threads") {
       if (!parse_number(value, 0, 1024, number)) {
-        return usage_error("--threads must be a number from 0 to 1024, not '" + value + "'");
+        usage_error("--threads must be a number from 0 to 1024, not '" + value + "'");
+        return std::nullopt;
       }
-      http.worker_threads = static_cast<unsigned>(number);
+      options.http.worker_threads = static_cast<unsigned>(number);
     } else {
-      return usage_error("unknown option " + option);
+      usage_error("unknown option " + option);
+      return std::nullopt;
     }
   }
+  return options;
+}
+
+// Blocks the stop signals before any thread starts, so that only this thread receives them.
+sigset_t block_stop_signals() {
+  sigset_t signals;
+  sigemptyset(&signals);
+  sigaddset(&signals, SIGINT);
+  sigaddset(&signals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+  return signals;
+}
+
+// Waits for SIGINT or SIGTERM, sweeping the timed-out sessions each minute.
+void wait_for_stop(const sigset_t& signals, web::Runtime& runtime) {
+  for (;;) {
+    timespec minute{60, 0};
+    const int signal = sigtimedwait(&signals, nullptr, &minute);
+    if (signal == SIGINT || signal == SIGTERM) return;
+    runtime.sessions().sweep();
+    malloc_trim(0);  // hands back what the last minute's sessions and reports freed
+  }
+}
+
+int serve(const std::vector<std::string>& args) {
+  limit_malloc_arenas();
+  const std::optional<ServeOptions> options = parse_serve_options(args);
+  if (!options) return kUsageError;
+  const web::HttpServerOptions& http = options->http;
+  const std::string& app_dir = options->app_dir;
 
   sys::SystemClock clock;
   sys::RegistryFile registry(sys::RegistryFile::default_path());
@@ -99,13 +141,7 @@ int serve(const std::vector<std::string>& args) {
     std::cerr << "jaunter: the district settings could not be loaded yet: " << failure << "\n";
   }
 
-  // Block the stop signals before any thread starts, so that only this thread receives them.
-  sigset_t signals;
-  sigemptyset(&signals);
-  sigaddset(&signals, SIGINT);
-  sigaddset(&signals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-
+  sigset_t signals = block_stop_signals();
   web::HttpServer server(
       http, [&runtime](const web::HttpRequest& request) { return runtime.handle(request); });
   try {
@@ -118,13 +154,7 @@ int serve(const std::vector<std::string>& args) {
             << "/Jaunter.ASP (application directory " << app_dir << ", registry " << registry.path()
             << ")\n";
 
-  for (;;) {
-    timespec minute{60, 0};
-    const int signal = sigtimedwait(&signals, nullptr, &minute);
-    if (signal == SIGINT || signal == SIGTERM) break;
-    runtime.sessions().sweep();
-    malloc_trim(0);  // hands back what the last minute's sessions and reports freed
-  }
+  wait_for_stop(signals, runtime);
   std::cerr << "jaunter: stopping\n";
   server.stop();
   return 0;
