@@ -58,69 +58,93 @@ std::vector<Section> parse_pattern(std::string_view pattern) {
   return sections;
 }
 
-// Lays out the magnitude of `number`; its sign becomes a leading "-" unless the rounded value is
-// zero ("0.00", not "-0.00").
-std::string render(const Section& section, DecimalForm number, bool with_sign) {
-  std::size_t point = section.size();
-  for (std::size_t i = 0; i < section.size(); ++i) {
-    if (section[i].type == Element::point) point = i;
-  }
-  // Integer placeholders and what each comma in the integer part means: between placeholders it
-  // asks for thousands separators; right of the last one it divides by 1000; before the first it
-  // is plain text.
+// Where a section's parts stand: the point, the integer and fraction placeholders, and what
+// each comma in the integer part means: between placeholders it asks for thousands separators;
+// right of the last one it divides by 1000; before the first it is plain text.
+struct Layout {
+  std::size_t point = 0;
   std::vector<std::size_t> integer_slots;
   int fraction_slots = 0;
   int percents = 0;
-  for (std::size_t i = 0; i < section.size(); ++i) {
-    if (section[i].type == Element::digit) {
-      if (i < point) {
-        integer_slots.push_back(i);
-      } else {
-        ++fraction_slots;
-      }
-    }
-    if (section[i].type == Element::percent) ++percents;
-  }
   bool grouping = false;
   int scale_commas = 0;
-  std::vector<bool> literal_comma(section.size(), false);
+  std::vector<bool> literal_comma;
+};
+
+Layout layout_of(const Section& section) {
+  Layout layout;
+  layout.point = section.size();
+  for (std::size_t i = 0; i < section.size(); ++i) {
+    if (section[i].type == Element::point) layout.point = i;
+  }
+  for (std::size_t i = 0; i < section.size(); ++i) {
+    if (section[i].type == Element::digit) {
+      if (i < layout.point) {
+        layout.integer_slots.push_back(i);
+      } else {
+        ++layout.fraction_slots;
+      }
+    }
+    if (section[i].type == Element::percent) ++layout.percents;
+  }
+  const std::vector<std::size_t>& slots = layout.integer_slots;
+  layout.literal_comma.assign(section.size(), false);
   for (std::size_t i = 0; i < section.size(); ++i) {
     if (section[i].type != Element::comma) continue;
-    bool digit_before = !integer_slots.empty() && integer_slots.front() < i;
-    bool digit_after = !integer_slots.empty() && integer_slots.back() > i;
-    if (i > point || !digit_before) {
-      literal_comma[i] = true;
+    bool digit_before = !slots.empty() && slots.front() < i;
+    bool digit_after = !slots.empty() && slots.back() > i;
+    if (i > layout.point || !digit_before) {
+      layout.literal_comma[i] = true;
     } else if (digit_after) {
-      grouping = true;
+      layout.grouping = true;
     } else {
-      ++scale_commas;
+      ++layout.scale_commas;
     }
   }
+  return layout;
+}
 
-  number.point += 2 * percents - 3 * scale_commas;
-  number.round_to(fraction_slots);
-
-  // The integer digits, padded to the placeholders from the first "0" on.
+// The integer digits, padded to the placeholders from the first "0" on.
+std::string integer_digits(const Section& section, const Layout& layout,
+                           const DecimalForm& number) {
   std::string digits = number.integer_digits();
+  const std::vector<std::size_t>& slots = layout.integer_slots;
   std::size_t minimum = 0;
-  for (std::size_t k = 0; k < integer_slots.size(); ++k) {
-    if (section[integer_slots[k]].placeholder == '0') {
-      minimum = integer_slots.size() - k;
+  for (std::size_t k = 0; k < slots.size(); ++k) {
+    if (section[slots[k]].placeholder == '0') {
+      minimum = slots.size() - k;
       break;
     }
   }
   if (digits.size() < minimum) digits.insert(0, minimum - digits.size(), '0');
+  return digits;
+}
 
-  // Fraction digits; trailing zeros under "#" are dropped.
-  std::string fraction = number.fraction_digits(fraction_slots);
-  std::vector<char> fraction_placeholders;
-  for (std::size_t i = point; i < section.size(); ++i) {
-    if (section[i].type == Element::digit) fraction_placeholders.push_back(section[i].placeholder);
+// The fraction digits; trailing zeros under "#" are dropped.
+std::string fraction_digits(const Section& section, const Layout& layout,
+                            const DecimalForm& number) {
+  std::string fraction = number.fraction_digits(layout.fraction_slots);
+  std::vector<char> placeholders;
+  for (std::size_t i = layout.point; i < section.size(); ++i) {
+    if (section[i].type == Element::digit) placeholders.push_back(section[i].placeholder);
   }
-  while (!fraction.empty() && fraction.back() == '0' &&
-         fraction_placeholders[fraction.size() - 1] == '#') {
+  while (!fraction.empty() && fraction.back() == '0' && placeholders[fraction.size() - 1] == '#') {
     fraction.pop_back();
   }
+  return fraction;
+}
+
+// Lays out the magnitude of `number`; its sign becomes a leading "-" unless the rounded value is
+// zero ("0.00", not "-0.00").
+std::string render(const Section& section, DecimalForm number, bool with_sign) {
+  const Layout layout = layout_of(section);
+  const std::size_t point = layout.point;
+  const std::vector<std::size_t>& integer_slots = layout.integer_slots;
+  const bool grouping = layout.grouping;
+  number.point += 2 * layout.percents - 3 * layout.scale_commas;
+  number.round_to(layout.fraction_slots);
+  const std::string digits = integer_digits(section, layout, number);
+  const std::string fraction = fraction_digits(section, layout, number);
 
   std::string out = with_sign && number.negative && !number.is_zero() ? "-" : "";
   std::size_t next_digit = 0;  // index into `digits`
@@ -153,7 +177,7 @@ std::string render(const Section& section, DecimalForm number, bool with_sign) {
         out += '.';
         break;
       case Element::comma:
-        if (literal_comma[i]) out += ',';
+        if (layout.literal_comma[i]) out += ',';
         break;
       case Element::percent:
       case Element::literal:
