@@ -17,6 +17,7 @@ namespace frame {
 
 namespace {
 
+// One entry per item, in the order of the item names: a table, long by nature.
 std::vector<Item> items() {
   using lookup::CustomerLookup;
   using lookup::DestinationLookup;

@@ -130,6 +130,39 @@ struct Parsed {
   RegistryValue value;
 };
 
+// The type of a value written as hex bytes, "hex(N):", and its reading where it has one.
+void type_bytes(RegistryValue& value, std::uint32_t type_number) {
+  switch (type_number) {
+    case 1:  // REG_SZ written as bytes
+      value.type = RegistryValue::Type::String;
+      value.text = utf16_bytes_to_utf8(value.data);
+      break;
+    case 2:
+      value.type = RegistryValue::Type::ExpandString;
+      break;
+    case 3:
+      value.type = RegistryValue::Type::Binary;
+      break;
+    case 4:  // REG_DWORD written as bytes; any other size cannot be read as one
+      if (value.data.size() == 4) {
+        value.type = RegistryValue::Type::DWord;
+        value.dword = static_cast<std::uint32_t>(value.data[0]) |
+                      (static_cast<std::uint32_t>(value.data[1]) << 8) |
+                      (static_cast<std::uint32_t>(value.data[2]) << 16) |
+                      (static_cast<std::uint32_t>(value.data[3]) << 24);
+      } else {
+        value.type = RegistryValue::Type::Other;
+      }
+      break;
+    case 7:
+      value.type = RegistryValue::Type::MultiString;
+      break;
+    default:
+      value.type = RegistryValue::Type::Other;
+      break;
+  }
+}
+
 Parsed parse_data(std::string_view data) {
   Parsed parsed;
   data = trim(data);
@@ -178,35 +211,7 @@ Parsed parse_data(std::string_view data) {
     return parsed;
   }
   value.data = std::move(*bytes);
-  switch (*type_number) {
-    case 1:  // REG_SZ written as bytes
-      value.type = RegistryValue::Type::String;
-      value.text = utf16_bytes_to_utf8(value.data);
-      break;
-    case 2:
-      value.type = RegistryValue::Type::ExpandString;
-      break;
-    case 3:
-      value.type = RegistryValue::Type::Binary;
-      break;
-    case 4:  // REG_DWORD written as bytes; any other size cannot be read as one
-      if (value.data.size() == 4) {
-        value.type = RegistryValue::Type::DWord;
-        value.dword = static_cast<std::uint32_t>(value.data[0]) |
-                      (static_cast<std::uint32_t>(value.data[1]) << 8) |
-                      (static_cast<std::uint32_t>(value.data[2]) << 16) |
-                      (static_cast<std::uint32_t>(value.data[3]) << 24);
-      } else {
-        value.type = RegistryValue::Type::Other;
-      }
-      break;
-    case 7:
-      value.type = RegistryValue::Type::MultiString;
-      break;
-    default:
-      value.type = RegistryValue::Type::Other;
-      break;
-  }
+  type_bytes(value, *type_number);
   return parsed;
 }
 

@@ -186,6 +186,8 @@ bool valid_date(long year, long month, long day) {
 }
 
 // The date part: three items (numbers, at most one month name) with separators between them.
+// Gathering the items and choosing their order (month-day-year, year-month-day, a month name)
+// share the same tokens and flags, so they stay one function.
 std::optional<long> read_date(const std::vector<Token>& tokens) {
   std::vector<Token> items;
   bool numeric_separators = true;  // every separator holds "/" or "-"

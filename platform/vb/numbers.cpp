@@ -27,7 +27,8 @@ bool is_digit(char c) {
 }
 
 // The reader behind parse_number. It tells a text that is no number (13) from one whose value
-// does not fit a Double (6), which the conversions report differently.
+// does not fit a Double (6), which the conversions report differently. One left-to-right scan
+// over a cursor that every step shares, kept in one piece so that the grammar reads in order.
 ParsedNumber read_number(std::string_view text) {
   std::size_t i = 0;
   std::size_t n = text.size();
