@@ -21,13 +21,9 @@ void lookup::CustomerLookup::LookupCust_FindCusts() {
       {"LookupCust_FindCusts", "Jaunter", true, true, true},
       [&] {
         if (!session_check()) frame::exit_step();
-        std::string sql = "SELECT CUSTOMER.* FROM CUSTOMER";
-        const std::string typed = vb::Trim(ctx_.request().Form("CUSTDESC"));
-        if (!typed.empty()) {
-          sql += " WHERE";
-          sql += " ucase$(Customer.CUSTNAME) like " + lookup::upper_prefix_pattern(typed);
-        }
-        sql += " ORDER BY Customer.CUSTNAME";
+        const std::string sql =
+            lookup::name_search_sql("SELECT CUSTOMER.* FROM CUSTOMER", "Customer.CUSTNAME",
+                                    vb::Trim(ctx_.request().Form("CUSTDESC")));
         show_results(
             rs, sql,
             "<table border='1' width='714'><thead><tr><td width='58'><b>Selected</b></td>"

@@ -33,33 +33,25 @@ std::string category_select(const frame::RequestContext& ctx) {
 
 // The add form, prefilled with the typed-in destination the session holds.
 std::string lookup::DestinationLookup::add_form() {
-  auto kept = [&](keys::Key key) { return html_escape(session_text(key)); };
-  return "<table border='1'><tr><td colspan='3'><h1>Add a Destination</h1></td></tr>"
-         "<tr><td>Description:</td><td><input type='text' name='DESTDESC' size='50' "
-         "maxlength='75' value='" +
-         kept(keys::form::kDestinationName) + "'></td></tr><tr><td>Category:</td><td>" +
-         category_select(ctx_) +
-         "</td></tr><tr><td>Average Miles:</td><td><input type='text' name='MILES' size='4' "
-         "value='" +
-         kept(keys::form::kDestinationMiles) +
-         "'></td></tr><tr><td>Address:</td><td><input type='text' name='DESTADD1' size='30' "
-         "maxlength='30' value='" +
-         kept(keys::form::kDestinationAddress1) +
-         "'></td></tr><tr><td>&nbsp;</td><td><input type='text' name='DESTADD2' size='30' "
-         "maxlength='30' value='" +
-         kept(keys::form::kDestinationAddress2) +
-         "'></td></tr><tr><td>City:</td><td><input type='text' name='DESTCITY'  size='15' "
-         "maxlength='15' value='" +
-         kept(keys::form::kDestinationCity) +
-         "'></td></tr><tr><td>State:</td><td><input type='text' name='DESTSTATE'  size='2' "
-         "maxlength='2' value='" +
-         kept(keys::form::kDestinationState) +
-         "'></td></tr><tr><td>Zip/Postal Code:</td><td><input type='text' name='DESTZIP' "
-         "size='10' maxlength='10' value='" +
-         kept(keys::form::kDestinationZip) +
-         "'></td></tr><tr><td>Special Instructions:</td><td><textarea rows='3' cols='60' "
-         "name='DESTSPEC'>" +
-         kept(keys::form::kDestinationInstructions) +
+  auto row = [&](const char* label, const char* input_attributes, keys::Key key) {
+    return std::string("<tr><td>") + label + "</td><td><input type='text' " + input_attributes +
+           " value='" + html_escape(session_text(key)) + "'></td></tr>";
+  };
+  return "<table border='1'><tr><td colspan='3'><h1>Add a Destination</h1></td></tr>" +
+         row("Description:", "name='DESTDESC' size='50' maxlength='75'",
+             keys::form::kDestinationName) +
+         "<tr><td>Category:</td><td>" + category_select(ctx_) + "</td></tr>" +
+         row("Average Miles:", "name='MILES' size='4'", keys::form::kDestinationMiles) +
+         row("Address:", "name='DESTADD1' size='30' maxlength='30'",
+             keys::form::kDestinationAddress1) +
+         row("&nbsp;", "name='DESTADD2' size='30' maxlength='30'",
+             keys::form::kDestinationAddress2) +
+         row("City:", "name='DESTCITY'  size='15' maxlength='15'", keys::form::kDestinationCity) +
+         row("State:", "name='DESTSTATE'  size='2' maxlength='2'", keys::form::kDestinationState) +
+         row("Zip/Postal Code:", "name='DESTZIP' size='10' maxlength='10'",
+             keys::form::kDestinationZip) +
+         "<tr><td>Special Instructions:</td><td><textarea rows='3' cols='60' name='DESTSPEC'>" +
+         html_escape(session_text(keys::form::kDestinationInstructions)) +
          "</TEXTAREA></td></tr></table><span style='visibility: hidden'><input type='text' "
          "name='SelDest' value='0'></SPAN><p align='center'><input type='submit' "
          "value='Return' name='btnSubmit2'></p><p>&nbsp;</p>";
@@ -135,13 +127,9 @@ void lookup::DestinationLookup::LookupDest_FindDests() {
           ctx_.write_template("LookupDest");
           frame::exit_step();
         }
-        std::string sql = "SELECT DESTINATION.* FROM DESTINATION";
-        const std::string typed = vb::Trim(ctx_.request().Form("DESTDESC"));
-        if (!typed.empty()) {
-          sql += " WHERE";
-          sql += " ucase$(DESTINATION.DESTDESC) like " + lookup::upper_prefix_pattern(typed);
-        }
-        sql += " ORDER BY DESTINATION.DESTDESC";
+        const std::string sql =
+            lookup::name_search_sql("SELECT DESTINATION.* FROM DESTINATION", "DESTINATION.DESTDESC",
+                                    vb::Trim(ctx_.request().Form("DESTDESC")));
         show_results(
             rs, sql,
             "<table border='1' width='714'><thead><tr><td width='50'><b>Selected</b></td>"

@@ -14,6 +14,19 @@ std::string upper_prefix_pattern(std::string_view typed) {
   return db::quote_text(vb::UCase(vb::Trim(typed)) + "%");
 }
 
+std::string name_search_sql(std::string_view select, std::string_view column,
+                            std::string_view typed) {
+  std::string sql(select);
+  if (!typed.empty()) {
+    sql += " WHERE ucase$(";
+    sql += column;
+    sql += ") like " + upper_prefix_pattern(typed);
+  }
+  sql += " ORDER BY ";
+  sql += column;
+  return sql;
+}
+
 std::string prefix_pattern(std::string_view typed) {
   return db::quote_text(vb::Trim(typed) + "%");
 }

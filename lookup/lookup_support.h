@@ -24,6 +24,10 @@ inline constexpr const char* kResultsEnd =
 // The typed text, trimmed and upper-cased, as a quoted LIKE prefix: 'AB%'. Wildcards typed by
 // the user keep their meaning; a quote cannot end the literal.
 std::string upper_prefix_pattern(std::string_view typed);
+// "<select> WHERE ucase$(<column>) like 'TYPED%' ORDER BY <column>", without the condition
+// when nothing was typed: the search of the customer and destination look-ups by name.
+std::string name_search_sql(std::string_view select, std::string_view column,
+                            std::string_view typed);
 // The same without upper-casing, for columns the database compares without regard to case.
 std::string prefix_pattern(std::string_view typed);
 
