@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "config/check.h"
 #include "data/demo.h"
 #include "data/schema.h"
 #include "frame/web_class.h"
@@ -25,6 +26,7 @@ constexpr int kUsageError = 2;
 
 const char* kUsage =
     "usage: jaunter serve [--port 8080] [--bind 127.0.0.1] [--app-dir DIR] [--threads N]\n"
+    "       jaunter check [--app-dir DIR]\n"
     "       jaunter init-db DIR\n"
     "       jaunter demo DIR\n";
 
@@ -47,6 +49,15 @@ bool parse_number(const std::string& text, long low, long high, long& out) {
 // throughput. MALLOC_ARENA_MAX in the environment still wins.
 void limit_malloc_arenas() {
   if (std::getenv("MALLOC_ARENA_MAX") == nullptr) mallopt(M_ARENA_MAX, 2);
+}
+
+// The template files of the web class's items.
+std::vector<std::string> template_files(const sys::Services& services) {
+  std::vector<std::string> files;
+  for (const web::ItemDef& item : frame::web_class(services).items) {
+    files.push_back(item.template_file);
+  }
+  return files;
 }
 
 struct ServeOptions {
@@ -127,6 +138,17 @@ int serve(const std::vector<std::string>& args) {
   sys::SysLog event_log;
   sys::CurlMailTransport mail;
   sys::Services services{&clock, &registry, &event_log, &mail};
+  // Without its templates the server could answer nothing but errors; the district's files,
+  // by contrast, may be fixed while it runs, and its start page says what is wrong with them.
+  config::CheckOptions check_options;
+  check_options.app_dir = app_dir;
+  check_options.template_files = template_files(services);
+  for (const config::CheckLine& line : config::check_templates(check_options)) {
+    if (line.status == config::CheckStatus::Failed) {
+      std::cerr << "jaunter: cannot serve: " << line.detail << "\n";
+      return 1;
+    }
+  }
   web::RuntimeOptions runtime_options;
   runtime_options.app_dir = app_dir;
   runtime_options.clock = &clock;
@@ -158,6 +180,30 @@ int serve(const std::vector<std::string>& args) {
   std::cerr << "jaunter: stopping\n";
   server.stop();
   return 0;
+}
+
+int check(const std::vector<std::string>& args) {
+  std::string app_dir = JAUNTER_DEFAULT_APP_DIR;
+  for (std::size_t i = 0; i < args.size(); i += 2) {
+    if (args[i] != "--app-dir") return usage_error("unknown option " + args[i]);
+    if (i + 1 >= args.size()) return usage_error("option --app-dir needs a value");
+    app_dir = args[i + 1];
+  }
+  sys::SystemClock clock;
+  sys::RegistryFile registry(sys::RegistryFile::default_path());
+  sys::SysLog event_log;
+  sys::CurlMailTransport mail;
+  sys::Services services{&clock, &registry, &event_log, &mail};
+  config::CheckOptions options;
+  options.app_dir = app_dir;
+  options.template_files = template_files(services);
+  bool failed = false;
+  for (const config::CheckLine& line :
+       config::check_configuration(services, registry.path(), options)) {
+    std::cout << config::format_line(line) << "\n";
+    failed = failed || line.status == config::CheckStatus::Failed;
+  }
+  return failed ? 1 : 0;
 }
 
 int init_db(const std::vector<std::string>& args) {
@@ -194,6 +240,7 @@ int main(int argc, char** argv) {
   args.erase(args.begin());
   try {
     if (command == "serve") return serve(args);
+    if (command == "check") return check(args);
     if (command == "init-db") return init_db(args);
     if (command == "demo") return demo(args);
     if (command == "--help" || command == "-h" || command == "help") {

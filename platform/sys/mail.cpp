@@ -142,4 +142,33 @@ void CurlMailTransport::send(const SmtpSettings& settings, const MailMessage& me
   }
 }
 
+void probe_smtp(const SmtpSettings& settings) {
+  static const CurlGlobal global;
+  const std::string server = settings.host + ":" + std::to_string(settings.port);
+  std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
+  if (!curl) throw vb::RuntimeError(kSendFailed, "The mail transport could not be created.");
+  CURL* handle = curl.get();
+  const std::string url = "smtp://" + server;
+  curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(handle, CURLOPT_CUSTOMREQUEST, "NOOP");
+  curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
+  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, 10L);
+  curl_easy_setopt(handle, CURLOPT_TIMEOUT, 20L);
+  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(handle, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+  if (settings.authenticate) {
+    curl_easy_setopt(handle, CURLOPT_USERNAME, settings.username.c_str());
+    curl_easy_setopt(handle, CURLOPT_PASSWORD, settings.password.c_str());
+  }
+  char error[CURL_ERROR_SIZE] = "";
+  curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, error);
+  const CURLcode code = curl_easy_perform(handle);
+  if (code != CURLE_OK) {
+    throw vb::RuntimeError(kSendFailed,
+                           "The mail server " + server + " did not answer: " +
+                               (error[0] ? std::string(error) : curl_easy_strerror(code)),
+                           true);
+  }
+}
+
 }  // namespace sys

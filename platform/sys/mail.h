@@ -30,6 +30,10 @@ class MailTransport {
   virtual void send(const SmtpSettings& settings, const MailMessage& message) const = 0;
 };
 
+// Connects to the SMTP server, greets it (EHLO), sends NOOP and QUIT: nothing is mailed. Throws
+// vb::RuntimeError saying why when the server cannot be reached or does not answer as one.
+void probe_smtp(const SmtpSettings& settings);
+
 class CurlMailTransport : public MailTransport {
  public:
   CurlMailTransport();
