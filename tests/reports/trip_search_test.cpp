@@ -304,6 +304,44 @@ TEST_F(TripSearchTest, a_fund_chosen_in_the_lookup_filters_the_search_and_stays_
   EXPECT_EQ(condition(), " WHERE TRIPS.GRADE = '12' AND TRIPS.FUND = '100'");
 }
 
+TEST_F(TripSearchTest, the_page_shows_the_criteria_searched_for_and_the_totals) {
+  district_.sql("trip",
+                "INSERT INTO ARDETAIL (TRIPNUM, TRANCODE, TRANAMT) VALUES (5001, 'BIL', 1000)");
+  const std::string page =
+      signed_in()
+          .post(kTrips, ticked({"chkASSIGNED", "chkBILLED", "chkOPEN", "chkOpenBalance"},
+                               {{"cust", "LHS"},
+                                {"dest", "10"},
+                                {"TRIPREQNUM", "1001"},
+                                {"TRIPNUM", "5001"},
+                                {"fund", "100"},
+                                {"sortBy1", "CUSTOMER.CUSTNAME"},
+                                {"sortBy2", "TRIPS.TRIPNUM"}}))
+          .body;
+  const char* const parts[] = {
+      "name='chkASSIGNED' value='ON' checked >Assigned&nbsp;",
+      "name='chkUnassigned' value='ON' >Unassigned&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;",
+      "name='chkBILLED' value='ON' checked >Billed&nbsp;",
+      "name='chkUnbilled' value='ON' >Unbilled&nbsp;&nbsp&nbsp;&nbsp;&nbsp;&nbsp;",
+      "name='chkCANCELLED' value='ON' >Cancelled&nbsp;",
+      "name='chkOPEN' value='ON' checked >Open",
+      "name='chkOPENBALANCE' value='ON' checked >Show only Trips with an Open Balance",
+      "<option selected value='CUSTOMER.CUSTNAME'>Customer</option>",
+      "<select name='sortBy2' title=\"Sort column\"><option></option><option selected "
+      "value='TRIPS.TRIPNUM'>Trip #</option>",
+      "<input name='TRIPREQNUM' size='21' VALUE='1001' ",
+      "<input name='TRIPNUM' size='21' VALUE='5001' ",
+      "<input name='fund' size='21' value='100' ",
+      "<option value='LHS' selected>Lakeview High School</option>",
+      "<option value='BAND'>District Band</option>",
+      "<option value='10' selected>Science Museum of the Great La</option>",
+      "<option>BAND, District Band</option>",
+      "Total billed: <strong>$1,120.50</strong>",
+      "Amount due: <strong>$1,100.50</strong>",
+  };
+  for (const char* part : parts) EXPECT_TRUE(contains(page, part)) << part << "\n" << page;
+}
+
 TEST_F(TripSearchTest, a_lost_session_shows_the_time_out_on_the_logout_page) {
   for (bool post : {false, true}) {
     Simulator sim(district_);
