@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "config/backup.h"
 #include "config/check.h"
 #include "data/demo.h"
 #include "data/schema.h"
@@ -27,6 +28,8 @@ constexpr int kUsageError = 2;
 const char* kUsage =
     "usage: jaunter serve [--port 8080] [--bind 127.0.0.1] [--app-dir DIR] [--threads N]\n"
     "       jaunter check [--app-dir DIR]\n"
+    "       jaunter backup DEST [--keep 7]\n"
+    "       jaunter restore GENERATION\n"
     "       jaunter init-db DIR\n"
     "       jaunter demo DIR\n";
 
@@ -163,6 +166,17 @@ int serve(const std::vector<std::string>& args) {
     std::cerr << "jaunter: the district settings could not be loaded yet: " << failure << "\n";
   }
 
+  // Held while serving, so that a restore cannot replace the files under the server.
+  std::optional<config::DataDirectoryLock> data_lock;
+  try {
+    data_lock.emplace(config::data_directory(services), config::DataDirectoryLock::Mode::Serving);
+  } catch (const config::DataDirectoryBusy& error) {
+    std::cerr << "jaunter: cannot serve: " << error.what() << "\n";
+    return 1;
+  } catch (const std::runtime_error&) {
+    // No data directory yet: the start page says why, and serving goes on.
+  }
+
   sigset_t signals = block_stop_signals();
   web::HttpServer server(
       http, [&runtime](const web::HttpRequest& request) { return runtime.handle(request); });
@@ -206,6 +220,48 @@ int check(const std::vector<std::string>& args) {
   return failed ? 1 : 0;
 }
 
+int backup(const std::vector<std::string>& args) {
+  if (args.empty()) return usage_error("backup needs a destination directory");
+  long keep = 7;
+  if (args.size() == 3 && args[1] == "--keep") {
+    if (!parse_number(args[2], 1, 10000, keep)) {
+      return usage_error("--keep must be a number from 1 to 10000, not '" + args[2] + "'");
+    }
+  } else if (args.size() != 1) {
+    return usage_error("backup takes a destination directory and --keep N");
+  }
+  sys::SystemClock clock;
+  sys::RegistryFile registry(sys::RegistryFile::default_path());
+  sys::SysLog event_log;
+  sys::Services services{&clock, &registry, &event_log, nullptr};
+  try {
+    const auto generation =
+        config::backup(config::data_directory(services), args[0], static_cast<int>(keep));
+    std::cout << "Backed up to " << generation.string() << " (integrity checked)\n";
+  } catch (const std::exception& error) {
+    std::cerr << "jaunter: backup failed: " << error.what() << "\n";
+    return 1;
+  }
+  return 0;
+}
+
+int restore(const std::vector<std::string>& args) {
+  if (args.size() != 1) return usage_error("restore needs exactly one backup generation");
+  sys::SystemClock clock;
+  sys::RegistryFile registry(sys::RegistryFile::default_path());
+  sys::SysLog event_log;
+  sys::Services services{&clock, &registry, &event_log, nullptr};
+  try {
+    const auto data_dir = config::data_directory(services);
+    config::restore(args[0], data_dir);
+    std::cout << "Restored " << data_dir.string() << " from " << args[0] << "\n";
+  } catch (const std::exception& error) {
+    std::cerr << "jaunter: restore refused: " << error.what() << "\n";
+    return 1;
+  }
+  return 0;
+}
+
 int init_db(const std::vector<std::string>& args) {
   if (args.size() != 1) return usage_error("init-db needs exactly one directory");
   try {
@@ -241,6 +297,8 @@ int main(int argc, char** argv) {
   try {
     if (command == "serve") return serve(args);
     if (command == "check") return check(args);
+    if (command == "backup") return backup(args);
+    if (command == "restore") return restore(args);
     if (command == "init-db") return init_db(args);
     if (command == "demo") return demo(args);
     if (command == "--help" || command == "-h" || command == "help") {
