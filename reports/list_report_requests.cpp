@@ -94,8 +94,7 @@ void ListReports::build_request_report(const std::string& SQLQuery, std::int16_t
                                       "CUSTOMER.CHAINID, CUSTOMER.CUSTDIV From CUSTOMER "
                                       "order by CUSTOMER.CUSTOMER;");
   db::Recordset rs;
-  rs.open(SQLQuery, module_.request_db());
-  seek_page(rs, PageNumber, PageSize, search_.intSearchCount);
+  open_page(rs, module_.request_db(), SQLQuery, PageNumber, PageSize, search_.intSearchCount);
   std::string& results = search_.strSearchResults;
   results.clear();
   for (int row = 0; row < PageSize && !rs.eof(); ++row, rs.move_next()) {

@@ -69,8 +69,7 @@ void ListReports::build_trip_report(const std::string& SQLQuery, std::int16_t& P
     return;
   }
   db::Recordset rs;
-  rs.open(SQLQuery, module_.trip_db());
-  seek_page(rs, PageNumber, PageSize, search_.intSearchCount);
+  open_page(rs, module_.trip_db(), SQLQuery, PageNumber, PageSize, search_.intSearchCount);
   std::string& results = search_.strSearchResults;
   results.clear();
   for (int row = 0; row < PageSize && !rs.eof(); ++row, rs.move_next()) {

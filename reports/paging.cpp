@@ -146,6 +146,25 @@ void seek_page(db::Recordset& rs, std::int16_t& page_number, std::int16_t page_s
   }
 }
 
+void open_page(db::Recordset& rs, db::Connection& connection, const std::string& sql,
+               std::int16_t& page_number, std::int16_t page_size, std::int16_t& count) {
+  if (page_number < 1) page_number = 1;
+  const long rows = connection.count_rows(sql);
+  std::int32_t skipped = 0;
+  if (rows == 0) {
+    count = 0;
+  } else {
+    // Raises the overflow a snapshot of more than 32767 rows always raised here.
+    count = vb::CInt(vb::Variant(static_cast<std::int32_t>(rows)));
+    for (; page_number > 1; --page_number) {
+      skipped = std::int32_t{page_size} * page_number - page_size;
+      if (count > skipped) break;
+      skipped = 0;
+    }
+  }
+  rs.open_rows(sql, connection, skipped, page_size);
+}
+
 const char* row_colour(int row_index) {
   return row_index % 2 == 0 ? "#FFFFFF" : "#C0C0C0";
 }

@@ -44,6 +44,11 @@ std::string navigation_buttons(frame::RequestContext& context, const SearchState
 void seek_page(db::Recordset& rs, std::int16_t& page_number, std::int16_t page_size,
                std::int16_t& count);
 
+// The rows of page page_number of the query into rs, with the query's row count in count, as
+// seek_page leaves them; only the page's rows are read.
+void open_page(db::Recordset& rs, db::Connection& connection, const std::string& sql,
+               std::int16_t& page_number, std::int16_t page_size, std::int16_t& count);
+
 // Row colours: white for the first row of a page, then silver.
 const char* row_colour(int row_index);
 

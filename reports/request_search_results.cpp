@@ -79,22 +79,23 @@ void RequestSearch::BuildRequestResultsTable(std::string& strSql) {
             module_.trip_db(),
             "SELECT CUSTOMER.CUSTOMER, CUSTOMER.CUSTNAME, CUSTOMER.CHAINID, CUSTOMER.CUSTDIV From "
             "CUSTOMER order by CUSTOMER.CUSTOMER;");
-        requests.open(strSql, module_.request_db());
-        if (requests.eof()) {
+        // Counted by the engine: more than 300 requests are refused without reading one.
+        const long count = module_.request_db().count_rows(strSql);
+        if (count == 0) {
           search_.intSearchCount = 0;
         } else {
-          search_.intSearchCount = search_count(requests.record_count());
-          if (requests.record_count() > 300) {
+          search_.intSearchCount = search_count(count);
+          if (count > 300) {
             search_.strSearchResults =
                 "<table border='0' cellpadding='0' cellspacing='0' width='100%'>"
                 "<tr><td>&nbsp;</td></tr><tr><td align='center'><b><font "
                 "color='#0000ff'>&nbsp;&nbsp;Sorry, your search has returned more than 300 trip "
                 "requests. Please refine your search and try again.</font></b></td></tr>"
                 "</table>";
-            requests.close();
             frame::exit_step();
           }
         }
+        requests.open(strSql, module_.request_db());
 
         const std::string division_filter = vb::Trim(search_.strReqDivFilter);
         std::string html =

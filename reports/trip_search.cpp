@@ -1,8 +1,8 @@
 // The TripSearch item: the field trip search with its check box pairs, sort columns and billing
 // totals; the query and its WHERE part stay in the session for the trip reports.
 //
-// The display query carries the billing sums; a second query without them counts the trips
-// first, so that more than 300 are refused before the sums are computed.
+// The display query carries the billing sums; the engine counts the trips first, so that more
+// than 300 are refused before any row is read.
 #include "reports/trip_search.h"
 
 #include "config/ChkEligWeb.h"
@@ -238,10 +238,9 @@ void TripSearch::TripSearch_FieldTrips() {
         if (!ChkEligWeb::PrepareDatabase(ctx_)) frame::exit_step();
         bool listed = true;
         if (!count_query.empty()) {
-          trips.open(count_query, module_.trip_db());
-          search_.intSearchCount = search_count(trips.eof() ? 0 : trips.record_count());
-          listed = trips.record_count() <= 300;
-          trips.close();
+          const long count = module_.trip_db().count_rows(count_query);
+          search_.intSearchCount = search_count(count);
+          listed = count <= 300;
           if (!listed) search_.strSearchResults = kTooMany;
         }
         if (listed && !search_.strSearchQuery.empty()) {

@@ -52,6 +52,9 @@ class Connection {
   // a query).
   long execute(std::string_view jet_sql);
 
+  // The number of rows the Jet query gives, counted by the engine without reading them.
+  long count_rows(std::string_view jet_sql);
+
   // For our own tools (schema creation, demo data), not for the application's statements:
   // creates a new database file, refusing (provider error) when the file exists, and opens it.
   void create(const std::string& path);
@@ -83,6 +86,9 @@ class Recordset {
   // and read no row until one is asked for (add_new reads nothing). Failures leave it closed.
   void open(std::string_view jet_sql, Connection& connection,
             CursorType cursor = CursorType::Static, LockType lock = LockType::ReadOnly);
+  // A read-only snapshot of at most `limit` rows of the query, from row `offset` (0 is the
+  // first) in the query's own order: one page without reading the rows before or after it.
+  void open_rows(std::string_view jet_sql, Connection& connection, long offset, long limit);
   void close();
   bool is_open() const;
   int state() const { return is_open() ? 1 : 0; }
@@ -123,6 +129,8 @@ class Recordset {
 
  private:
   struct Impl;
+  void open_statement(std::string_view jet_sql, Connection& connection, bool wants_writes,
+                      std::string_view window);
   std::unique_ptr<Impl> impl_;
 };
 

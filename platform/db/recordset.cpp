@@ -520,6 +520,21 @@ void Recordset::close() {
 
 void Recordset::open(std::string_view jet_sql, Connection& connection, CursorType cursor,
                      LockType lock) {
+  const bool wants_writes =
+      lock != LockType::ReadOnly || cursor == CursorType::Dynamic || cursor == CursorType::Keyset;
+  open_statement(jet_sql, connection, wants_writes, {});
+}
+
+void Recordset::open_rows(std::string_view jet_sql, Connection& connection, long offset,
+                          long limit) {
+  open_statement(jet_sql, connection, false,
+                 " LIMIT " + std::to_string(std::max(limit, 0L)) + " OFFSET " +
+                     std::to_string(std::max(offset, 0L)));
+}
+
+// Opening proper; `window` (a LIMIT clause, or empty) follows the translated text.
+void Recordset::open_statement(std::string_view jet_sql, Connection& connection, bool wants_writes,
+                               std::string_view window) {
   close();
   if (!connection.is_open()) throw closed_error();
   auto impl = std::make_unique<Impl>();
@@ -528,8 +543,6 @@ void Recordset::open(std::string_view jet_sql, Connection& connection, CursorTyp
   impl->alive = connection.alive_;
   impl->translation = translate_shared(jet_sql);
   const Translation& translation = *impl->translation;
-  const bool wants_writes =
-      lock != LockType::ReadOnly || cursor == CursorType::Dynamic || cursor == CursorType::Keyset;
   impl->writable = wants_writes && translation.single_table.has_value();
   Statement statement;
   if (impl->writable) {
@@ -545,7 +558,8 @@ void Recordset::open(std::string_view jet_sql, Connection& connection, CursorTyp
       impl->writable = false;  // no rowid at all: read it as a snapshot, or fail as one
     }
   }
-  if (!impl->writable) statement = Statement(impl->db, translation.sql, impl->path);
+  if (!impl->writable)
+    statement = Statement(impl->db, translation.sql + std::string(window), impl->path);
   sqlite3_stmt* stmt = statement.get();
   if (!sqlite3_stmt_readonly(stmt)) {
     // A command opened as a recordset runs and leaves the recordset closed, as ADO does.
