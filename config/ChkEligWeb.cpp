@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "config/mdlRegistry.h"
+#include "data/schema.h"
 #include "frame/procedure.h"
 #include "platform/sys/ini.h"
 #include "platform/vb/conversions.h"
@@ -137,6 +138,8 @@ void SetTripDBConnections(frame::ModuleState& module) {
                       module.trip->open(directory + "trip.db");
                       module.security->open(directory + "qsclsc1.db");
                       module.request->open(directory + "Tripschl.db");
+                      data::add_missing_indexes(*module.trip, data::kTripDatabase);
+                      data::add_missing_indexes(*module.request, data::kRequestDatabase);
                     });
 }
 

@@ -8,12 +8,15 @@
 
 #include <filesystem>
 #include <initializer_list>
+#include <mutex>
+#include <set>
 #include <stdexcept>
 #include <string_view>
 #include <system_error>
 #include <vector>
 
 #include "platform/db/db.h"
+#include "platform/vb/errors.h"
 
 namespace data {
 namespace {
@@ -231,11 +234,47 @@ constexpr Index kIndexes[] = {
     {kTripDatabase, "ARDETAIL_TRIPNUM", "ARDETAIL", "TRIPNUM"},
     {kTripDatabase, "TRIPSPLIT_TRIPNUM", "TRIPSPLIT", "TRIPNUM"},
     {kTripDatabase, "TRIPEMPLOYEES_TRIPNUM", "TRIPEMPLOYEES", "TRIPNUM"},
+    // For districts of many years: a search of a date range counts, and a page reads, from the
+    // index alone; the per-trip sums read the billing, split and crew rows from theirs.
+    {kRequestDatabase, "TRIPSREQ_CUSTOMER_DEPDATE", "TRIPSREQ", "CUSTOMER, DEPDATE"},
+    {kTripDatabase, "TRIPS_CUSTOMER_DEPDATE", "TRIPS", "CUSTOMER, DEPDATE"},
+    {kTripDatabase, "TRIPS_DEPDATE_FLAGS", "TRIPS", "DEPDATE, ASSIGNED, BILLED, CANCELED"},
+    {kTripDatabase, "ARDETAIL_TRIPNUM_TRANCODE", "ARDETAIL", "TRIPNUM, TRANCODE, TRANAMT"},
+    {kTripDatabase, "TRIPSPLIT_TRIPNUM_FUND", "TRIPSPLIT", "TRIPNUM, FUND"},
+    {kTripDatabase, "TRIPEMPLOYEES_TRIPNUM_HOURS", "TRIPEMPLOYEES", "TRIPNUM, HOURS, MILES"},
     {kTripDatabase, "CUSTOMER_FUND_CUSTOMER", "CUSTOMER_FUND", "CUSTOMER, FUND"},
     {kTripDatabase, "CUSTOMER_TRIPCAT_CUSTOMER", "CUSTOMER_TRIPCAT", "CUSTOMER, TRIPCAT"},
     {kTripDatabase, "Big_CalCalNotes_NoteDate", "Big_CalCalNotes", "NoteDate"},
     {kSecurityDatabase, "CLSCU_ROLE", "CLSCU", "ROLE"},
 };
+
+std::string create_index_sql(const Index& index) {
+  return std::string("CREATE INDEX IF NOT EXISTS \"") + index.name + "\" ON \"" + index.table +
+         "\" (" + index.columns + ")";
+}
+
+// The files whose indexes this process has seen complete. Opening a file is frequent and its
+// indexes change only here, so one look per file is enough.
+class IndexedFiles {
+ public:
+  // Runs `complete` for a file not yet seen, which counts as seen once it returns true; others
+  // opening the same file meanwhile wait for it.
+  template <class Complete>
+  void once(const std::string& path, Complete complete) {
+    std::lock_guard lock(mutex_);
+    if (done_.contains(path)) return;
+    if (complete()) done_.insert(path);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::set<std::string> done_;
+};
+
+IndexedFiles& indexed_files() {
+  static IndexedFiles files;
+  return files;
+}
 
 std::string create_table_sql(const Table& t) {
   std::string sql = "CREATE TABLE \"" + t.name + "\" (";
@@ -317,8 +356,7 @@ void create_databases(const std::string& dir) {
       }
       for (const Index& index : kIndexes) {
         if (std::string_view(index.database) == database) {
-          connection.execute_native(std::string("CREATE INDEX \"") + index.name + "\" ON \"" +
-                                    index.table + "\" (" + index.columns + ")");
+          connection.execute_native(create_index_sql(index));
         }
       }
       connection.execute_native("COMMIT");
@@ -328,6 +366,36 @@ void create_databases(const std::string& dir) {
     }
   }
   created.keep();
+}
+
+}  // namespace data
+
+namespace data {
+
+void add_missing_indexes(db::Connection& connection, std::string_view database) {
+  indexed_files().once(connection.path(), [&] {
+    try {
+      connection.execute_native("BEGIN IMMEDIATE");
+      for (const Index& index : kIndexes) {
+        // A file without the table (part-made, or another tool's) goes without its indexes.
+        if (database == index.database &&
+            connection.count_rows(std::string("SELECT name FROM sqlite_schema WHERE type = "
+                                              "'table' AND name = '") +
+                                  index.table + "'") > 0)
+          connection.execute_native(create_index_sql(index));
+      }
+      connection.execute_native("COMMIT");
+      return true;
+    } catch (const vb::RuntimeError&) {
+      // Busy or read-only: the pages work without them, and the next opening tries again.
+      if (!connection.is_open()) return false;
+      try {
+        connection.execute_native("ROLLBACK");
+      } catch (const vb::RuntimeError&) {
+      }
+      return false;
+    }
+  });
 }
 
 }  // namespace data

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+
+#include "platform/db/db.h"
 
 namespace data {
 
@@ -16,5 +19,9 @@ inline constexpr const char* kRequestDatabase = "Tripschl.db";
 // or when any of the three files (or a journal of one) exists. A failure part-way removes the
 // files this call created, so a retry starts clean.
 void create_databases(const std::string& dir);
+
+// Adds to an open database of a district (kTripDatabase, ...) the indexes it lacks, such as a
+// file made before they were added; once per file in this process, the first time it is opened.
+void add_missing_indexes(db::Connection& connection, std::string_view database);
 
 }  // namespace data
