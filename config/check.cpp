@@ -335,7 +335,9 @@ void check_mail(Lines& lines, std::map<std::string, std::string>& settings,
   smtp.host = settings["SmtpServer"];
   const std::string port = settings["SmtpPort"];
   try {
-    smtp.port = static_cast<std::uint16_t>(vb::CInt(vb::Variant(port)));
+    const std::int32_t number = vb::CLng(vb::Variant(port));
+    if (number <= 0 || number > 65535) throw vb::err::overflow();
+    smtp.port = static_cast<std::uint16_t>(number);
   } catch (const vb::RuntimeError&) {
     add(lines, CheckStatus::Failed, "mail server",
         "SmtpPort '" + port + "' in trip.ini is not a port number. Set it, e.g. to 25 or 587.");

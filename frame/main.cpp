@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "approval/reminders.h"
+#include "config/ChkEligWeb.h"
 #include "config/backup.h"
 #include "config/check.h"
 #include "data/demo.h"
@@ -30,6 +32,7 @@ const char* kUsage =
     "       jaunter check [--app-dir DIR]\n"
     "       jaunter backup DEST [--keep 7]\n"
     "       jaunter restore GENERATION\n"
+    "       jaunter remind [--days 2] [--dry-run] [--url https://HOST/Jaunter.ASP]\n"
     "       jaunter init-db DIR\n"
     "       jaunter demo DIR\n";
 
@@ -262,6 +265,47 @@ int restore(const std::vector<std::string>& args) {
   return 0;
 }
 
+int remind(const std::vector<std::string>& args) {
+  approval::ReminderOptions options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--dry-run") {
+      options.dry_run = true;
+    } else if ((args[i] == "--days" || args[i] == "--url") && i + 1 < args.size()) {
+      const std::string& value = args[++i];
+      long days = 0;
+      if (args[i - 1] == "--url") {
+        options.base_url = value;
+      } else if (parse_number(value, 0, 3650, days)) {
+        options.days = static_cast<double>(days);
+      } else {
+        return usage_error("--days must be a number from 0 to 3650, not '" + value + "'");
+      }
+    } else {
+      return usage_error("remind: unknown option or missing value: " + args[i]);
+    }
+  }
+  sys::SystemClock clock;
+  sys::RegistryFile registry(sys::RegistryFile::default_path());
+  sys::SysLog event_log;
+  sys::CurlMailTransport mail;
+  sys::Services services{&clock, &registry, &event_log, &mail};
+  frame::ModuleState module(services);
+  module.paths.strAppPath = std::string(JAUNTER_DEFAULT_APP_DIR) + "/";
+  if (!ChkEligWeb::OpenConnections(module)) {
+    std::cerr << "jaunter: remind: " << module.error << "\n";
+    return 1;
+  }
+  try {
+    const int sent = approval::remind(module, options, clock.now(), std::cout);
+    std::cout << (options.dry_run ? "Would send " : "Sent ") << sent << " reminder"
+              << (sent == 1 ? "" : "s") << "\n";
+  } catch (const vb::RuntimeError& error) {
+    std::cerr << "jaunter: remind: " << error.description() << "\n";
+    return 1;
+  }
+  return 0;
+}
+
 int init_db(const std::vector<std::string>& args) {
   if (args.size() != 1) return usage_error("init-db needs exactly one directory");
   try {
@@ -298,6 +342,7 @@ int main(int argc, char** argv) {
     if (command == "serve") return serve(args);
     if (command == "check") return check(args);
     if (command == "backup") return backup(args);
+    if (command == "remind") return remind(args);
     if (command == "restore") return restore(args);
     if (command == "init-db") return init_db(args);
     if (command == "demo") return demo(args);
