@@ -15,7 +15,7 @@
 #include "platform/sys/registry.h"
 #include "platform/sys/services.h"
 #include "platform/vb/errors.h"
-#include "tests/platform/sys/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ class ChkEligWebTest : public ::testing::Test {
     return std::filesystem::path(directory).lexically_relative(temp.path()).string();
   }
 
-  testing_files::TempDir temp;
+  testing_support::TempDir temp;
   sys::RegistryFile registry{temp.path().string() + "/jaunter.reg"};
   sys::MemoryEventLog log;
   sys::Services services;

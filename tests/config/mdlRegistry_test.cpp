@@ -16,7 +16,7 @@
 #include "platform/sys/registry.h"
 #include "platform/sys/services.h"
 #include "platform/vb/errors.h"
-#include "tests/platform/sys/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -135,7 +135,7 @@ TEST_F(RegistryGetKeyValueTest, unexpected_failures_go_to_the_event_log_not_the_
 }
 
 TEST_F(RegistryGetKeyValueTest, a_malformed_registry_file_is_logged_with_its_line) {
-  testing_files::TempDir dir;
+  testing_support::TempDir dir;
   const std::string path = dir.write(
       "jaunter.reg",
       "Windows Registry Editor Version 5.00\r\n\r\n"

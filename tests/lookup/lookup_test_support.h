@@ -20,18 +20,6 @@ inline constexpr const char* kResultsEnd =
     "</tbody></table><p align='center'><input type='submit' value='Return' "
     "name='btnSubmit2'></p></td></tr>";
 
-inline bool contains(const std::string& page, const std::string& part) {
-  return page.find(part) != std::string::npos;
-}
-
-inline int occurrences(const std::string& page, const std::string& part) {
-  int count = 0;
-  for (std::size_t at = page.find(part); at != std::string::npos; at = page.find(part, at + 1)) {
-    ++count;
-  }
-  return count;
-}
-
 // The request form as the lookups hand it back (its form post's address).
 inline bool shows_request_form(const std::string& page) {
   return contains(page, "WCI=RequestDetail&amp;WCE=TripRequestDetail");

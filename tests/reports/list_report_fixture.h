@@ -56,17 +56,6 @@ inline void add_trips(const District& district, int count) {
   district.sql("trip", sql);
 }
 
-inline bool contains(const std::string& page, const std::string& part) {
-  return page.find(part) != std::string::npos;
-}
-
-inline int occurrences(const std::string& page, const std::string& part) {
-  int count = 0;
-  for (std::size_t at = page.find(part); at != std::string::npos; at = page.find(part, at + 1))
-    ++count;
-  return count;
-}
-
 // A started application (district settings loaded) with the transport office signed in: it
 // serves every customer.
 class ReportTest : public ::testing::Test {

@@ -97,10 +97,6 @@ const std::string kRow1002 =
     "<td><font size='-2'>Game</td></font>"
     "</tr>";
 
-bool contains(const std::string& page, const std::string& part) {
-  return page.find(part) != std::string::npos;
-}
-
 std::string count_shown(int count) {
   return "Requests found: <strong>" + std::to_string(count) + "</strong>";
 }

@@ -34,10 +34,6 @@ std::string before_comma(const std::string& text) {
   return text.substr(0, text.find(','));
 }
 
-bool contains(const std::string& page, const std::string& part) {
-  return page.find(part) != std::string::npos;
-}
-
 std::string count_shown(int count) {
   return "Requests found: <strong>" + std::to_string(count) + "</strong>";
 }

@@ -81,10 +81,6 @@ const std::string kRow5002 =
     "<td><font size='-2'>&nbsp;</font></td>"
     "</tr>";
 
-bool contains(const std::string& page, const std::string& part) {
-  return page.find(part) != std::string::npos;
-}
-
 std::string count_shown(int count) {
   return "Trips found: <strong>" + std::to_string(count) + "</strong>";
 }

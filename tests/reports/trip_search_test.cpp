@@ -26,10 +26,6 @@ const std::string kDisplayQuery =
 
 using Form = std::vector<std::pair<std::string, std::string>>;
 
-bool contains(const std::string& page, const std::string& part) {
-  return page.find(part) != std::string::npos;
-}
-
 std::string count_shown(int count) {
   return "Trips found: <strong>" + std::to_string(count) + "</strong>";
 }

@@ -7,10 +7,6 @@ namespace {
 
 using namespace testing_support;
 
-bool contains(const std::string& page, const std::string& part) {
-  return page.find(part) != std::string::npos;
-}
-
 class FormRenderTest : public ::testing::Test {
  protected:
   FormRenderTest() { add_sample_data(district_); }

@@ -16,24 +16,6 @@ namespace testing_support {
 
 namespace fs = std::filesystem;
 
-TempDir::TempDir() {
-  static std::atomic<int> counter{0};
-  std::random_device random;
-  path_ = fs::temp_directory_path() / ("jaunter-test-" + std::to_string(::getpid()) + "-" +
-                                       std::to_string(counter++) + "-" + std::to_string(random()));
-  fs::create_directories(path_);
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  fs::remove_all(path_, ec);
-}
-
-void TempDir::write(const std::string& name, const std::string& text) const {
-  std::ofstream out(path_ / name, std::ios::binary);
-  out << text;
-}
-
 District::District() : dir_(temp_.str()) {
   data::create_databases(dir_);
   write_ini();

@@ -14,23 +14,10 @@
 #include "platform/sys/mail.h"
 #include "platform/sys/registry.h"
 #include "platform/web/runtime.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/text_checks.h"
 
 namespace testing_support {
-
-// A temporary directory removed with the object.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::string str() const { return path_.string(); }
-  void write(const std::string& name, const std::string& text) const;
-
- private:
-  std::filesystem::path path_;
-};
 
 // A district on disk: empty databases (every table), a trip.ini and a registry file pointing at
 // them. Tests fill the tables through sql().

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/sys/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
-using testing_files::TempDir;
+using testing_support::TempDir;
 
 std::string read_from(const std::string& contents, const std::string& section,
                       const std::string& key, const std::string& default_value = "(default)",
@@ -75,12 +75,14 @@ TEST(PrivateProfileString, values_are_read_by_the_windows_rules) {
 TEST(PrivateProfileString, missing_or_unreadable_file_gives_the_default) {
   TempDir dir;
   EXPECT_EQ(sys::get_private_profile_string("Carline Options", "Name", "fallback",
-                                            dir.dir() + "absent.ini"),
+                                            (dir.str() + "/") + "absent.ini"),
             "fallback");
-  EXPECT_EQ(sys::get_private_profile_string("Carline Options", "Name", "fallback", dir.dir()),
-            "fallback");
-  EXPECT_EQ(sys::get_private_profile_string("Carline Options", "Name", "", dir.dir() + "x.ini"),
-            "");
+  EXPECT_EQ(
+      sys::get_private_profile_string("Carline Options", "Name", "fallback", (dir.str() + "/")),
+      "fallback");
+  EXPECT_EQ(
+      sys::get_private_profile_string("Carline Options", "Name", "", (dir.str() + "/") + "x.ini"),
+      "");
 }
 
 TEST(PrivateProfileString, a_300_character_value_is_read_as_its_first_255) {

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/sys/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
 using Type = sys::RegistryValue::Type;
-using testing_files::TempDir;
+using testing_support::TempDir;
 
 constexpr const char* kHeader = "Windows Registry Editor Version 5.00\r\n\r\n";
 constexpr const char* kKeyLine =
@@ -177,11 +177,11 @@ TEST(RegistryFile, what_is_not_there_reads_as_missing) {
 
 TEST(RegistryFile, missing_or_unreadable_file_reads_as_missing) {
   TempDir dir;
-  EXPECT_FALSE(sys::RegistryFile(dir.dir() + "absent.reg")
+  EXPECT_FALSE(sys::RegistryFile((dir.str() + "/") + "absent.reg")
                    .read("HKEY_LOCAL_MACHINE", kKey, "INIPath")
                    .has_value());
   EXPECT_FALSE(
-      sys::RegistryFile(dir.dir()).read("HKEY_LOCAL_MACHINE", kKey, "INIPath").has_value());
+      sys::RegistryFile((dir.str() + "/")).read("HKEY_LOCAL_MACHINE", kKey, "INIPath").has_value());
 }
 
 TEST(RegistryFile, a_later_definition_replaces_an_earlier_one_and_a_dash_deletes) {

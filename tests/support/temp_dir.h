@@ -1,5 +1,5 @@
-// A temporary directory for file-reading tests, removed with its contents when it goes out of
-// scope.
+// A temporary directory removed with its contents when it goes out of scope; header-only, so
+// that the platform tests use it without the application.
 #pragma once
 
 #include <stdlib.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace testing_files {
+namespace testing_support {
 
 class TempDir {
  public:
@@ -27,12 +27,11 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  // The directory with a final "/".
-  std::string dir() const { return path_.string() + "/"; }
+  std::string str() const { return path_.string(); }
 
   // Writes `contents` byte for byte to `name` (creating folders) and returns the full path.
   std::string write(const std::string& name, std::string_view contents) const {
-    std::filesystem::path file = path_ / name;
+    const std::filesystem::path file = path_ / name;
     std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
@@ -43,4 +42,4 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-}  // namespace testing_files
+}  // namespace testing_support
