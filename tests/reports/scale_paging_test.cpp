@@ -1,0 +1,123 @@
+// Reading at scale: a page read alone holds the very rows, order and sums of the whole query at
+// that place, the engine's count is the snapshot's, and the 300-trip limit of the search.
+#include <string>
+#include <vector>
+
+#include "data/null_conversions.h"
+#include "reports/paging.h"
+#include "tests/reports/list_report_fixture.h"
+
+namespace report_tests {
+namespace {
+
+// Trips 1 .. count, twenty-five a day (ties for the date order), billed on every third.
+void add_many_trips(const District& district, int count) {
+  std::string sql = "BEGIN;";
+  for (int i = 1; i <= count; ++i) {
+    const std::string n = std::to_string(i);
+    sql +=
+        "INSERT INTO TRIPS (TRIPNUM, CUSTOMER, BILLCUST, DESTINATION, DEPDATE, DEPTIME) VALUES (" +
+        n + ", 'LHS', 'LHS', 10, " + std::to_string(46082 + (i * 7919) % (count / 25 + 1)) +
+        ", 0.375);";
+    if (i % 3 == 0)
+      sql += "INSERT INTO ARDETAIL (TRIPNUM, TRANCODE, TRANAMT) VALUES (" + n + ", 'BIL', " + n +
+             ".25), (" + n + ", 'PAY', -1);";
+  }
+  district.sql("trip", sql + "COMMIT;");
+}
+
+std::string by_date() {
+  std::string query = kTripQuery;
+  return query.replace(query.find("ORDER BY TRIPS.TRIPNUM"), 22, "ORDER BY TRIPS.DEPDATE");
+}
+
+// Trip number and the two sums of each row from the current one on, at most `limit` rows.
+std::vector<std::string> rows_of(db::Recordset& rs, long limit = 1L << 30) {
+  std::vector<std::string> rows;
+  for (; !rs.eof() && limit-- > 0; rs.move_next())
+    rows.push_back(vb::CStr(rs.field("TRIPNUM")) + " " + data::NullToStr(rs.field("TOTALBILLED")) +
+                   " " + data::NullToStr(rs.field("TOTALDUE")));
+  return rows;
+}
+
+class ScalePaging : public ReportTest {
+ protected:
+  ScalePaging() {
+    add_many_trips(district_, 3000);
+    connection_.open(district_.dir() + "/trip.db");
+  }
+  db::Connection connection_;
+};
+
+TEST_F(ScalePaging, every_page_read_alone_equals_that_page_of_the_whole_snapshot) {
+  for (const std::string& query :
+       {by_date(), kTripQuery + ", TRIPS.DEPDATE DESC", std::string(kTripQuery)}) {
+    db::Recordset whole;
+    whole.open(query, connection_);
+    ASSERT_EQ(connection_.count_rows(query), whole.record_count());
+    const std::vector<std::string> all = rows_of(whole);
+    struct Case {
+      std::int16_t asked, shown;
+    };
+    // First, middle, the last (partial) page, one past it, far past it, and before the first.
+    for (const Case c : {Case{1, 1}, Case{75, 75}, Case{150, 150}, Case{151, 150}, Case{32000, 150},
+                         Case{0, 1}, Case{-3, 1}}) {
+      std::int16_t page = c.asked, count = 0, seek_page_number = c.asked, seek_count = 0;
+      db::Recordset rs;
+      reports::open_page(rs, connection_, query, page, 20, count);
+      db::Recordset snapshot;
+      snapshot.open(query, connection_);
+      reports::seek_page(snapshot, seek_page_number, 20, seek_count);
+      EXPECT_EQ(page, c.shown) << c.asked;
+      EXPECT_EQ(page, seek_page_number) << c.asked;
+      EXPECT_EQ(count, 3000);
+      const std::vector<std::string> shown = rows_of(rs);
+      EXPECT_EQ(shown, rows_of(snapshot, 20)) << query << " page " << c.asked;
+      const std::vector<std::string> expected(all.begin() + (page - 1) * 20,
+                                              all.begin() + std::min<long>(page * 20, 3000));
+      EXPECT_EQ(shown, expected);
+    }
+  }
+}
+
+TEST_F(ScalePaging, an_empty_query_shows_no_row_and_keeps_the_page_number) {
+  const std::string query = kTripQuery.substr(0, kTripQuery.find(" ORDER BY")) +
+                            " WHERE TRIPS.TRIPNUM < 0 ORDER BY TRIPS.TRIPNUM";
+  std::int16_t page = 4, count = 9;
+  db::Recordset rs;
+  reports::open_page(rs, connection_, query, page, 20, count);
+  EXPECT_TRUE(rs.eof());
+  EXPECT_EQ(page, 4);
+  EXPECT_EQ(count, 0);
+}
+
+TEST_F(ScalePaging, more_than_32767_rows_raise_the_overflow_the_snapshot_raised) {
+  district_.sql("trip",
+                "WITH RECURSIVE s(i) AS (SELECT 3001 UNION ALL SELECT i + 1 FROM s WHERE i < "
+                "32768) INSERT INTO TRIPS (TRIPNUM, DEPDATE) SELECT i, 46082 FROM s;");
+  std::int16_t page = 1, count = 0;
+  db::Recordset rs;
+  try {
+    reports::open_page(rs, connection_, kTripQuery, page, 20, count);
+    FAIL() << "no overflow";
+  } catch (const vb::RuntimeError& error) {
+    EXPECT_EQ(error.number(), 6);
+  }
+}
+
+class SearchLimit : public ReportTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SearchLimit, the_trip_search_lists_300_trips_and_refuses_301_with_the_full_count) {
+  add_trips(district_, GetParam());
+  const std::string page =
+      sim_.post("WCI=TripSearch&WCE=FieldTrips&WCU",
+                {{"DepFrom", "1/1/2026"}, {"DepTo", "12/31/2027"}, {"btnsubmit", "Search"}})
+          .body;
+  EXPECT_EQ(contains(page, "more than 300 trip requests"), GetParam() > 300);
+  EXPECT_TRUE(contains(page, "<strong>" + std::to_string(GetParam()) + "</strong>")) << page;
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, SearchLimit, ::testing::Values(300, 301));
+
+}  // namespace
+}  // namespace report_tests
