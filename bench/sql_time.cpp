@@ -1,7 +1,7 @@
 // Times SQL texts run straight on a database file, every row read to the end, as a page's own
 // work without the page: bench/district compares the two.
 //
-//   sql_time DATABASE RUNS SQL...   (a text starting "jet:" is translated first)
+//   sql_time DATABASE RUNS SQL...   (see native() for the forms of a text)
 //
 // Prints, for each text, "<rows> <median seconds> <min seconds>" on one line.
 #include <sqlite3.h>
@@ -43,6 +43,22 @@ long run_once(sqlite3* db, const std::string& sql) {
   return rows;
 }
 
+// "jet:TEXT" translated; "count:TEXT" counted as Connection::count_rows counts; "rows:OFFSET:
+// LIMIT:TEXT" as Recordset::open_rows reads; anything else as it is.
+std::string native(std::string_view text) {
+  if (text.starts_with("jet:")) return db::translate_shared(text.substr(4))->sql;
+  if (text.starts_with("count:"))
+    return "SELECT count(*) FROM (" + db::translate_shared(text.substr(6))->sql + ")";
+  if (text.starts_with("rows:")) {
+    const std::size_t offset_end = text.find(':', 5);
+    const std::size_t limit_end = text.find(':', offset_end + 1);
+    return db::translate_shared(text.substr(limit_end + 1))->sql + " LIMIT " +
+           std::string(text.substr(offset_end + 1, limit_end - offset_end - 1)) + " OFFSET " +
+           std::string(text.substr(5, offset_end - 5));
+  }
+  return std::string(text);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -60,8 +76,7 @@ int main(int argc, char** argv) {
   const int runs = std::max(1, std::atoi(argv[2]));
   for (int a = 3; a < argc; ++a) {
     const std::string_view text = argv[a];
-    const std::string sql =
-        text.starts_with("jet:") ? db::translate_shared(text.substr(4))->sql : std::string(text);
+    const std::string sql = native(text);
     std::vector<double> seconds;
     long rows = 0;
     for (int r = 0; r < runs; ++r) {
