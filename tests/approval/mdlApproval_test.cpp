@@ -25,6 +25,8 @@ class ApprovalTest : public ::testing::Test {
         Level4Approver, Level5Approver, LEVEL1STATUS, Level2Status, Level3Status, Level4Status,
         Level5Status) VALUES
         ('LONG', -1, 'A', 'B', 'C', 'D', 'B', 'L1', 'L2', 'L3', 'L4', 'L5');
+      INSERT INTO CLSCC (CHAINID, ACTIVE, LEVEL1APPROVER, Level7Approver, LEVEL8APPROVER,
+        LEVEL1STATUS, Level7Status, LEVEL8STATUS) VALUES ('EIGHT', -1, 'A', 'G', 'H', 'E1', 'E7', 'E8');
       INSERT INTO CLSCU (CLSC1, CLSC2, ROLE, CUSTOMER, EMAIL) VALUES
         ('b1', 'pw', 'B', 'LHS', 'b1@example.org'),
         ('b2', 'pw', 'B', '', ' b2@example.org'),
@@ -120,6 +122,8 @@ TEST_F(ApprovalTest, next_role_walks_the_chain) {
       {"LONG", "L1", "B"},
       {"LONG", "l4", "B"},
       {"LONG", "L5", ""},
+      {"EIGHT", "E7", "H"},
+      {"EIGHT", "E8", "NA"},
       {"LONG", "ELSE", "NA"},
       {"HS", "PRINCIPAL APPROVED", "TRANSPORT"},
       {"HS", "ACCEPTED", "NA"},
