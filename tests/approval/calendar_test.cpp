@@ -1,0 +1,85 @@
+// The calendar month: closed, warning and full days, a customer's own trips and requests, and
+// the weeks laid out from the right weekday.
+#include "approval/calendar.h"
+
+#include <gtest/gtest.h>
+
+#include "config/ChkEligWeb.h"
+#include "platform/vb/conversions.h"
+#include "tests/support/simulator.h"
+
+namespace {
+
+using approval::CalendarDay;
+
+std::string serial(int year, int month, int day, double time = 0) {
+  return std::to_string(vb::DateSerial(year, month, day).serial + time);
+}
+
+class CalendarTest : public ::testing::Test {
+ protected:
+  CalendarTest() : sim_(district_) {
+    district_.add_district_rows();
+    district_.write_ini();
+    district_.write_registry(district_.dir());
+    district_.sql("trip",
+                  "INSERT INTO Big_CalCalNotes (NoteDate, NoteText, NoteSeverity, "
+                  "Note_SchoolClosed) VALUES (" +
+                      serial(2026, 12, 24) + ", 'Winter break', 1, -1), (" + serial(2026, 12, 10) +
+                      ", 'Testing week', 2, 0), (" + serial(2026, 12, 10) +
+                      ", 'Second note', 3, 0), (" + serial(2026, 11, 30) +
+                      ", 'Other month', 3, 0)");
+    for (int i = 0; i < 3; ++i) {  // three trips on the 15th, one of them ADAMS's
+      district_.sql("trip", "INSERT INTO TRIPS (DEPDATE, CUSTOMER, CANCELED) VALUES (" +
+                                serial(2026, 12, 15, 0.3) + ", '" + (i ? "BROOK" : "ADAMS") +
+                                "', 0)");
+    }
+    district_.sql("trip", "INSERT INTO TRIPS (DEPDATE, CUSTOMER, CANCELED) VALUES (" +
+                              serial(2026, 12, 16) + ", 'ADAMS', -1)");
+    district_.sql("request",
+                  "INSERT INTO TRIPSREQ (TRIPNUM, DEPDATE, CUSTOMER, STATUS) VALUES (40, " +
+                      serial(2026, 12, 15) + ", 'ADAMS', 'UNAPPROVED'), (41, " +
+                      serial(2026, 12, 15) + ", 'ADAMS', 'Denied'), (42, " + serial(2027, 1, 15) +
+                      ", 'ADAMS', 'UNAPPROVED')");
+    sim_.set_application("DISTRICT.TOTAL_TRIPS_LIMIT", std::int16_t{3});
+  }
+
+  approval::CalendarMonth month(const std::string& customer) {
+    testing_support::PageHarness harness(sim_);
+    EXPECT_TRUE(ChkEligWeb::PrepareDatabase(harness.context()));
+    return harness.get<approval::Calendar>().read_month(2026, 12, customer);
+  }
+
+  testing_support::District district_;
+  testing_support::Simulator sim_;
+};
+
+TEST_F(CalendarTest, marks_closed_warning_and_full_days_from_the_notes_and_the_counter) {
+  const approval::CalendarMonth december = month("");
+  ASSERT_EQ(december.days.size(), 31u);
+  EXPECT_EQ(december.days.at(24).mark, CalendarDay::Mark::Closed);  // closed by its flag
+  EXPECT_EQ(december.days.at(24).note, "Winter break");
+  EXPECT_EQ(december.days.at(10).mark, CalendarDay::Mark::Warning);  // the first note counts
+  EXPECT_EQ(december.days.at(1).mark, CalendarDay::Mark::None);
+  EXPECT_TRUE(december.days.at(15).full);
+  EXPECT_FALSE(december.days.at(16).full);  // a cancelled trip books nothing
+  EXPECT_EQ(december.days.at(15).trips, 3);
+  EXPECT_EQ(december.days.at(15).requests, 1);  // the denied one is not waiting
+  EXPECT_EQ(december.days.at(16).trips, 0);
+}
+
+TEST_F(CalendarTest, a_customer_sees_his_own_trips_but_the_limit_counts_everyone) {
+  const approval::CalendarMonth december = month("ADAMS");
+  EXPECT_EQ(december.days.at(15).trips, 1);
+  EXPECT_TRUE(december.days.at(15).full);
+  EXPECT_EQ(month("LINCOLN").days.at(15).trips, 0);
+}
+
+TEST(CalendarMonthText, reads_year_and_month_only) {
+  EXPECT_EQ(approval::parse_month("2026-12"), (std::pair{2026, 12}));
+  for (const char* bad : {"2026-13", "2026-1", "26-12", "2026-12x", "", "2026/12", "abcd-ef"}) {
+    EXPECT_EQ(approval::parse_month(bad), std::nullopt) << bad;
+  }
+}
+
+}  // namespace
