@@ -2,6 +2,7 @@
 // work without the page: bench/district compares the two.
 //
 //   sql_time DATABASE RUNS SQL...   (see native() for the forms of a text)
+//   sql_time DATABASE plan SQL...   (the translated text and its query plan instead)
 //
 // Prints, for each text, "<rows> <median seconds> <min seconds>" on one line.
 #include <sqlite3.h>
@@ -47,8 +48,7 @@ long run_once(sqlite3* db, const std::string& sql) {
 // LIMIT:TEXT" as Recordset::open_rows reads; anything else as it is.
 std::string native(std::string_view text) {
   if (text.starts_with("jet:")) return db::translate_shared(text.substr(4))->sql;
-  if (text.starts_with("count:"))
-    return "SELECT count(*) FROM (" + db::translate_shared(text.substr(6))->sql + ")";
+  if (text.starts_with("count:")) return db::translate_shared(text.substr(6))->count_sql;
   if (text.starts_with("rows:")) {
     const std::size_t offset_end = text.find(':', 5);
     const std::size_t limit_end = text.find(':', offset_end + 1);
@@ -57,6 +57,19 @@ std::string native(std::string_view text) {
            std::string(text.substr(5, offset_end - 5));
   }
   return std::string(text);
+}
+
+void print_plan(sqlite3* db, const std::string& sql) {
+  std::printf("%s\n", sql.c_str());
+  sqlite3_stmt* raw = nullptr;
+  if (sqlite3_prepare_v2(db, ("EXPLAIN QUERY PLAN " + sql).c_str(), -1, &raw, nullptr) !=
+      SQLITE_OK) {
+    std::fprintf(stderr, "sql_time: %s\n", sqlite3_errmsg(db));
+    std::exit(2);
+  }
+  std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> stmt(raw, sqlite3_finalize);
+  while (sqlite3_step(raw) == SQLITE_ROW)
+    std::printf("  %s\n", reinterpret_cast<const char*>(sqlite3_column_text(raw, 3)));
 }
 
 }  // namespace
@@ -77,6 +90,10 @@ int main(int argc, char** argv) {
   for (int a = 3; a < argc; ++a) {
     const std::string_view text = argv[a];
     const std::string sql = native(text);
+    if (std::string_view(argv[2]) == "plan") {
+      print_plan(raw, sql);
+      continue;
+    }
     std::vector<double> seconds;
     long rows = 0;
     for (int r = 0; r < runs; ++r) {

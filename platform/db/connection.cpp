@@ -149,8 +149,13 @@ long Connection::execute(std::string_view jet_sql) {
 long Connection::count_rows(std::string_view jet_sql) {
   if (!db_) throw closed_error();
   const auto translation = translate_shared(jet_sql);
-  // The engine drops the columns nobody reads, and the joins only they needed.
-  Statement statement(db_, "SELECT count(*) FROM (" + translation->sql + ")", path_);
+  Statement statement;
+  try {
+    statement = Statement(db_, translation->count_sql, path_);
+  } catch (const vb::RuntimeError&) {
+    // The engine lets a condition name a column of the select list, which "SELECT 1" lacks.
+    statement = Statement(db_, "SELECT count(*) FROM (" + translation->sql + ")", path_);
+  }
   const int rc = sqlite3_step(statement.get());
   if (rc != SQLITE_ROW) throw_engine_error(db_, rc, path_);
   return static_cast<long>(sqlite3_column_int64(statement.get(), 0));

@@ -34,6 +34,9 @@ struct Translation {
   // by lower-case name.
   std::map<std::string, ColumnKind> column_kinds;
   std::optional<SingleTable> single_table;
+  // A statement counting the rows `sql` gives. For a plain SELECT it selects nothing but the
+  // rows, so that the engine drops the joins only the columns needed and reads only indexes.
+  std::string count_sql;
 };
 
 // Translates a Jet SQL text (one statement; a final ";" is allowed). Results are cached; safe for

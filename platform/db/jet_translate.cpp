@@ -19,6 +19,7 @@
 // double quotes, which SQLite may read as a string). Translations are cached by text in two
 // generations: a lookup that hits the older generation moves the entry to the newer one, and when
 // the newer one is full the older is dropped, which approximates least-recently-used cheaply.
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <map>
@@ -182,6 +183,7 @@ class Writer {
   std::string sequence(Seq seq, std::size_t assign_begin = 0, std::size_t assign_end = 0);
   std::map<std::string, ColumnKind> column_kinds(Seq seq);
   std::optional<SingleTable> single_table(Seq seq);
+  std::string count_statement(Seq seq, const std::string& sql);
   // Notes the tables of the statement's GROUP BY, before the statement is written.
   void note_group_tables(Seq seq);
 
@@ -675,6 +677,40 @@ std::optional<SingleTable> Writer::single_table(Seq seq) {
   return result;
 }
 
+// Whether a select list holds an aggregate of its own (one in a sub-select does not count).
+bool has_aggregate(Seq seq) {
+  static const std::unordered_set<std::string> aggregates = {
+      "COUNT", "SUM", "AVG", "MIN", "MAX", "FIRST", "LAST", "STDEV", "STDEVP", "VAR", "VARP"};
+  for (std::size_t k = 0; k < seq.size(); ++k) {
+    if (seq[k].is_group()) {
+      if (!starts_with_select(seq[k]) && has_aggregate(seq[k].children)) return true;
+      continue;
+    }
+    if (k + 1 < seq.size() && seq[k + 1].is_group() && is_token(seq[k], TokenKind::Word) &&
+        aggregates.count(upper_ascii(seq[k].token->text)))
+      return true;
+  }
+  return false;
+}
+
+// The rows of a plain SELECT do not depend on its columns: counting "SELECT 1" lets the engine
+// leave out the outer joins nothing else reads. LIMIT -1 keeps the sub-select from being merged
+// into the count, where SQLite would keep every join. Anything else is counted as it is.
+std::string Writer::count_statement(Seq seq, const std::string& sql) {
+  const std::string whole = "SELECT count(*) FROM (" + sql + ")";
+  if (seq.empty() || !is_word(seq[0], "SELECT")) return whole;
+  std::size_t from = 0, order = seq.size();
+  for (std::size_t k = 1; k < seq.size(); ++k) {
+    for (const char* word : {"UNION", "GROUP", "HAVING", "DISTINCT", "DISTINCTROW", "TOP"})
+      if (is_word(seq[k], word)) return whole;
+    if (from == 0 && is_word(seq[k], "FROM")) from = k;
+    if (from != 0 && is_word(seq[k], "ORDER")) order = std::min(order, k);
+  }
+  if (from < 2 || has_aggregate(seq.subspan(1, from - 1))) return whole;
+  return "SELECT count(*) FROM (SELECT 1 " + sequence(seq.subspan(from, order - from)) +
+         " LIMIT -1)";
+}
+
 Translation translate_text(std::string_view jet_sql) {
   const std::vector<Token> tokens = jet::tokenize(jet_sql);
   std::vector<Node> tree = jet::build_tree(tokens);
@@ -700,6 +736,7 @@ Translation translate_text(std::string_view jet_sql) {
   translation.sql = writer.statement(tree);
   translation.column_kinds = writer.column_kinds(tree);
   translation.single_table = writer.single_table(tree);
+  translation.count_sql = writer.count_statement(tree, translation.sql);
   return translation;
 }
 
