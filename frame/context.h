@@ -67,6 +67,10 @@ class RequestContext {
   bool session_check();
   // The time-out message the session check left ("" when it passed).
   const std::string& timeout_message() const { return strTimeoutMessage_; }
+  // What the request did, in a sentence for the page it shows (HTML, the WC@NOTICE tag of any
+  // template); "" when there is nothing to say.
+  void set_notice(std::string html) { notice_ = std::move(html); }
+  const std::string& notice() const { return notice_; }
   // The district header tags (WC@NAME, WC@ADDR1, WC@CITYSTZIP, WC@PHONE); true when answered.
   bool district_header_tag(const std::string& tag_name, std::string& tag_contents) const;
 
@@ -80,6 +84,7 @@ class RequestContext {
   web::Context& web_;
   ModuleState module_;
   std::string strTimeoutMessage_;
+  std::string notice_;
   std::vector<Part> parts_;  // destroyed last made first
 };
 

@@ -3,6 +3,8 @@
 
 #include <stdexcept>
 
+#include "platform/text/text.h"
+
 namespace frame {
 
 namespace {
@@ -29,6 +31,10 @@ class Page : public web::PageObject {
   }
   void process_tag(const std::string& item, const std::string& tag_name, std::string& contents,
                    bool& send_tags) override {
+    if (text::same_text(tag_name, "WC@NOTICE")) {
+      contents = context_.notice();
+      return;
+    }
     find(item).process_tag(context_, tag_name, contents, send_tags);
   }
 
@@ -52,11 +58,13 @@ web::WebClassDef make_web_class_def(std::shared_ptr<const WebClass> web_class,
   web::WebClassDef def;
   def.host_page = "Jaunter.ASP";
   def.user_key = "USER";
+  def.message_page = "message.htm";
   for (const Item& item : web_class->items) {
     web::ItemDef runtime_item;
     runtime_item.name = item.name;
     runtime_item.template_file = item.template_file;
     runtime_item.has_respond = static_cast<bool>(item.respond);
+    runtime_item.kept_in_history = item.kept_in_history;
     for (const auto& event : item.events) runtime_item.custom_events.push_back(event.first);
     def.items.push_back(std::move(runtime_item));
   }

@@ -28,6 +28,8 @@ struct Item {
   UserEventHandler user_event;  // empty: the item has no _UserEvent
   TagHandler process_tag;
   std::vector<std::pair<std::string, Handler>> events;  // the custom events
+  // Back returns to this item's page as it was filled (see web::ItemDef).
+  bool kept_in_history = false;
 };
 
 struct WebClass {

@@ -153,7 +153,8 @@ void open_lookup(frame::RequestContext& ctx, const std::string& button) {
   // A fund lookup once opened from the field trip search and left there must not send this
   // choice back to that search.
   ctx.set_session(keys::kFundLookupFromTripSearch, "");
-  if (vb::Trim(ctx.session_text(keys::form::kDestination)) == "0") {
+  const std::string dest = vb::Trim(ctx.session_text(keys::form::kDestination));
+  if (dest == "0") {
     if (ctx.session_text(keys::form::kDestinationAddress1).empty() &&
         vb::UCase(request.Form("New")) != "NEW") {
       ctx.get<request::Persistence>().SetDestFromREQ(
@@ -161,6 +162,16 @@ void open_lookup(frame::RequestContext& ctx, const std::string& button) {
     }
   } else {
     empty_destination_details(ctx);
+    // A listed destination keeps its name, as its drop-down change gave it: the mails of the
+    // save name it.
+    if (!dest.empty()) {
+      if (!ChkEligWeb::PrepareDatabase(ctx)) frame::exit_step();
+      FieldBuilders& builders = ctx.get<FieldBuilders>();
+      builders.getdest(dest);
+      ChkEligWeb::CloseTripDBConnections(ctx.module());
+      if (!ctx.module().ok()) frame::exit_step();
+      ctx.set_session(keys::form::kDestinationName, builders.destination().strDestDesc);
+    }
   }
   ctx.write_template(text::same_text(button, "Customer")      ? "LookupCust"
                      : text::same_text(button, "Destination") ? "LookupDest"
@@ -271,6 +282,10 @@ void RequestForm::RequestDetail_TripRequestDetail() {
           if (!number) stop(ctx_, refusal::kNotANumber);
           if (!may_change(ctx_, *number)) stop(ctx_, refusal::kDelete);
           ctx_.get<Persistence>().DeleteTripRequest(*number);
+          if (module_.ok()) {
+            ctx_.set_notice("<p class='notice' role='status'>Request #" + std::to_string(*number) +
+                            " deleted.</p>");
+          }
           ctx_.set_next_item("RequestSearch");
           return;
         }

@@ -85,6 +85,7 @@ class FormTags {
   void default_return_date(std::string& out);
   void lead_time(std::string& out);
   void lead_time_hard_warning(std::string& out);
+  void required_flags(std::string& out);
 
  private:
   bool stored() const { return !form_.blnNewRequest; }
@@ -629,6 +630,24 @@ void FormTags::lead_time_hard_warning(std::string& out) {
             : "False";
 }
 
+// The district's required fields, for the page's own check before the post ("CONTACT_REQ,...").
+void FormTags::required_flags(std::string& out) {
+  static const char* const flags[] = {
+      "DEPTIME_REQ",     "RETTIME_REQ",  "ARRIVETIME_REQ", "LEAVETIME_REQ", "NUMADULTS_REQ",
+      "NUMSTUDENTS_REQ", "NUMWHEEL_REQ", "ESTTIME_REQ",    "ESTMILE_REQ",   "DESTINATION_REQ",
+      "CONTACT_REQ",     "CUSTOMER_REQ", "FUND_REQ",       "PURPOSE_REQ",   "DESTSPEC_REQ",
+      "CUSTSPEC_REQ",    "TRIPCOM_REQ",  "PO_REQ",         "TRIPCAT_REQ",   "INTTRIPNUM_REQ",
+      "GRADE_REQ"};
+  out.clear();
+  for (const char* flag : flags) {
+    if (!text::same_text(ctx_.application_text(std::string("TRIP_REQ_REQUIRED.") + flag), "True")) {
+      continue;
+    }
+    if (!out.empty()) out += ",";
+    out += flag;
+  }
+}
+
 // ---- The table -------------------------------------------------------------------------------
 
 using Renderer = std::function<void(FormTags&, std::string& out)>;
@@ -747,6 +766,7 @@ const TagTable& tag_table() {
     t["WC@DEFAULTRETURNDATE"] = bind(&FormTags::default_return_date);
     t["WC@LEADTIME"] = bind(&FormTags::lead_time);
     t["WC@LEADTIMEHARDWARN"] = bind(&FormTags::lead_time_hard_warning);
+    t["WC@REQUIRED"] = bind(&FormTags::required_flags);
     add_field_tags(t);
     return t;
   }();

@@ -9,6 +9,7 @@
 #include "request/form_save.h"
 
 #include <cmath>
+#include <vector>
 
 #include "approval/customer_rights.h"
 #include "approval/mdlApproval.h"
@@ -457,6 +458,52 @@ void write_columns(frame::RequestContext& ctx, FormState& form, db::Recordset& r
   }
 }
 
+// Who was told, and whom the mail did not reach, for the notice after the save.
+struct Mailed {
+  std::vector<std::string> sent, failed;
+  std::string failure;  // the report of the first failure
+};
+
+// One mail. The request is stored by now, so a mail that cannot go out is noted for the notice
+// instead of ending the save with the transport's report.
+void send_mail(frame::RequestContext& ctx, const std::string& address, const std::string& subject,
+               const std::string& body, Mailed& mailed) {
+  frame::ModuleState& module = ctx.module();
+  const std::size_t written = ctx.response().body().size();
+  approval::SendEmail(ctx, address, subject, body);
+  if (module.ok()) {
+    mailed.sent.push_back(address);
+    return;
+  }
+  mailed.failed.push_back(address);
+  if (mailed.failure.empty()) mailed.failure = module.error;
+  module.error = "NA";
+  ctx.response().truncate(written);
+}
+
+std::string joined(const std::vector<std::string>& addresses) {
+  std::string text;
+  for (std::size_t i = 0; i < addresses.size(); ++i) {
+    if (i > 0) text += i + 1 == addresses.size() ? " and " : ", ";
+    text += html_escape(addresses[i]);
+  }
+  return text;
+}
+
+// "Request #1062 saved and sent to ...", or that it was saved and the mail was not.
+std::string save_notice(const std::string& number, const std::string& approve,
+                        const Mailed& mailed) {
+  const std::string done = approve.empty() ? "saved" : approve == "Deny" ? "denied" : "approved";
+  std::string notice = "Request #" + html_escape(number) + " " + done;
+  if (!mailed.sent.empty()) notice += " and sent to " + joined(mailed.sent);
+  notice += ".";
+  if (mailed.failed.empty()) return "<p class='notice' role='status'>" + notice + "</p>";
+  return "<p class='notice failed' role='alert'>" + notice + " The request <strong>was " + done +
+         "</strong>, but the e-mail to " + joined(mailed.failed) +
+         " could not be sent; please tell them yourself.<br><small>" + mailed.failure +
+         "</small></p>";
+}
+
 // The requester and the next approvers hear of a status change.
 void send_notifications(frame::RequestContext& ctx, const FormState& form, db::Recordset& row) {
   using data::NullToStr;
@@ -464,6 +511,8 @@ void send_notifications(frame::RequestContext& ctx, const FormState& form, db::R
   const std::string status = NullToStr(row.field("Status"));
   const bool changed = !text::same_text(status, form.strOldStatus);
   const std::string number = NullToStr(row.field("TRIPNUM"));
+  Mailed mailed;
+  const auto notice = [&] { ctx.set_notice(save_notice(number, posted(ctx, "Approve"), mailed)); };
   const std::string rest = "\r\nCustomer: " + ctx.get<FieldBuilders>().customer().strCustName +
                            "\r\nDestination: " + ctx.session_text(keys::form::kDestinationName) +
                            "\r\nDep Dt: " + NullToStr(row.field("depdate")) +
@@ -480,9 +529,10 @@ void send_notifications(frame::RequestContext& ctx, const FormState& form, db::R
   }
   if (!module.ok()) frame::exit_step();
   if (mailable(address)) {
-    approval::SendEmail(ctx, address, "Jaunter - Trip Request #" + number, first + rest);
+    send_mail(ctx, address, "Jaunter - Trip Request #" + number, first + rest, mailed);
   }
   if (!changed || !text::same_text(ctx.session_text(keys::kMailApprover), "True")) {
+    notice();
     return;
   }
   const auto role =
@@ -493,10 +543,10 @@ void send_notifications(frame::RequestContext& ctx, const FormState& form, db::R
   if (!module.ok()) frame::exit_step();
   first = "Trip Request #" + number + " needs your approval (in the Jaunter software).";
   if (mailable(address)) {
-    approval::SendEmail(ctx, address,
-                        "Jaunter - Trip Request Request #" + number + " needs your approval",
-                        first + rest);
+    send_mail(ctx, address, "Jaunter - Trip Request Request #" + number + " needs your approval",
+              first + rest, mailed);
   }
+  notice();
 }
 
 // The checks before the row is opened, in their order; the first that fails ends the post.

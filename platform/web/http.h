@@ -23,6 +23,7 @@ struct HttpRequest {
   std::string host;          // the Host header, or ""
   std::string origin;        // the Origin header, or ""
   std::string referer;       // the Referer header, or ""
+  std::string accept;        // the Accept header, or ""
 };
 
 struct HttpResponse {

@@ -303,6 +303,7 @@ void HttpServer::Impl::read_headers(MHD_Connection* connection, const char* meth
   request.host = header("Host");
   request.origin = header("Origin");
   request.referer = header("Referer");
+  request.accept = header("Accept");
   MHD_get_connection_values(connection, MHD_HEADER_KIND, &join_cookies, &request.cookie);
   request.remote = client_address(connection);
 
@@ -489,7 +490,10 @@ void HttpServer::Impl::start() {
       MHD_OPTION_NOTIFY_COMPLETED, &Impl::on_completed, this,
       // Headers of this application's requests fit easily; the pool is cleared per request.
       MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<std::size_t>(16 * 1024),
-      MHD_OPTION_THREAD_POOL_SIZE, options.worker_threads, MHD_OPTION_END));
+      // The pool size only for a pool: libmicrohttpd warns of a size of 0 at every start. An
+      // END in its place ends the list there.
+      options.worker_threads > 0 ? MHD_OPTION_THREAD_POOL_SIZE : MHD_OPTION_END,
+      options.worker_threads, MHD_OPTION_END));
   std::string errors;
   {
     std::lock_guard lock(mutex);

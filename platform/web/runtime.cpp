@@ -41,13 +41,13 @@ std::string expired_session_cookie() {
   return std::string(Runtime::kSessionCookie) + "=; Path=/; HttpOnly; SameSite=Lax; Max-Age=0";
 }
 
+// A page of the runtime's own (not found, method not allowed): a fragment, dressed like every
+// other fragment.
 HttpResponse simple_page(int status, std::string_view title, std::string_view message) {
   HttpResponse response;
   response.status = status;
   response.set_header("Content-Type", "text/html; charset=utf-8");
-  response.body = "<!DOCTYPE html><html lang='en'><head><meta charset='utf-8'><title>" +
-                  html_escape(title) + "</title></head><body><h1>" + html_escape(title) +
-                  "</h1><p>" + html_escape(message) + "</p></body></html>";
+  response.body = "<h1>" + html_escape(title) + "</h1><p>" + html_escape(message) + "</p>";
   return response;
 }
 
@@ -58,6 +58,14 @@ HttpResponse paragraph_page(int status, std::string_view paragraph) {
   response.set_header("Content-Type", "text/html; charset=utf-8");
   response.body = paragraph;
   return response;
+}
+
+// Where `word` (ASCII) first occurs in `text` from `from` on, without regard to case.
+std::size_t find_no_case(std::string_view text, std::string_view word, std::size_t from = 0) {
+  for (std::size_t i = from; i + word.size() <= text.size(); ++i) {
+    if (text::same_text(text.substr(i, word.size()), word)) return i;
+  }
+  return std::string_view::npos;
 }
 
 bool has_control_byte(std::string_view text) {
@@ -291,6 +299,7 @@ void Context::write_template(std::string_view item_name) {
   const ItemDef* item = runtime_.find_item(item_name);
   if (!item) throw std::runtime_error("No web item is named " + std::string(item_name) + ".");
   auto parsed = runtime_.templates_.get(runtime_.options_.app_dir + "/" + item->template_file);
+  if (item->kept_in_history) kept_in_history_ = true;
   for (const TemplateSegment& segment : parsed->segments) {
     if (!segment.is_tag) {
       response_.Write(segment.text);
@@ -349,6 +358,59 @@ bool Runtime::signed_in(const Session& session) const {
 }
 
 HttpResponse Runtime::handle(const HttpRequest& request) {
+  HttpResponse response = route(request);
+  // A browser asks for documents: a fragment answer (a message, an error) goes to it inside the
+  // message page, so that it reads as part of the application, on a phone too. Other clients
+  // get the answer alone.
+  if (request.accept.find("text/html") != std::string::npos) dress(response);
+  return response;
+}
+
+void Runtime::dress(HttpResponse& response) {
+  if (web_class_.message_page.empty() || response.body.empty() ||
+      (response.status >= 300 && response.status < 400)) {
+    return;
+  }
+  const std::string* type = response.header("Content-Type");
+  if (!type || type->rfind("text/html", 0) != 0) return;
+  std::string& body = response.body;
+  const std::size_t start = body.find_first_not_of(" \t\r\n");
+  if (start == std::string::npos) return;
+  const std::size_t document = find_no_case(body, "<!DOCTYPE");
+  if (document == start) return;
+  if (document != std::string::npos) {
+    // A message ahead of a whole page (a warning, a report): it goes at the top of the page's
+    // body, so that the page keeps its standard layout.
+    const std::size_t open = find_no_case(body, "<body", document);
+    const std::size_t end = open == std::string::npos ? open : body.find('>', open);
+    if (end == std::string::npos) return;
+    std::string page = body.substr(document, end + 1 - document) +
+                       "<div class='card message ahead' role='alert'>" + body.substr(0, document) +
+                       "</div>" + body.substr(end + 1);
+    body = std::move(page);
+    return;
+  }
+  std::shared_ptr<const ParsedTemplate> page;
+  try {
+    page = templates_.get(options_.app_dir + "/" + web_class_.message_page);
+  } catch (const std::exception&) {
+    return;  // without its page the message still says what it has to say
+  }
+  std::string dressed;
+  dressed.reserve(body.size() + 1024);
+  for (const TemplateSegment& segment : page->segments) {
+    if (!segment.is_tag) {
+      dressed += segment.text;
+    } else if (text::same_text(segment.tag_name, "WC@MESSAGE")) {
+      dressed += body;
+    } else if (text::same_text(segment.tag_name, "WC@HOME")) {
+      if (response.status >= 400) dressed += segment.text;
+    }
+  }
+  body = std::move(dressed);
+}
+
+HttpResponse Runtime::route(const HttpRequest& request) {
   // A decoded NUL would cut the file name short at the system call; no page has such bytes.
   if (has_control_byte(request.path)) {
     return paragraph_page(400, "<p>This address holds a character that no address may hold.</p>");
@@ -492,7 +554,11 @@ HttpResponse Runtime::serve_page(const HttpRequest& request) {
                     html_escape(web_response.redirect_address()) + "'>here</a>.</p>";
   }
   response.set_header("Content-Type", "text/html; charset=utf-8");
-  response.set_header("Cache-Control", "no-store");
+  // Stored but stale at once: Back and Forward show the page as it was left, with what was typed
+  // (a form answer too, without "Confirm Form Resubmission"); a link or a reload asks again.
+  const ItemDef* requested = has_item ? find_item(item_name) : nullptr;
+  const bool keep = context.kept_in_history_ || (requested && requested->kept_in_history);
+  response.set_header("Cache-Control", keep ? "private, max-age=0" : "no-store");
 
   // Session bookkeeping once the request is finished. A session this request created is kept
   // only when someone signed in, so that anonymous traffic cannot crowd out signed-in users.

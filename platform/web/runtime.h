@@ -61,6 +61,11 @@ class Response {
   const std::string& body() const { return body_; }
   std::string take_body() { return std::move(body_); }
   const std::string& redirect_address() const { return redirect_; }
+  // Drops what was written after the first `size` bytes: for a step whose failure its caller
+  // reports in its own words.
+  void truncate(std::size_t size) {
+    if (size < body_.size()) body_.resize(size);
+  }
 
  private:
   std::string body_;
@@ -117,6 +122,7 @@ class Context {
   PageObject* page_ = nullptr;
   std::string current_item_;  // the item whose template is being written, for nested writes
   std::string next_item_;
+  bool kept_in_history_ = false;  // a template of an item kept in history was written
 };
 
 // The application's side of the runtime: one instance per request.
@@ -144,6 +150,9 @@ struct ItemDef {
   std::string template_file;
   std::vector<std::string> custom_events;
   bool has_respond = true;
+  // The browser may keep this item's pages (and the answers to its posts) for Back and Forward,
+  // so that going back shows a form as it was filled; other pages are never stored.
+  bool kept_in_history = false;
 };
 
 struct WebClassDef {
@@ -153,6 +162,10 @@ struct WebClassDef {
   std::string user_key;
   std::vector<ItemDef> items;
   std::function<std::unique_ptr<PageObject>(Context&)> make_page;
+  // The page around an answer that is only a fragment (a message, an error page): a file of the
+  // application directory whose WC@MESSAGE tag receives the fragment and whose WC@HOME tag is
+  // kept only for error statuses. Empty: fragments are sent as they are.
+  std::string message_page;
 };
 
 struct RuntimeOptions {
@@ -170,7 +183,8 @@ class Runtime {
   Runtime(WebClassDef web_class, RuntimeOptions options);
 
   // Serves one HTTP request: the host page, "/" (redirect to the host page) and static files.
-  // A path with a control byte gets 400; a post from a page of another site gets 403.
+  // A path with a control byte gets 400; a post from a page of another site gets 403. A request
+  // that accepts text/html gets a fragment answer inside the message page.
   HttpResponse handle(const HttpRequest& request);
 
   SessionStore& sessions() { return sessions_; }
@@ -183,6 +197,8 @@ class Runtime {
 
  private:
   friend class Context;
+  HttpResponse route(const HttpRequest& request);
+  void dress(HttpResponse& response);
   HttpResponse serve_page(const HttpRequest& request);
   HttpResponse serve_static(const HttpRequest& request);
   void run_cycle(Context& context, PageObject& page, const std::string& item_name,
