@@ -401,6 +401,30 @@ std::vector<CheckLine> check_configuration(const sys::Services& services,
   return lines;
 }
 
+std::string health_problem(const sys::Services& services) {
+  frame::ModuleState module(services);
+  // The thread's paths, as its pages use them; read again when they are not known.
+  if (module.paths.strTripDataPath.empty() || module.paths.data_path_failed) {
+    ChkEligWeb::SetTripPaths(module);
+  }
+  if (!module.ok() || module.paths.strTripDataPath.empty() || module.paths.strTripDataPath == "/") {
+    return "the data directory cannot be found: " + module.error;
+  }
+  for (const char* name : {data::kTripDatabase, data::kSecurityDatabase, data::kRequestDatabase}) {
+    const fs::path path = fs::path(module.paths.strTripDataPath) / name;
+    std::string failure;
+    if (!fs::exists(path)) return path.string() + " does not exist";
+    Sqlite db = open_existing(path, SQLITE_OPEN_READONLY, failure);
+    if (!db) return path.string() + ": " + failure;
+    try {
+      column_texts(db.get(), "SELECT count(*) FROM sqlite_master");
+    } catch (const std::exception& error) {
+      return path.string() + ": " + error.what();
+    }
+  }
+  return "";
+}
+
 std::string format_line(const CheckLine& line) {
   const char* label = line.status == CheckStatus::Ok        ? "OK     "
                       : line.status == CheckStatus::Warning ? "WARNING"

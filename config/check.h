@@ -33,6 +33,10 @@ std::vector<CheckLine> check_configuration(const sys::Services& services,
                                            const std::string& registry_path,
                                            const CheckOptions& options);
 
+// For /healthz: "" when the data directory is found and each database opens and answers a
+// trivial query; else the first reason it does not.
+std::string health_problem(const sys::Services& services);
+
 // "OK      registry: ..." / "WARNING ..." / "FAILED  ...".
 std::string format_line(const CheckLine& line);
 

@@ -162,3 +162,20 @@ TEST(Check, missing_indexes_and_the_rollback_journal_warn_without_failing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Health, answers_nothing_when_the_databases_answer_and_the_reason_when_one_is_gone) {
+  Fixture fixture;
+  sys::RegistryFile registry(fixture.district.registry_path());
+  sys::FixedClock clock;
+  sys::MemoryEventLog log;
+  const sys::Services services{&clock, &registry, &log, nullptr};
+  testing_support::reset_thread_paths();
+  EXPECT_EQ(config::health_problem(services), "");
+  std::filesystem::remove(fixture.district.dir() + "/Tripschl.db");
+  EXPECT_NE(config::health_problem(services).find("Tripschl.db does not exist"), std::string::npos);
+  testing_support::reset_thread_paths();
+}
+
+}  // namespace
