@@ -66,18 +66,17 @@ std::optional<std::pair<int, int>> parse_month(const std::string& text) {
   return std::pair{year, month};
 }
 
-CalendarMonth Calendar::read_month(int year, int month, const std::string& customer) {
-  CalendarMonth result{year, month, {}};
-  const auto [next_year, next] = next_month(year, month);
-  const int days = static_cast<int>(vb::DateSerial(next_year, next, 1).serial -
-                                    vb::DateSerial(year, month, 1).serial);
-  for (int day = 1; day <= days; ++day) result.days[day];
+namespace {
 
+// The first note of each day: closed (the school-closed flag or severity 3) or a warning.
+void read_notes(db::Connection& trips_db, CalendarMonth& result) {
+  const auto [next_year, next] = next_month(result.year, result.month);
   db::Recordset notes;
-  notes.open("Select * from Big_CalCalNotes where NoteDate >= " + jet_date(year, month, 1) +
-                 " and NoteDate < " + jet_date(next_year, next, 1) + " order by NoteDate",
-             module_.trip_db());
-  std::map<int, bool> noted;  // only the first note of a day counts
+  notes.open(
+      "Select * from Big_CalCalNotes where NoteDate >= " + jet_date(result.year, result.month, 1) +
+          " and NoteDate < " + jet_date(next_year, next, 1) + " order by NoteDate",
+      trips_db);
+  std::map<int, bool> noted;
   for (; !notes.eof(); notes.move_next()) {
     const int day = day_of(notes.field("NoteDate"));
     if (noted[day]) continue;
@@ -93,12 +92,14 @@ CalendarMonth Calendar::read_month(int year, int month, const std::string& custo
       entry.mark = CalendarDay::Mark::Warning;
     }
   }
+}
 
+void read_trips(db::Connection& trips_db, const std::string& customer, CalendarMonth& result) {
   db::Recordset trips;
   trips.open("SELECT TRIPNUM, DEPDATE, CUSTOMER FROM TRIPS WHERE " +
-                 month_condition(year, month, customer) +
+                 month_condition(result.year, result.month, customer) +
                  " AND (CANCELED = False OR CANCELED Is Null) ORDER BY DEPDATE, TRIPNUM",
-             module_.trip_db());
+             trips_db);
   for (; !trips.eof(); trips.move_next()) {
     CalendarDay& entry = result.days[day_of(trips.field("DEPDATE"))];
     ++entry.trips;
@@ -107,26 +108,42 @@ CalendarMonth Calendar::read_month(int year, int month, const std::string& custo
                               web::html_escape(vb::Trim(data::NullToStr(trips.field("CUSTOMER")))));
     }
   }
+}
 
+// The requests not yet scheduled and not denied, each linked to its form.
+void read_requests(const frame::RequestContext& ctx, db::Connection& requests_db,
+                   const std::string& customer, CalendarMonth& result) {
   db::Recordset requests;
   requests.open("SELECT TRIPNUM, DEPDATE, CUSTOMER, STATUS FROM TRIPSREQ WHERE " +
-                    month_condition(year, month, customer) +
+                    month_condition(result.year, result.month, customer) +
                     " AND (FIELDTRIP_NUM Is Null OR FIELDTRIP_NUM = 0) AND ucase$(STATUS) <> "
                     "'DENIED' ORDER BY DEPDATE, TRIPNUM",
-                module_.request_db());
+                requests_db);
   for (; !requests.eof(); requests.move_next()) {
     CalendarDay& entry = result.days[day_of(requests.field("DEPDATE"))];
     ++entry.requests;
     if (entry.entries.size() < kEntriesShown) {
       const std::string number = vb::CStr(requests.field("TRIPNUM"));
       entry.entries.push_back(
-          "<a href=\"" + web::html_escape(ctx_.url_for("RequestDetail", number)) + "\">Request " +
+          "<a href=\"" + web::html_escape(ctx.url_for("RequestDetail", number)) + "\">Request " +
           number + "</a> " +
           web::html_escape(vb::Trim(data::NullToStr(requests.field("CUSTOMER")))) + " (" +
           web::html_escape(vb::Trim(data::NullToStr(requests.field("STATUS")))) + ")");
     }
   }
+}
 
+}  // namespace
+
+CalendarMonth Calendar::read_month(int year, int month, const std::string& customer) {
+  CalendarMonth result{year, month, {}};
+  const auto [next_year, next] = next_month(year, month);
+  const int days = static_cast<int>(vb::DateSerial(next_year, next, 1).serial -
+                                    vb::DateSerial(year, month, 1).serial);
+  for (int day = 1; day <= days; ++day) result.days[day];
+  read_notes(module_.trip_db(), result);
+  read_trips(module_.trip_db(), customer, result);
+  read_requests(ctx_, module_.request_db(), customer, result);
   // The limit counts every customer's trips, as the save does.
   const long limit = data::NullToZero(ctx_.application("DISTRICT.TOTAL_TRIPS_LIMIT"));
   if (limit > 0) {

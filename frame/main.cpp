@@ -132,6 +132,36 @@ void wait_for_stop(const sigset_t& signals, web::Runtime& runtime) {
   }
 }
 
+// Without its templates the server could answer nothing but errors; the district's files, by
+// contrast, may be fixed while it runs, and its start page says what is wrong with them.
+bool templates_present(const sys::Services& services, const std::string& app_dir) {
+  config::CheckOptions options;
+  options.app_dir = app_dir;
+  options.template_files = template_files(services);
+  for (const config::CheckLine& line : config::check_templates(options)) {
+    if (line.status == config::CheckStatus::Failed) {
+      std::cerr << "jaunter: cannot serve: " << line.detail << "\n";
+      return false;
+    }
+  }
+  return true;
+}
+
+// Held while serving, so that a restore cannot replace the files under the server. False when
+// a restore holds the data directory.
+bool lock_data_directory(const sys::Services& services,
+                         std::optional<config::DataDirectoryLock>& lock) {
+  try {
+    lock.emplace(config::data_directory(services), config::DataDirectoryLock::Mode::Serving);
+  } catch (const config::DataDirectoryBusy& error) {
+    std::cerr << "jaunter: cannot serve: " << error.what() << "\n";
+    return false;
+  } catch (const std::runtime_error&) {
+    // No data directory yet: the start page says why, and serving goes on.
+  }
+  return true;
+}
+
 int serve(const std::vector<std::string>& args) {
   limit_malloc_arenas();
   const std::optional<ServeOptions> options = parse_serve_options(args);
@@ -144,17 +174,7 @@ int serve(const std::vector<std::string>& args) {
   sys::SysLog event_log;
   sys::CurlMailTransport mail;
   sys::Services services{&clock, &registry, &event_log, &mail};
-  // Without its templates the server could answer nothing but errors; the district's files,
-  // by contrast, may be fixed while it runs, and its start page says what is wrong with them.
-  config::CheckOptions check_options;
-  check_options.app_dir = app_dir;
-  check_options.template_files = template_files(services);
-  for (const config::CheckLine& line : config::check_templates(check_options)) {
-    if (line.status == config::CheckStatus::Failed) {
-      std::cerr << "jaunter: cannot serve: " << line.detail << "\n";
-      return 1;
-    }
-  }
+  if (!templates_present(services, app_dir)) return 1;
   web::RuntimeOptions runtime_options;
   runtime_options.app_dir = app_dir;
   runtime_options.clock = &clock;
@@ -169,16 +189,8 @@ int serve(const std::vector<std::string>& args) {
     std::cerr << "jaunter: the district settings could not be loaded yet: " << failure << "\n";
   }
 
-  // Held while serving, so that a restore cannot replace the files under the server.
   std::optional<config::DataDirectoryLock> data_lock;
-  try {
-    data_lock.emplace(config::data_directory(services), config::DataDirectoryLock::Mode::Serving);
-  } catch (const config::DataDirectoryBusy& error) {
-    std::cerr << "jaunter: cannot serve: " << error.what() << "\n";
-    return 1;
-  } catch (const std::runtime_error&) {
-    // No data directory yet: the start page says why, and serving goes on.
-  }
+  if (!lock_data_directory(services, data_lock)) return 1;
 
   sigset_t signals = block_stop_signals();
   web::HttpServer server(
