@@ -86,6 +86,7 @@ int main(int argc, char** argv) {
   }
   std::unique_ptr<sqlite3, CloseDatabase> db(raw);
   db::register_jet_functions(raw);
+  sqlite3_exec(raw, "PRAGMA mmap_size = 2147418112", nullptr, nullptr, nullptr);  // as connections
   const int runs = std::max(1, std::atoi(argv[2]));
   for (int a = 3; a < argc; ++a) {
     const std::string_view text = argv[a];

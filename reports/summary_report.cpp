@@ -2,9 +2,10 @@
 // fund, destination or grade, with trips, splits, students, adults, people and amount per group.
 //
 // Design note: every figure of a group is taken over the trips that the search's condition (its
-// WHERE part) selects. The per-trip figures (splits, crew hours and miles, the amount) come from
-// grouped sub-queries over those same trips, joined once to each trip of the report, so each is
-// counted once and the whole report is one pass. Category and grade add a "*None" row for the
+// WHERE part) selects. The per-trip figures (splits, crew hours and miles, the amount) are looked
+// up for each selected trip in its billing, split and crew rows by their trip-number indexes, so
+// the report reads the selection once; grouped sub-queries over the selection, joined back to it,
+// cost a sort and a second pass for the same lookups. Category and grade add a "*None" row for the
 // trips whose code is Null or blank. Fund counts the splits charged to the fund rather than the
 // splits of the fund's trips.
 #include "reports/summary_report.h"
@@ -67,38 +68,38 @@ std::string where_also(const std::string& C, const std::string& term) {
   return (vb::Trim(C).empty() ? std::string(" WHERE ") : C + " AND ") + term;
 }
 
-// Per-trip sums over the trips C selects, one row per trip: `columns` of `table`, `term` (may be
-// empty) limiting its rows.
-std::string per_trip(const char* table, const std::string& columns, const std::string& C,
-                     const std::string& term, const char* alias) {
+// A per-trip figure: the sub-select reads only its table's index entries for the one trip, so
+// the report stays one pass over the selected trips, each looked up once per table.
+std::string per_trip(const std::string& figure, const char* table, const std::string& term = {}) {
   const std::string t = table;
-  return "(SELECT " + t + ".TRIPNUM, " + columns + " FROM " + t + " INNER JOIN " + kSelectable +
-         " ON TRIPS.TRIPNUM = " + t + ".TRIPNUM" + (term.empty() ? C : where_also(C, term)) +
-         " GROUP BY " + t + ".TRIPNUM) AS " + alias;
+  return "SUM(SELECT " + figure + " FROM " + t + " WHERE " + t + ".TRIPNUM = TRIPS.TRIPNUM" +
+         (term.empty() ? "" : " AND " + term) + ")";
 }
 
-// The figures after the description, and the tables: F with the per-trip sums joined.
+// A fund's splits are those charged to it, whatever fund their trip has: counted per fund in one
+// pass over the selected trips' splits, and joined to the fund's group.
+std::string fund_splits(const std::string& C) {
+  return "(SELECT TRIPSPLIT.FUND, COUNT(*) AS SPLITS FROM TRIPSPLIT INNER JOIN " +
+         std::string(kSelectable) + " ON TRIPS.TRIPNUM = TRIPSPLIT.TRIPNUM" + C +
+         " GROUP BY TRIPSPLIT.FUND) AS FUNDSPLITS";
+}
+
+// The figures after the description, and the tables F.
 std::string figures_and_tables(const SummaryKind& type, const std::string& C, const char* F) {
-  std::string splits = "SUM(TRIPSPLITS.SPLITS) AS NUMBEROFSPLITS, ";
-  if (std::string_view(type.type) == "FUND") {
-    splits = "(SELECT COUNT(*) FROM TRIPSPLIT INNER JOIN " + std::string(kSelectable) +
-             " ON TRIPS.TRIPNUM = TRIPSPLIT.TRIPNUM" + where_also(C, "TRIPSPLIT.FUND = FUND.FUND") +
-             ") AS NUMBEROFSPLITS, ";
-  }
+  const bool fund = std::string_view(type.type) == "FUND";
+  const std::string splits = fund ? "MAX(FUNDSPLITS.SPLITS)" : per_trip("COUNT(*)", "TRIPSPLIT");
+  const std::string tables = fund ? "(" + std::string(F) + ") LEFT JOIN " + fund_splits(C) +
+                                        " ON FUNDSPLITS.FUND = FUND.FUND"
+                                  : std::string(F);
   const std::string amount_term =
       type.billings_only ? "ARDETAIL.TRANCODE='BIL'" : "ARDETAIL.TRANCODE<>'PAY'";
   return "COUNT(*) AS NUMBEROFTRIPS, " + splits +
-         "SUM(TRIPS.NUMSTUDENTS) AS NUMBEROFSTUDENTS, SUM(TRIPS.NUMADULTS) AS NUMBEROFADULTS, "
-         "SUM(TRIPCREW.HOURS) AS TOTALHOURS, SUM(TRIPCREW.MILES) AS TOTALMILES, "
-         "SUM(TRIPAMOUNTS.AMOUNT) AS TOTALAMOUNT FROM (((" +
-         F + ") LEFT JOIN " + per_trip("TRIPSPLIT", "COUNT(*) AS SPLITS", C, "", "TRIPSPLITS") +
-         " ON TRIPSPLITS.TRIPNUM = TRIPS.TRIPNUM) LEFT JOIN " +
-         per_trip("TRIPEMPLOYEES",
-                  "SUM(TRIPEMPLOYEES.HOURS) AS HOURS, SUM(TRIPEMPLOYEES.MILES) AS MILES", C, "",
-                  "TRIPCREW") +
-         " ON TRIPCREW.TRIPNUM = TRIPS.TRIPNUM) LEFT JOIN " +
-         per_trip("ARDETAIL", "SUM(ARDETAIL.TRANAMT) AS AMOUNT", C, amount_term, "TRIPAMOUNTS") +
-         " ON TRIPAMOUNTS.TRIPNUM = TRIPS.TRIPNUM";
+         " AS NUMBEROFSPLITS, SUM(TRIPS.NUMSTUDENTS) AS NUMBEROFSTUDENTS, SUM(TRIPS.NUMADULTS) AS "
+         "NUMBEROFADULTS, " +
+         per_trip("SUM(TRIPEMPLOYEES.HOURS)", "TRIPEMPLOYEES") + " AS TOTALHOURS, " +
+         per_trip("SUM(TRIPEMPLOYEES.MILES)", "TRIPEMPLOYEES") + " AS TOTALMILES, " +
+         per_trip("SUM(ARDETAIL.TRANAMT)", "ARDETAIL", amount_term) + " AS TOTALAMOUNT FROM " +
+         tables;
 }
 
 std::string summary_query(const SummaryKind& type, const std::string& C) {
