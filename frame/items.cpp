@@ -65,6 +65,7 @@ web::WebClassDef make_web_class_def(std::shared_ptr<const WebClass> web_class,
     runtime_item.template_file = item.template_file;
     runtime_item.has_respond = static_cast<bool>(item.respond);
     runtime_item.kept_in_history = item.kept_in_history;
+    runtime_item.reopened_after_sign_in = item.reopened_after_sign_in;
     for (const auto& event : item.events) runtime_item.custom_events.push_back(event.first);
     def.items.push_back(std::move(runtime_item));
   }

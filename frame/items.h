@@ -30,6 +30,8 @@ struct Item {
   std::vector<std::pair<std::string, Handler>> events;  // the custom events
   // Back returns to this item's page as it was filled (see web::ItemDef).
   bool kept_in_history = false;
+  // A link to this item followed without a session opens it after the sign-in.
+  bool reopened_after_sign_in = false;
 };
 
 struct WebClass {

@@ -86,6 +86,8 @@ class FormTags {
   void lead_time(std::string& out);
   void lead_time_hard_warning(std::string& out);
   void required_flags(std::string& out);
+  void trip_category_names(std::string& out);
+  void session_minutes(std::string& out);
 
  private:
   bool stored() const { return !form_.blnNewRequest; }
@@ -284,6 +286,29 @@ void FormTags::code_list(const char* field, keys::Key key, keys::Key list, keys:
             "</option>";
   }
   out = html + "</select>";
+}
+
+// The trip categories' descriptions, for the page to show beside the codes: "ATH=Athletic
+// Event|CMP=...".
+void FormTags::trip_category_names(std::string& out) {
+  out.clear();
+  with_trip_connection([&] {
+    db::Recordset rs;
+    rs.open("SELECT TRIPCAT.TRIPCAT, TRIPCAT.DESCRIPTION FROM TRIPCAT", ctx_.module().trip_db());
+    for (; !rs.eof(); rs.move_next()) {
+      const std::string code = vb::Trim(data::NullToStr(rs.field("TRIPCAT")));
+      const std::string description = vb::Trim(data::NullToStr(rs.field("DESCRIPTION")));
+      if (code.empty() || description.empty()) continue;
+      if (!out.empty()) out += "|";
+      out += html_escape(code + "=" + description);
+    }
+  });
+}
+
+// The session's time-out in minutes, for the page's warning before it runs out.
+void FormTags::session_minutes(std::string& out) {
+  const vb::Variant minutes = ctx_.application("SESSION_TIMEOUT");
+  out = std::to_string(minutes.is_empty() || !vb::IsNumeric(minutes) ? 0 : vb::CLng(minutes));
 }
 
 // ---- Destination and fund --------------------------------------------------------------------
@@ -767,6 +792,8 @@ const TagTable& tag_table() {
     t["WC@LEADTIME"] = bind(&FormTags::lead_time);
     t["WC@LEADTIMEHARDWARN"] = bind(&FormTags::lead_time_hard_warning);
     t["WC@REQUIRED"] = bind(&FormTags::required_flags);
+    t["WC@TRIPCATNAMES"] = bind(&FormTags::trip_category_names);
+    t["WC@SESSIONMINUTES"] = [](FormTags& tags, std::string& out) { tags.session_minutes(out); };
     add_field_tags(t);
     return t;
   }();

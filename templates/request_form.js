@@ -104,6 +104,83 @@
     first.scrollIntoView({block: 'center'});
   }
 
+  // Enter in a text box does not press the form's first button (a look-up).
+  form.addEventListener('keydown', function (event) {
+    var target = event.target;
+    if (event.key === 'Enter' && target.tagName === 'INPUT' && target.type === 'text') {
+      event.preventDefault();
+    }
+  });
+
+  // Approve and Deny: the words belong to their buttons, so the whole line can be tapped.
+  var choices = form.querySelectorAll('input[name=Approve]');
+  for (var c = 0; c < choices.length; c++) {
+    var radio = choices[c], words = radio.nextSibling;
+    var choice = document.createElement('label');
+    choice.className = 'choice';
+    radio.parentNode.insertBefore(choice, radio);
+    choice.appendChild(radio);
+    if (words && words.nodeType === 3) choice.appendChild(words);
+  }
+
+  // The chain follows the customer and the trip category when saved; its box only shows it.
+  var chain = form.elements.CHAINID;
+  if (chain) {
+    chain.readOnly = true;
+    chain.tabIndex = -1;
+    chain.className = 'as-text';
+  }
+
+  // The trip categories with their descriptions; the code alone is still what is posted.
+  var names = {};
+  (form.getAttribute('data-tripcats') || '').split('|').forEach(function (pair) {
+    var eq = pair.indexOf('=');
+    if (eq > 0) names[pair.slice(0, eq).toUpperCase()] = pair.slice(eq + 1);
+  });
+  var category = form.elements.tripcat;
+  if (category && category.options) {
+    for (var o = 0; o < category.options.length; o++) {
+      var option = category.options[o], code = option.value;
+      if (names[code.toUpperCase()]) {
+        option.value = code;
+        option.text = code + ' \u2013 ' + names[code.toUpperCase()];
+      }
+    }
+  }
+
+  // Two minutes before the session runs out, the form offers to stay signed in.
+  var minutes = parseInt(form.getAttribute('data-session-minutes'), 10) || 0;
+  var warning = null, timer = null;
+  function warnLater() {
+    if (minutes < 3) return;
+    clearTimeout(timer);
+    timer = setTimeout(warn, (minutes - 2) * 60000);
+  }
+  function warn() {
+    if (!warning) {
+      warning = document.createElement('div');
+      warning.className = 'session-warning';
+      warning.setAttribute('role', 'alertdialog');
+      warning.innerHTML = '<p>Your session ends in two minutes; what you typed is lost unless you save.</p>' +
+        '<button type="button">Stay signed in</button>';
+      document.body.appendChild(warning);
+      warning.querySelector('button').addEventListener('click', stay);
+    }
+    warning.hidden = false;
+    warning.querySelector('button').focus();
+  }
+  function stay() {
+    fetch('/keep-alive', {credentials: 'same-origin', cache: 'no-store'}).then(function (answer) {
+      if (answer.status === 204) {
+        warning.hidden = true;
+        warnLater();
+      } else {
+        warning.querySelector('p').textContent = 'Your session has already ended. Sign in again in another tab, then save here.';
+      }
+    });
+  }
+  warnLater();
+
   form.addEventListener('submit', function (event) {
     var button = event.submitter;
     if (!button || button.value !== 'Save') return;

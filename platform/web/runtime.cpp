@@ -415,6 +415,15 @@ HttpResponse Runtime::route(const HttpRequest& request) {
   if (has_control_byte(request.path)) {
     return paragraph_page(400, "<p>This address holds a character that no address may hold.</p>");
   }
+  if (request.path == "/keep-alive") {
+    // A page's "stay signed in": finding the session marks it as used. 204 while it lives.
+    const std::string id = cookie_value(request.cookie, kSessionCookie);
+    const std::shared_ptr<Session> session = id.empty() ? nullptr : sessions_.find(id);
+    HttpResponse response;
+    response.status = session && session->signed_in ? 204 : 410;
+    response.set_header("Cache-Control", "no-store");
+    return response;
+  }
   if (request.path == "/") {
     HttpResponse response;
     response.status = 302;
@@ -565,6 +574,7 @@ HttpResponse Runtime::serve_page(const HttpRequest& request) {
   const std::shared_ptr<Session>& used = context.session_object();
   if (used) used->signed_in = signed_in(*used);
   const bool kept = used && !used->abandoned && (!context.session_created_ || used->signed_in);
+  bool signed_in_here = false;  // this reply carries the identifier of a fresh sign-in
   if (used && used->abandoned) {
     if (!context.session_created_) sessions_.remove(used->id);
     response.set_header("Set-Cookie", expired_session_cookie());
@@ -574,16 +584,43 @@ HttpResponse Runtime::serve_page(const HttpRequest& request) {
     used->renew_requested = false;
     sessions_.commit(used);
     response.set_header("Set-Cookie", session_cookie(used->id));
+    signed_in_here = true;
   } else if (kept) {
     if (used->renew_requested) {
       used->renew_requested = false;
       response.set_header("Set-Cookie", session_cookie(sessions_.renew(used)));
+      signed_in_here = used->signed_in;
     }
   } else if (!cookie_id.empty()) {
     // The browser names a session that is gone: stop sending it.
     response.set_header("Set-Cookie", expired_session_cookie());
   }
+  if (request.accept.find("text/html") != std::string::npos) {
+    follow_asked_page(request, requested, used && used->signed_in && kept, signed_in_here,
+                      response);
+  }
   return response;
+}
+
+// A browser's link to a page, opened without a signed-in session, leads there again right after
+// the sign-in: the page asked for waits in a cookie of its own.
+void Runtime::follow_asked_page(const HttpRequest& request, const ItemDef* requested,
+                                bool signed_in, bool signed_in_here, HttpResponse& response) {
+  const std::string asked = cookie_value(request.cookie, kAskedCookie);
+  const std::string cookie_end = "; Path=/; HttpOnly; SameSite=Lax; Max-Age=";
+  if (signed_in_here && !asked.empty()) {
+    const std::string target =
+        "/" + web_class_.host_page + "?" + text::decode_form_component(asked);
+    response.status = 302;
+    response.set_header("Location", target);
+    response.body = "<p>This page has moved to <a href='" + html_escape(target) + "'>here</a>.</p>";
+    response.headers.emplace_back("Set-Cookie", std::string(kAskedCookie) + "=" + cookie_end + "0");
+  } else if (!signed_in && request.method == "GET" && requested &&
+             requested->reopened_after_sign_in && !has_control_byte(request.query)) {
+    response.headers.emplace_back("Set-Cookie", std::string(kAskedCookie) + "=" +
+                                                    text::encode_component(request.query) +
+                                                    cookie_end + "3600");
+  }
 }
 
 }  // namespace web

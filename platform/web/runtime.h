@@ -153,6 +153,9 @@ struct ItemDef {
   // The browser may keep this item's pages (and the answers to its posts) for Back and Forward,
   // so that going back shows a form as it was filled; other pages are never stored.
   bool kept_in_history = false;
+  // A browser's link to this item opened without a signed-in session is opened again after the
+  // sign-in.
+  bool reopened_after_sign_in = false;
 };
 
 struct WebClassDef {
@@ -182,7 +185,8 @@ class Runtime {
  public:
   Runtime(WebClassDef web_class, RuntimeOptions options);
 
-  // Serves one HTTP request: the host page, "/" (redirect to the host page) and static files.
+  // Serves one HTTP request: the host page, "/" (redirect to the host page), "/keep-alive" (204
+  // while the cookie's session lives, and it lives on; 410 when it is gone) and static files.
   // A path with a control byte gets 400; a post from a page of another site gets 403. A request
   // that accepts text/html gets a fragment answer inside the message page.
   HttpResponse handle(const HttpRequest& request);
@@ -194,11 +198,14 @@ class Runtime {
   const WebClassDef& web_class() const { return web_class_; }
 
   static constexpr std::string_view kSessionCookie = "JaunterSession";
+  static constexpr std::string_view kAskedCookie = "JaunterAsked";
 
  private:
   friend class Context;
   HttpResponse route(const HttpRequest& request);
   void dress(HttpResponse& response);
+  void follow_asked_page(const HttpRequest& request, const ItemDef* requested, bool signed_in,
+                         bool signed_in_here, HttpResponse& response);
   HttpResponse serve_page(const HttpRequest& request);
   HttpResponse serve_static(const HttpRequest& request);
   void run_cycle(Context& context, PageObject& page, const std::string& item_name,
