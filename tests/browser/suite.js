@@ -23,7 +23,6 @@ const passwords = { athdir: 'athletics', transport: 'transport' };
 // A page that fails its test on any console error, page error or failed or missing static file.
 async function open(browser) {
   const context = await browser.newContext({ viewport: { width, height } });
-  context.on('page', (tab) => tab.on('load', () => shoot(tab)));
   const page = await context.newPage();
   page.problems = [];
   page.on('console', (m) => m.type() === 'error' && page.problems.push('console: ' + m.text()));
@@ -39,20 +38,6 @@ async function open(browser) {
     d.accept();
   });
   return page;
-}
-
-// Every page once, named by its title and item.
-const shot = new Set();
-async function shoot(page) {
-  if (!shots) return;
-  try {
-    const item = (page.url().match(/WCI=(\w+)/) || ['', 'Start'])[1];
-    const title = (await page.title()).replace(/^Field Trips( - )?/, '').replace(/[^A-Za-z0-9]+/g, '-');
-    const name = `${width}-${item}-${title || 'message'}`;
-    if (shot.has(name)) return;
-    shot.add(name);
-    await page.screenshot({ path: path.join(shots, name + '.png') });
-  } catch (e) { /* a page that went on meanwhile */ }
 }
 
 async function signIn(page, user, password, button = 'Work With Trip Requests') {
@@ -74,7 +59,7 @@ async function enterRequest(page, { user = 'athl', password = 'request', purpose
     await page.click('input[name=btnSubmit][value=Customer]');
     await page.fill('#CUSTDESC', 'Athletics');
     await page.click('input[value=Find]');
-    await page.check('input[name=SelCust]');
+    await page.click('tr.choosable:has-text("Athletics")');  // a tap on the row chooses it
     await page.click('input[value=Return]');
   }
   await page.click('input[name=btnSubmit][value=Destination]');
@@ -87,6 +72,10 @@ async function enterRequest(page, { user = 'athl', password = 'request', purpose
   await page.click('input[value=Find]');
   await page.check('input[name=SelFund]');
   await page.click('input[value=Return]');
+  // Leaving the fund look-up without a choice keeps the fund.
+  await page.click('input[name=btnSubmit][value=Fund]');
+  await Promise.all([page.waitForNavigation(), page.click('button[name=btnBack]')]);
+  check(await page.inputValue('select[name=fund]') === '200', 'leaving the fund look-up cleared the fund');
   const when = new Date(Date.now() + days * 86400000);
   await setDeparture(page, when);
   await page.selectOption('select[name=tripcat]', 'ATH');
@@ -124,8 +113,10 @@ async function openRequest(page, number) {
 async function decide(page, user, number, choice) {
   await signIn(page, user, passwords[user]);
   await openRequest(page, number);
-  await page.check(choice === 'Deny' ? 'input[name=Approve][value=Deny]'
-    : 'input[name=Approve]:not([value=Deny])');
+  // The whole line of a choice is its tap target.
+  const line = page.locator('label.choice', { hasText: choice });
+  check((await line.boundingBox()).height >= 44, `${choice} is a small tap target`);
+  await line.click();
   await save(page);
 }
 
@@ -181,6 +172,8 @@ test('a field trip search by date range lists the trips of that range', async (p
   await page.click('.actions input[value=Search]');
   const found = Number(await page.innerText('.count strong'));
   check(found > 0, 'no trips found in the last two months');
+  check(await page.$$eval('.results-wrap input[type=checkbox]', (boxes) => boxes.every((b) => b.disabled)),
+    "a result's yes/no box looks like a control");
 });
 
 // The report link of a result list opens the print page in a tab of its own.
@@ -235,6 +228,8 @@ test('the page checks required fields before posting; Back from a message keeps 
     check(shown.includes(message), `"${message}" is not shown: ${shown}`);
   }
   check(page.url().endsWith('LoginValidateUser&WCU'), 'the form was posted anyway');
+  await page.press('#Contact', 'Enter');
+  check(!(await page.$('#DESTDESC')), 'Enter in a text box opened the destination look-up');
   await Promise.all([page.waitForNavigation(), page.selectOption('#dest', { index: 2 })]);
   await page.fill('#PURPOSE', 'Keep me');
   await page.fill('#Contact', 'Ms. Typed');
@@ -251,6 +246,36 @@ test('the page checks required fields before posting; Back from a message keeps 
   check(await page.inputValue('#Contact') === 'Ms. Typed', 'Back lost the contact');
 });
 
+test('two minutes before the session ends the form offers to stay signed in', async (page) => {
+  await page.clock.install();
+  await signIn(page, 'athl', 'request', 'Enter a New Trip Request');
+  check(await page.$eval('#tripcat', (s) => [...s.options].some((o) => o.text === 'ATH \u2013 Athletic Event' && o.value === 'ATH')),
+    'the trip categories have no descriptions');
+  await page.clock.fastForward('18:01');
+  await page.waitForSelector('.session-warning', { state: 'visible' });
+  const [answer] = await Promise.all([page.waitForResponse(/keep-alive/), page.click('.session-warning button')]);
+  check(answer.status() === 204, 'the keep-alive did not find the session');
+  await page.waitForSelector('.session-warning', { state: 'hidden' });
+});
+
+test('result lists read on a phone and colour statuses by meaning', async (page) => {
+  await page.setViewportSize({ width: 390, height: 844 });
+  await signIn(page, 'transport', 'transport');
+  await page.click('form[name=TripRequests] input[value=Search]');
+  check(await page.$eval('.results-wrap', (w) => w.scrollWidth <= w.clientWidth), 'the list scrolls sideways');
+  check(await page.$('td.status-accepted') && await page.$('td.status-pending'), 'statuses are not coloured');
+});
+
+test('a link opened without a session leads to its page after the sign-in', async (page) => {
+  await openRequest(page, 1002);
+  check((await text(page)).includes('session has timed out'), 'a request opened without a session');
+  await page.click('a[href="jaunter.asp"]');
+  await page.fill('#user', 'transport');
+  await page.fill('#password', 'transport');
+  await Promise.all([page.waitForURL(/WCE=1002/), page.click('input[value="Work With Trip Requests"]')]);
+  check(/Request #\s*1002/.test(await text(page)), 'the asked request is not shown after the sign-in');
+});
+
 test('an unknown page is a styled page with the way back', async (page) => {
   await page.goto(base + 'Jaunter.ASP?WCI=Nowhere');
   // The console reports the page's own 404; its files were all found.
@@ -258,8 +283,41 @@ test('an unknown page is a styled page with the way back', async (page) => {
   check(await page.$('.card.message a[href="/Jaunter.ASP"]'), 'no way back from the error page');
 });
 
+// Screenshots of every page, at the top, for people to look at (JAUNTER_SHOTS=DIR).
+async function screenshots(browser) {
+  fs.mkdirSync(shots, { recursive: true });
+  const page = await open(browser);
+  const shoot = async (name) => {
+    await page.evaluate(() => window.scrollTo(0, 0));
+    await page.screenshot({ path: path.join(shots, `${width}-${name}.png`) });
+    if (name.endsWith('-found')) {
+      await page.$eval('.results-wrap', (list) => list.scrollIntoView());
+      await page.screenshot({ path: path.join(shots, `${width}-${name}-list.png`) });
+    }
+  };
+  const go = async (name, action) => {
+    await Promise.all([page.waitForNavigation(), action()]);
+    await shoot(name);
+  };
+  await page.goto(base);
+  await shoot('sign-in');
+  await signIn(page, 'transport', 'transport');
+  await go('trip-requests-found', () => page.click('form[name=TripRequests] input[value=Search]'));
+  await go('request-stored', () => page.click('a[href*="WCE=1002"]'));
+  await page.goto(base + 'Jaunter.ASP?WCI=RequestSearch');
+  await go('request-new', () => menu(page, 'Enter New Request'));
+  await go('look-up-customer', () => page.click('input[name=btnSubmit][value=Customer]'));
+  await go('look-up-customer-found', () => page.click('input[value=Find]'));
+  await go('message-required', () => page.goto(base + 'Jaunter.ASP?WCI=RequestDetail&WCE=x&WCU'));
+  await go('unknown-page', () => page.goto(base + 'Jaunter.ASP?WCI=Nowhere'));
+  await go('field-trips', () => page.goto(base + 'Jaunter.ASP?WCI=TripSearch'));
+  await go('field-trips-found', () => page.click('.actions input[value=Search]'));
+  const tab = await report(page, '3', 'Customer');
+  await tab.screenshot({ path: path.join(shots, `${width}-summary.png`) });
+  await page.context().close();
+}
+
 (async () => {
-  if (shots) fs.mkdirSync(shots, { recursive: true });
   const browser = await chromium.launch({ executablePath: process.env.CHROMIUM || '/usr/bin/chromium' });
   let failed = 0;
   const only = process.argv[2];
@@ -277,7 +335,9 @@ test('an unknown page is a styled page with the way back', async (page) => {
     }
     await page.context().close();
   }
+  if (shots) await screenshots(browser);
   await browser.close();
-  console.log(failed ? `${failed} of ${tests.length} failed` : `all ${tests.length} passed`);
+  const ran = tests.filter(({ name }) => !only || name.includes(only)).length;
+  console.log(failed ? `${failed} of ${ran} failed` : `all ${ran} passed`);
   process.exit(failed ? 1 : 0);
 })();
