@@ -1,4 +1,6 @@
 // Connections: opening and creating database files, and running text commands.
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -76,7 +78,21 @@ bool names_file(const std::string& path) {
          std::filesystem::exists(path, error);
 }
 
+// The file a path names and its size and time, to tell a file replaced or rewritten; all zero
+// when there is none. Writes in WAL go to the journal beside it and leave these alone.
+std::array<std::int64_t, 4> file_state(const std::string& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) return {};
+  return {static_cast<std::int64_t>(status.st_dev), static_cast<std::int64_t>(status.st_ino),
+          static_cast<std::int64_t>(status.st_size),
+          static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
+}
+
 }  // namespace
+
+ConnectionPool::~ConnectionPool() {
+  for (const Idle& idle : idle_) sqlite3_close_v2(idle.db);
+}
 
 Connection::Connection() : lock_wait_(std::make_unique<LockWait>()) {}
 
@@ -100,6 +116,31 @@ void Connection::open(const std::string& path) {
   DatabaseHandle db = open_handle(path, SQLITE_OPEN_READWRITE);
   configure(db.get(), path, *lock_wait_);
   adopt(db.release(), path);
+}
+
+void Connection::open(const std::string& path, ConnectionPool& pool) {
+  close();
+  const auto state = file_state(path);
+  auto& idle = pool.idle_;
+  for (auto it = idle.begin(); it != idle.end(); ++it) {
+    if (it->path != path) continue;
+    DatabaseHandle db(it->db);
+    const bool same_file = it->file_state == state && state != decltype(state){};
+    idle.erase(it);
+    if (!same_file) break;
+    lock_wait_->install(db.get());
+    // A file overwritten in place since shows here, as a fresh opening would show it.
+    if (sqlite3_exec(db.get(), "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr) !=
+        SQLITE_OK) {
+      sqlite3_busy_handler(db.get(), nullptr, nullptr);
+      break;
+    }
+    adopt(db.release(), path);
+    pool_ = &pool;
+    return;
+  }
+  open(path);
+  pool_ = &pool;
 }
 
 void Connection::create(const std::string& path) {
@@ -126,9 +167,20 @@ void Connection::close() {
   if (db_) {
     // Statements still open keep the handle until they finish, and may outlive the handler.
     sqlite3_busy_handler(db_, nullptr, nullptr);
-    sqlite3_close_v2(db_);
+    // Kept only when nothing is left running on it: the next user starts from a clean handle.
+    if (pool_ && sqlite3_get_autocommit(db_) && !sqlite3_next_stmt(db_, nullptr)) {
+      auto& idle = pool_->idle_;
+      if (idle.size() >= ConnectionPool::kMostIdle) {
+        sqlite3_close_v2(idle.front().db);
+        idle.erase(idle.begin());
+      }
+      idle.push_back({path_, file_state(path_), db_});
+    } else {
+      sqlite3_close_v2(db_);
+    }
   }
   db_ = nullptr;
+  pool_ = nullptr;
   alive_.reset();
 }
 

@@ -10,6 +10,7 @@
 // one thread at a time.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -23,6 +24,7 @@ struct sqlite3;
 namespace db {
 
 class LockWait;
+class ConnectionPool;
 
 enum class CursorType { ForwardOnly = 0, Keyset = 1, Dynamic = 2, Static = 3 };
 enum class LockType { ReadOnly = 1, Pessimistic = 2, Optimistic = 3, BatchOptimistic = 4 };
@@ -40,6 +42,10 @@ class Connection {
   // journal is switched to WAL when it is free for a moment, else used as it is. Commits are
   // synced to disk; a statement waits up to LockWait::kLimit for a lock before it fails.
   void open(const std::string& path);
+  // The same, taking an idle handle of the same file from `pool` when it has one; close() then
+  // gives the handle back to the pool (unless a statement or transaction is still open on it).
+  // The pool must outlive the connection.
+  void open(const std::string& path, ConnectionPool& pool);
   // Harmless when already closed. Recordsets opened on the connection keep the rows they read
   // but can no longer read or write the database (3704).
   void close();
@@ -69,9 +75,32 @@ class Connection {
 
   sqlite3* db_ = nullptr;
   std::string path_;
+  ConnectionPool* pool_ = nullptr;       // where close() leaves the handle, if anywhere
   std::unique_ptr<LockWait> lock_wait_;  // the busy handler's state, for the handle's life
   // Recordsets hold a weak reference: it expires when this connection closes.
   std::shared_ptr<const int> alive_;
+};
+
+// Open handles that closed connections left for the next opening of the same file: one thread's
+// (a handle is used by one thread at a time), so that a request opens its databases for next to
+// nothing. A handle is taken again only while its path names the very file it left, untouched
+// since (same file, size and modification time): a file replaced or rewritten is opened afresh.
+class ConnectionPool {
+ public:
+  ConnectionPool() = default;
+  ~ConnectionPool();
+  ConnectionPool(const ConnectionPool&) = delete;
+  ConnectionPool& operator=(const ConnectionPool&) = delete;
+
+ private:
+  friend class Connection;
+  struct Idle {
+    std::string path;
+    std::array<std::int64_t, 4> file_state;
+    sqlite3* db;
+  };
+  static constexpr std::size_t kMostIdle = 6;
+  std::vector<Idle> idle_;
 };
 
 class Recordset {

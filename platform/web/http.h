@@ -46,7 +46,8 @@ struct HttpServerOptions {
   // pool of N threads sharing the connections (fewer thread switches; a request that blocks holds
   // up the other connections of its thread until it is done).
   unsigned worker_threads = 0;
-  unsigned max_connections_per_ip = 64;
+  // As many as in all: behind a proxy every connection comes from the proxy's one address.
+  unsigned max_connections_per_ip = 256;
   unsigned connection_timeout_seconds = 30;
   std::size_t max_body_bytes = 1 << 20;  // larger bodies are refused with 413
   bool access_log = true;                // one line per request on stderr
