@@ -44,7 +44,7 @@ TEST(Concurrency, requests_failing_at_the_same_time_each_write_only_their_own_re
         request.path = "/Jaunter.ASP";
         request.query = "WCI=RequestDetail&WCE=" + worker.event + "&WCU";
         request.cookie = cookie;
-        if (runtime.handle(request).body != worker.report) ++worker.wrong;
+        if (message_of(runtime.handle(request).body) != worker.report) ++worker.wrong;
       }
     });
   }

@@ -58,7 +58,7 @@ TEST_F(DestinationLookupTest, three_hundred_matches_are_listed_and_three_hundred
   open_lookup_as("teacher", "apple");
   EXPECT_EQ(occurrences(sim_.post(kFind, {{"DESTDESC", "farm"}}).body, "name='SelDest'"), 300);
   district_.sql("trip", "INSERT INTO DESTINATION (DESTINATION, DESTDESC) VALUES (999, 'Farm X');");
-  EXPECT_EQ(sim_.post(kFind, {{"DESTDESC", "farm"}}).body, kTooManyRows);
+  EXPECT_EQ(message_of(sim_.post(kFind, {{"DESTDESC", "farm"}}).body), kTooManyRows);
 }
 
 TEST_F(DestinationLookupTest, the_add_form_offers_the_categories_and_the_values_kept) {
@@ -182,7 +182,7 @@ TEST_F(DestinationLookupTest, the_checks_of_a_typed_in_destination_stop_at_their
         EXPECT_EQ(sim.session_text("RequestDetail.destdesc"), c.value);
       }
     } else {
-      EXPECT_EQ(page, c.refusal);
+      EXPECT_EQ(message_of(page), c.refusal);
       EXPECT_EQ(sim.session_text("RequestDetail.destdesc"), "before");
     }
   }
@@ -194,7 +194,7 @@ TEST_F(DestinationLookupTest, the_first_failing_check_wins) {
   for (auto& [name, text] : form) {
     if (name == "DESTDESC") text = "";
   }
-  EXPECT_EQ(sim_.post(kReturn, form).body,
+  EXPECT_EQ(message_of(sim_.post(kReturn, form).body),
             "<p>Please enter a valid number of miles (or 0) in the Average Miles field.</p>");
   form = new_destination("DESTDESC", "");
   for (auto& [name, text] : form) {
@@ -237,7 +237,8 @@ TEST_F(DestinationLookupTest, a_forged_choice_that_is_no_number_is_reported_and_
   sim_.set_session("RequestDetail.destination", "11");
   for (const char* forged : {"abc", "99999999999"}) {
     const std::string page = sim_.post(kReturn, {{"SelDest", forged}}).body;
-    EXPECT_EQ(page.rfind("Error in Procedure: LookupDest_RetwSelected of Module: Jaunter.  ", 0),
+    EXPECT_EQ(message_of(page).rfind(
+                  "Error in Procedure: LookupDest_RetwSelected of Module: Jaunter.  ", 0),
               0u)
         << page;
     EXPECT_FALSE(shows_request_form(page));

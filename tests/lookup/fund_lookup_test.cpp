@@ -50,7 +50,7 @@ TEST_F(FundLookupTest, customer_funds_narrow_by_code_and_description) {
 TEST_F(FundLookupTest, customer_funds_need_a_customer_first) {
   open_as_teacher(true);
   sim_.set_session("RequestDetail.customer", "");
-  EXPECT_EQ(sim_.post(kFind, {{"FUND", "1"}}).body, "Please select a customer first.");
+  EXPECT_EQ(message_of(sim_.post(kFind, {{"FUND", "1"}}).body), "Please select a customer first.");
 }
 
 TEST_F(FundLookupTest, a_quote_in_the_customer_stays_inside_its_literal) {
@@ -66,11 +66,11 @@ TEST_F(FundLookupTest, without_customer_funds_an_empty_search_is_refused) {
       "Sorry, you need to either enter a fund number or a description before searching for "
       "funds.  Please use your browser's back button and try again.";
   open_as_teacher(false);
-  EXPECT_EQ(sim_.post(kFind, {{"FUND", "  "}, {"DESC", " "}}).body, refusal);
+  EXPECT_EQ(message_of(sim_.post(kFind, {{"FUND", "  "}, {"DESC", " "}}).body), refusal);
   // A user who may override funds is not held to the customer's funds either.
   sign_in(sim_, "transport", "pw");
   sim_.set_application("DISTRICT.USECUSTFUND", "True");
-  EXPECT_EQ(sim_.post(kFind, {}).body, refusal);
+  EXPECT_EQ(message_of(sim_.post(kFind, {}).body), refusal);
 }
 
 TEST_F(FundLookupTest, without_customer_funds_every_active_fund_may_match_but_no_inactive_one) {
@@ -92,7 +92,7 @@ TEST_F(FundLookupTest, three_hundred_matches_are_listed_and_three_hundred_and_on
   open_as_teacher(false);
   EXPECT_EQ(occurrences(sim_.post(kFind, {{"FUND", "g"}}).body, "name='SelFund'"), 300);
   district_.sql("trip", "INSERT INTO FUND (FUND, FUNDDESC, ACTIVE) VALUES ('G301', 'Grant', -1);");
-  EXPECT_EQ(sim_.post(kFind, {{"FUND", "g"}}).body, kTooManyRows);
+  EXPECT_EQ(message_of(sim_.post(kFind, {{"FUND", "g"}}).body), kTooManyRows);
 }
 
 TEST_F(FundLookupTest, the_chosen_fund_goes_back_to_the_request_form) {

@@ -147,7 +147,7 @@ TEST_F(PagingTest, without_a_query_each_report_says_so_before_its_empty_page) {
   };
   for (const auto& [item, message] : cases) {
     const std::string page = sim_.get(std::string("WCI=") + item).body;
-    EXPECT_EQ(page.rfind(std::string(message) + "<!DOCTYPE html>", 0), 0u) << item;
+    EXPECT_EQ(message_of(page), message) << item;
     EXPECT_EQ(occurrences(page, "<tr bgcolor="), 0) << item;
     EXPECT_TRUE(
         contains(page, "&nbsp;First&nbsp;&nbsp;Previous&nbsp;&nbsp;Next&nbsp;&nbsp;Last&nbsp;"))
@@ -160,7 +160,7 @@ TEST_F(PagingTest, a_database_that_cannot_be_opened_is_reported_above_the_empty_
   std::filesystem::remove(district_.dir() + "/trip.db");
   const Result result = sim_.get("WCI=TripReport1");
   EXPECT_EQ(result.status, 200);
-  EXPECT_EQ(result.body.rfind("Error in Procedure: SetTripDBConnections", 0), 0u);
+  EXPECT_EQ(message_of(result.body).rfind("Error in Procedure: SetTripDBConnections", 0), 0u);
   EXPECT_TRUE(contains(result.body, "trip.db"));
   EXPECT_TRUE(contains(result.body, "<!DOCTYPE html>"));
   EXPECT_EQ(occurrences(result.body, "<tr bgcolor="), 0);

@@ -131,11 +131,12 @@ TEST_F(RequestPrintTest, a_request_number_that_is_no_number_is_reported_not_a_cr
     return sim_.get("WCI=TripRequestDetailPrint");
   }();
   EXPECT_EQ(result.status, 200);
-  EXPECT_EQ(result.body.rfind(
-                "Error in Procedure: TripRequestDetailPrint_Respond of Module: Jaunter.  Error: "
-                "13.  ",
-                0),
-            0u);
+  EXPECT_EQ(
+      message_of(result.body)
+          .rfind("Error in Procedure: TripRequestDetailPrint_Respond of Module: Jaunter.  Error: "
+                 "13.  ",
+                 0),
+      0u);
 }
 
 }  // namespace

@@ -87,7 +87,7 @@ TEST_F(FormPostTest, deny_sets_denied_and_a_forged_approval_is_refused) {
   form["New"] = "EXISTING";
   form["Approve"] = "ACCEPTED";
   const Result refused = post(sim, form);
-  EXPECT_EQ(refused.body,
+  EXPECT_EQ(message_of(refused.body),
             "<p>Sorry, you may not approve or deny this trip request.  Use your browser's back "
             "button and try again.</p>");
   EXPECT_EQ(request_row("1001")["STATUS"], "UNAPPROVED");
@@ -109,7 +109,7 @@ TEST_F(FormPostTest, a_reader_cannot_change_a_request_and_printing_it_changes_no
   form["New"] = "EXISTING";
   form["cust"] = "ADAMS, Adams Elementary";
   form["Contact"] = "Forged";
-  EXPECT_EQ(post(sim, form).body,
+  EXPECT_EQ(message_of(post(sim, form).body),
             "<p>Sorry, you may not change this trip request.  Use your browser's back button and "
             "try again.</p>");
   const Result print = post(sim, {{"btnSubmit", "Print"}, {"New", "EXISTING"}});
@@ -146,7 +146,7 @@ TEST_F(FormPostTest, checks_stop_the_post_with_the_first_message) {
       form["Dep_month"] = "Nov";
       expected = "<p>Please enter a valid departure date.</p>";
     }
-    EXPECT_EQ(post(sim, form).body, expected) << c.field << "=" << c.value;
+    EXPECT_EQ(message_of(post(sim, form).body), expected) << c.field << "=" << c.value;
   }
   EXPECT_EQ(newest_request(), "1003");
 }
@@ -158,12 +158,12 @@ TEST_F(FormPostTest, required_fields_follow_the_district_flags) {
   sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
   Form form = new_request_form();
   form["DEP_HOUR"] = " ";
-  EXPECT_EQ(post(sim, form).body, "<p>Departure Time is required.</p>");
+  EXPECT_EQ(message_of(post(sim, form).body), "<p>Departure Time is required.</p>");
   form["DEP_HOUR"] = "9";
   form["NUMHAND"] = "";
-  EXPECT_EQ(post(sim, form).body, "<p>Number of wheel chairs is required.</p>");
+  EXPECT_EQ(message_of(post(sim, form).body), "<p>Number of wheel chairs is required.</p>");
   form["NUMHAND"] = "0";
-  EXPECT_EQ(post(sim, form).body, "<p>PO required.</p>");
+  EXPECT_EQ(message_of(post(sim, form).body), "<p>PO required.</p>");
 }
 
 TEST_F(FormPostTest, am_pm_plausibility_of_the_departure_time) {
@@ -214,7 +214,7 @@ TEST_F(FormPostTest, lead_time_warns_refuses_or_lets_a_privileged_user_through) 
   {
     Simulator sim(district_);
     sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
-    EXPECT_EQ(post(sim, form).body,
+    EXPECT_EQ(message_of(post(sim, form).body),
               "<p>Sorry, transportation needs to have 3 days advance notice of all trip requests. "
               "The departure date on this request does not provide for adequate notice. Your trip "
               "will not be saved. Please use your browser's back button, change the departure date "
@@ -254,7 +254,7 @@ TEST_F(FormPostTest, calendar_notes_warn_or_close_the_day) {
                 "VALUES (46374, 'Holiday', NULL, 3), (46373, 'Testing', 'Few buses', 2)");
   Simulator sim(district_);
   sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
-  EXPECT_EQ(post(sim, new_request_form()).body,
+  EXPECT_EQ(message_of(post(sim, new_request_form()).body),
             "<p>Departure Date, 12/18/2026, DAY CLOSED - Holiday.  </p>");
   Form form = new_request_form();
   form["Dep_date"] = "17";
@@ -272,7 +272,7 @@ TEST_F(FormPostTest, the_daily_trip_limit) {
       "INSERT INTO TRIPS (DEPDATE, CANCELED) VALUES (46374, 0), (46374.5, 0), (46374, -1);");
   Simulator sim(district_);
   sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
-  EXPECT_EQ(post(sim, new_request_form()).body,
+  EXPECT_EQ(message_of(post(sim, new_request_form()).body),
             "<p>WARNING - Your Trip Request will not be saved.  That day is full.</p>");
   district_.sql("trip", "UPDATE District SET TOTAL_TRIPS_HARDWARN = 0");
   sim.get("");
@@ -288,7 +288,7 @@ TEST_F(FormPostTest, a_typed_fund_must_exist) {
   sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
   Form form = new_request_form();
   form["fund"] = "999";
-  EXPECT_EQ(post(sim, form).body,
+  EXPECT_EQ(message_of(post(sim, form).body),
             "Fund is invalid,  Please select a valid fund.  Use your browser's back button and "
             "try again.  ");
 }
@@ -359,7 +359,7 @@ TEST_F(FormPostTest, the_fund_lookup_needs_a_customer_first_when_funds_follow_cu
   district_.sql("trip", "UPDATE District SET USECUSTFUND = -1");
   Simulator sim(district_);
   sign_in(sim, "transport", "pw", "Enter a New Trip Request");
-  EXPECT_EQ(post(sim, {{"btnSubmit", "Fund"}, {"cust", ""}}).body,
+  EXPECT_EQ(message_of(post(sim, {{"btnSubmit", "Fund"}, {"cust", ""}}).body),
             "<p>Please choose a customer first.</p>");
 }
 

@@ -204,7 +204,7 @@ TEST_F(FormRenderTest, a_bad_request_number_is_a_clear_error_not_a_crash) {
   Simulator sim(district_);
   sign_in(sim, "teacher", "apple");
   const auto page = sim.get("WCI=RequestDetail&WCE=1001)%20OR%20(1=1&WCU");
-  EXPECT_EQ(page.body,
+  EXPECT_EQ(message_of(page.body),
             "Error in Procedure: RequestDetail_UserEvent of Module: Jaunter.  Error: 13.  Type "
             "mismatch.");
   EXPECT_EQ(sim.session_text("TRIPREQ"), "");

@@ -1,7 +1,9 @@
 // Looking for parts of a page: whether it holds a text, how often, and whether one comes first.
 #pragma once
 
+#include <algorithm>
 #include <string>
+#include <utility>
 
 namespace testing_support {
 
@@ -15,6 +17,24 @@ inline int occurrences(const std::string& page, const std::string& part) {
     ++count;
   }
   return count;
+}
+
+// The message of an answer, bare or dressed by the runtime (alone in the message page, or ahead
+// of a whole page): the text of the alert element, without the way back to the start.
+inline std::string message_of(const std::string& body) {
+  const auto page = body.find("<!DOCTYPE");
+  if (page != 0) return body.substr(0, page);  // bare: alone, or ahead of the page
+  static const std::pair<std::string, std::string> dresses[] = {
+      {"<section class=\"card message\" role=\"alert\">", "</section>"},
+      {"<div class='card message ahead' role='alert'>", "</div>"}};
+  for (const auto& [open, close] : dresses) {
+    const auto at = body.find(open);
+    if (at == std::string::npos) continue;
+    const auto from = at + open.size();
+    const auto end = std::min(body.find("<p class=\"home\">", from), body.find(close, from));
+    if (end != std::string::npos) return body.substr(from, end - from);
+  }
+  return body;
 }
 
 // Whether `first` is on the page and before `second`.
