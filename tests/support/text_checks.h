@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace testing_support {
 
@@ -35,6 +36,28 @@ inline std::string message_of(const std::string& body) {
     if (end != std::string::npos) return body.substr(from, end - from);
   }
   return body;
+}
+
+// The texts of the table cells in `html`, in order, without their tags (but their inputs).
+inline std::vector<std::string> cell_texts(const std::string& html) {
+  std::vector<std::string> cells;
+  for (auto at = html.find("<td"); at != std::string::npos; at = html.find("<td", at + 1)) {
+    std::string text;
+    bool in_tag = false;
+    for (auto i = at; i < html.size() && html.compare(i, 5, "</td>") != 0; ++i) {
+      if (html.compare(i, 6, "<input") == 0) {  // a check box's state is its text
+        const auto end = html.find('>', i);
+        text += html.substr(i, end + 1 - i);
+        i = end;
+      } else if (html[i] == '<' || html[i] == '>') {
+        in_tag = html[i] == '<';
+      } else if (!in_tag) {
+        text += html[i];
+      }
+    }
+    cells.push_back(text);
+  }
+  return cells;
 }
 
 // Whether `first` is on the page and before `second`.

@@ -201,32 +201,29 @@ std::string post(std::string_view target, std::string_view body) {
          std::to_string(body.size()) + "\r\n\r\n" + std::string(body);
 }
 
-TEST(HttpServer, port_zero_picks_a_free_port) {
-  Recorder recorder;
-  auto first = started(recorder.handler());
-  auto second = started(recorder.handler());
-  EXPECT_NE(first->port(), 0);
-  EXPECT_NE(second->port(), 0);
-  EXPECT_NE(first->port(), second->port());
+// Sends `raw` on a fresh connection and reads the one reply.
+std::optional<Reply> ask(std::uint16_t port, std::string_view raw) {
+  Client client(port);
+  if (!client.send(raw)) return std::nullopt;
+  return client.read_reply();
 }
 
 TEST(HttpServer, get_gives_the_handler_decoded_path_raw_query_and_headers) {
   Recorder recorder;
   auto server = started(recorder.handler());
-  Client client(server->port());
-  ASSERT_TRUE(
-      client.send("GET /Some%20Dir/Jaunter.ASP?WCI=Login&WCE=&name=a%20b+c%26d HTTP/1.1\r\n"
-                  "Host: localhost:8080\r\nCookie: JaunterSession=abc\r\nCookie: other=1\r\n"
-                  "Origin: http://localhost:8080\r\nReferer: http://localhost:8080/a\r\n"
-                  "Content-Type: text/plain\r\n\r\n"));
-  auto reply = client.read_reply();
+  auto reply = ask(server->port(),
+                   "GET /Some%20Dir/Jaunter.ASP?WCI=Login&WCE=&name=a%20b+c%26d HTTP/1.1\r\n"
+                   "Host: localhost:8080\r\nCookie: JaunterSession=abc\r\nCookie: other=1\r\n"
+                   "Origin: http://localhost:8080\r\nReferer: http://localhost:8080/a\r\n"
+                   "Content-Type: text/plain\r\n\r\n");
   ASSERT_TRUE(reply);
   EXPECT_EQ(reply->status, 200);
   EXPECT_EQ(reply->body, "<p>GET /Some Dir/Jaunter.ASP</p>");
   EXPECT_EQ(reply->header("Content-Type"), "text/html; charset=utf-8");
+  ASSERT_TRUE(ask(server->port(), get("/")));
 
   auto seen = recorder.seen();
-  ASSERT_EQ(seen.size(), 1u);
+  ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0].method, "GET");
   EXPECT_EQ(seen[0].path, "/Some Dir/Jaunter.ASP");
   EXPECT_EQ(seen[0].query, "WCI=Login&WCE=&name=a%20b+c%26d");
@@ -237,46 +234,21 @@ TEST(HttpServer, get_gives_the_handler_decoded_path_raw_query_and_headers) {
   EXPECT_EQ(seen[0].referer, "http://localhost:8080/a");
   EXPECT_EQ(seen[0].body, "");
   EXPECT_EQ(seen[0].remote, "127.0.0.1");
+  EXPECT_EQ(seen[1].query, "");
 }
 
-TEST(HttpServer, ipv6_bind_address_serves_and_reports_the_client_address) {
-  Recorder recorder;
-  HttpServerOptions options = test_options();
-  options.bind = "::1";
-  auto server = started(recorder.handler(), options);
-  Client client(server->port(), /*ipv6=*/true);
-  ASSERT_TRUE(client.connected());
-  ASSERT_TRUE(client.send(get("/six")));
-  auto reply = client.read_reply();
-  ASSERT_TRUE(reply);
-  EXPECT_EQ(reply->status, 200);
-  auto seen = recorder.seen();
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].remote, "::1");
-}
-
-TEST(HttpServer, localhost_bind_address_is_the_ipv4_loopback) {
-  Recorder recorder;
-  HttpServerOptions options = test_options();
-  options.bind = "localhost";
-  auto server = started(recorder.handler(), options);
-  Client client(server->port());
-  ASSERT_TRUE(client.send(get("/")));
-  auto reply = client.read_reply();
-  ASSERT_TRUE(reply);
-  EXPECT_EQ(reply->status, 200);
-}
-
-TEST(HttpServer, request_without_query_has_an_empty_query) {
-  Recorder recorder;
-  auto server = started(recorder.handler());
-  Client client(server->port());
-  ASSERT_TRUE(client.send(get("/")));
-  ASSERT_TRUE(client.read_reply());
-  auto seen = recorder.seen();
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].path, "/");
-  EXPECT_EQ(seen[0].query, "");
+TEST(HttpServer, loopback_bind_addresses_serve_and_report_the_client_address) {
+  for (const char* bind : {"::1", "localhost"}) {
+    Recorder recorder;
+    HttpServerOptions options = test_options();
+    options.bind = bind;
+    auto server = started(recorder.handler(), options);
+    const bool six = std::string(bind) == "::1";
+    Client client(server->port(), six);
+    ASSERT_TRUE(client.send(get("/six")));
+    ASSERT_TRUE(client.read_reply()) << bind;
+    EXPECT_EQ(recorder.seen().at(0).remote, six ? "::1" : "127.0.0.1");
+  }
 }
 
 TEST(HttpServer, status_and_headers_of_the_handler_reach_the_client) {
@@ -287,9 +259,7 @@ TEST(HttpServer, status_and_headers_of_the_handler_reach_the_client) {
     response.set_header("Set-Cookie", "JaunterSession=1; HttpOnly; SameSite=Lax");
     return response;
   });
-  Client client(server->port());
-  ASSERT_TRUE(client.send(get("/")));
-  auto reply = client.read_reply();
+  auto reply = ask(server->port(), get("/"));
   ASSERT_TRUE(reply);
   EXPECT_EQ(reply->status, 302);
   EXPECT_EQ(reply->header("Location"), "/Jaunter.ASP");
@@ -297,7 +267,7 @@ TEST(HttpServer, status_and_headers_of_the_handler_reach_the_client) {
   EXPECT_EQ(reply->body, "");
 }
 
-TEST(HttpServer, post_body_arrives_whole_even_when_sent_in_pieces) {
+TEST(HttpServer, post_bodies_arrive_whole_in_pieces_or_in_chunks) {
   Recorder recorder;
   auto server = started(recorder.handler());
   std::string body = "WCI=RequestDetail&comments=";
@@ -307,76 +277,41 @@ TEST(HttpServer, post_body_arrives_whole_even_when_sent_in_pieces) {
   for (std::size_t at = 0; at < request.size(); at += 7001) {
     ASSERT_TRUE(client.send(std::string_view(request).substr(at, 7001)));
   }
-  auto reply = client.read_reply();
-  ASSERT_TRUE(reply);
-  EXPECT_EQ(reply->status, 200);
+  ASSERT_TRUE(client.read_reply());
+  ASSERT_TRUE(ask(server->port(),
+                  "POST /Jaunter.ASP HTTP/1.1\r\nHost: localhost\r\nTransfer-Encoding: "
+                  "chunked\r\n\r\n4\r\nWCI=\r\n5\r\nLogin\r\n0\r\n\r\n"));
   auto seen = recorder.seen();
-  ASSERT_EQ(seen.size(), 1u);
+  ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0].method, "POST");
   EXPECT_EQ(seen[0].content_type, "application/x-www-form-urlencoded");
   EXPECT_EQ(seen[0].query, "WCI=RequestDetail&WCE=Submit");
   EXPECT_EQ(seen[0].body, body);
+  EXPECT_EQ(seen[1].body, "WCI=Login");
 }
 
-TEST(HttpServer, chunked_post_body_is_collected) {
+TEST(HttpServer, one_keep_alive_connection_answers_pipelined_requests_and_heads_in_order) {
   Recorder recorder;
   auto server = started(recorder.handler());
   Client client(server->port());
-  ASSERT_TRUE(client.send(
-      "POST /Jaunter.ASP HTTP/1.1\r\nHost: localhost\r\nTransfer-Encoding: chunked\r\n\r\n"
-      "4\r\nWCI=\r\n5\r\nLogin\r\n0\r\n\r\n"));
-  auto reply = client.read_reply();
-  ASSERT_TRUE(reply);
-  EXPECT_EQ(reply->status, 200);
-  auto seen = recorder.seen();
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0].body, "WCI=Login");
-}
-
-TEST(HttpServer, two_requests_are_answered_on_one_keep_alive_connection) {
-  Recorder recorder;
-  auto server = started(recorder.handler());
-  Client client(server->port());
-  ASSERT_TRUE(client.send(get("/first")));
-  auto first = client.read_reply();
-  ASSERT_TRUE(first);
-  EXPECT_EQ(first->header("Connection"), std::nullopt);
-  ASSERT_TRUE(client.send(post("/second", "a=1")));
-  auto second = client.read_reply();
-  ASSERT_TRUE(second);
-  EXPECT_EQ(second->body, "<p>POST /second</p>");
-  EXPECT_EQ(second->header("Connection"), std::nullopt);
-  EXPECT_FALSE(client.closed_by_server(200ms));
-}
-
-TEST(HttpServer, pipelined_requests_are_answered_in_order) {
-  Recorder recorder;
-  auto server = started(recorder.handler());
-  Client client(server->port());
-  ASSERT_TRUE(client.send(get("/one") + post("/two", "b=2") + get("/three")));
-  for (const char* path : {"/one", "/two", "/three"}) {
+  ASSERT_TRUE(client.send(get("/one") + post("/two", "b=2") +
+                          "HEAD /page HTTP/1.1\r\nHost: localhost\r\n\r\n" + get("/next")));
+  for (const char* path : {"/one", "/two"}) {
     auto reply = client.read_reply();
     ASSERT_TRUE(reply) << path;
-    EXPECT_NE(reply->body.find(path), std::string::npos) << reply->body;
+    EXPECT_EQ(reply->body,
+              "<p>" + std::string(path == std::string("/one") ? "GET " : "POST ") + path + "</p>");
+    EXPECT_EQ(reply->header("Connection"), std::nullopt);
   }
-}
-
-TEST(HttpServer, head_answers_the_headers_without_the_body) {
-  Recorder recorder;
-  auto server = started(recorder.handler());
-  Client client(server->port());
-  ASSERT_TRUE(client.send("HEAD /page HTTP/1.1\r\nHost: localhost\r\n\r\n"));
   auto head = client.read_reply(/*head_request=*/true);
   ASSERT_TRUE(head);
-  EXPECT_EQ(head->status, 200);
   EXPECT_EQ(head->header("Content-Length"),
             std::to_string(std::string("<p>HEAD /page</p>").size()));
-  // A stray body would be read as the start of the next reply.
-  ASSERT_TRUE(client.send(get("/next")));
+  // A stray body after the head would be read as the start of the next reply.
   auto next = client.read_reply();
   ASSERT_TRUE(next);
-  EXPECT_EQ(next->status, 200);
   EXPECT_EQ(next->body, "<p>GET /next</p>");
+  EXPECT_FALSE(client.closed_by_server(200ms));
 }
 
 TEST(HttpServer, body_over_the_cap_is_refused_with_413_before_it_is_sent) {
@@ -410,28 +345,20 @@ TEST(HttpServer, body_over_the_cap_is_refused_with_413_before_it_is_sent) {
     EXPECT_EQ(reply->status, c.status);
     if (c.our_refusal) {
       EXPECT_EQ(reply->body, "<p>The request is too large.</p>");
-      EXPECT_EQ(reply->header("Content-Type"), "text/html; charset=utf-8");
       EXPECT_TRUE(client.closed_by_server());
     }
   }
+  // Chunks over the cap never reach the handler either.
+  Client chunked(server->port());
+  ASSERT_TRUE(chunked.send(
+      "POST /Jaunter.ASP HTTP/1.1\r\nHost: localhost\r\nTransfer-Encoding: chunked\r\n\r\n"));
+  const std::string chunk = "400\r\n" + std::string(1024, 'b') + "\r\n";
+  for (int i = 0; i < 4 && chunked.send(chunk); ++i) {
+  }
+  EXPECT_TRUE(chunked.closed_by_server());
   auto seen = recorder.seen();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].body, std::string(1000, 'a'));
-}
-
-TEST(HttpServer, chunked_body_over_the_cap_never_reaches_the_handler) {
-  Recorder recorder;
-  HttpServerOptions options = test_options();
-  options.max_body_bytes = 1000;
-  auto server = started(recorder.handler(), options);
-  Client client(server->port());
-  ASSERT_TRUE(client.send(
-      "POST /Jaunter.ASP HTTP/1.1\r\nHost: localhost\r\nTransfer-Encoding: chunked\r\n\r\n"));
-  std::string chunk = "400\r\n" + std::string(1024, 'b') + "\r\n";
-  for (int i = 0; i < 4 && client.send(chunk); ++i) {
-  }
-  EXPECT_TRUE(client.closed_by_server());
-  EXPECT_TRUE(recorder.seen().empty());
 }
 
 TEST(HttpServer, malformed_requests_leave_the_server_answering) {
@@ -460,18 +387,18 @@ TEST(HttpServer, malformed_requests_leave_the_server_answering) {
       client.send(raw);
       client.closed_by_server(300ms);
     }
-    Client good(server->port());
-    ASSERT_TRUE(good.send(get("/still-here")));
-    auto reply = good.read_reply();
+    auto reply = ask(server->port(), get("/still-here"));
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->status, 200);
   }
 }
 
-TEST(HttpServer, failing_handler_answers_500_and_the_server_goes_on) {
+TEST(HttpServer, a_failing_handler_or_a_header_with_a_line_break_answers_500) {
   auto server = started([](const HttpRequest& request) -> HttpResponse {
     if (request.path == "/throw") throw std::runtime_error("broken");
-    return HttpResponse{200, {}, "fine"};
+    HttpResponse response{200, {}, "fine"};
+    if (request.path == "/inject") response.set_header("Location", "/x\r\nSet-Cookie: a=1");
+    return response;
   });
   Client client(server->port());
   ASSERT_TRUE(client.send(get("/throw")));
@@ -483,22 +410,11 @@ TEST(HttpServer, failing_handler_answers_500_and_the_server_goes_on) {
   auto fine = client.read_reply();
   ASSERT_TRUE(fine);
   EXPECT_EQ(fine->body, "fine");
-}
-
-TEST(HttpServer, response_header_with_a_line_break_is_never_sent) {
-  auto server = started([](const HttpRequest&) {
-    HttpResponse response;
-    response.status = 302;
-    response.set_header("Location", "/x\r\nSet-Cookie: injected=1");
-    return response;
-  });
-  Client client(server->port());
-  ASSERT_TRUE(client.send(get("/")));
-  auto reply = client.read_reply();
-  ASSERT_TRUE(reply);
-  EXPECT_EQ(reply->status, 500);
-  EXPECT_EQ(reply->header("Set-Cookie"), std::nullopt);
-  EXPECT_EQ(reply->header("Location"), std::nullopt);
+  auto injected = ask(server->port(), get("/inject"));
+  ASSERT_TRUE(injected);
+  EXPECT_EQ(injected->status, 500);
+  EXPECT_EQ(injected->header("Set-Cookie"), std::nullopt);
+  EXPECT_EQ(injected->header("Location"), std::nullopt);
 }
 
 TEST(HttpServer, stop_lets_a_request_in_flight_finish) {
@@ -520,14 +436,11 @@ TEST(HttpServer, stop_lets_a_request_in_flight_finish) {
   auto reply = client.read_reply();
   stopped.get();
   ASSERT_TRUE(reply);
-  EXPECT_EQ(reply->status, 200);
   EXPECT_EQ(reply->body, "finished");
   EXPECT_EQ(reply->header("Connection"), "close");
-  Client late(port);
-  EXPECT_FALSE(late.connected());
 }
 
-TEST(HttpServer, stop_with_idle_keep_alive_connections_returns) {
+TEST(HttpServer, stop_closes_idle_keep_alive_connections_and_start_serves_again) {
   Recorder recorder;
   auto server = started(recorder.handler());
   Client idle(server->port());
@@ -535,16 +448,8 @@ TEST(HttpServer, stop_with_idle_keep_alive_connections_returns) {
   ASSERT_TRUE(idle.read_reply());
   server->stop();
   EXPECT_TRUE(idle.closed_by_server());
-}
-
-TEST(HttpServer, server_can_start_again_after_stop) {
-  Recorder recorder;
-  auto server = started(recorder.handler());
-  server->stop();
   server->start();
-  Client client(server->port());
-  ASSERT_TRUE(client.send(get("/again")));
-  auto reply = client.read_reply();
+  auto reply = ask(server->port(), get("/again"));
   ASSERT_TRUE(reply);
   EXPECT_EQ(reply->status, 200);
 }
@@ -555,14 +460,14 @@ TEST(HttpServer, start_explains_why_it_cannot_listen) {
   struct Case {
     std::string bind;
     std::uint16_t port;
-    std::string message_start;
+    std::string message_start, also;
   };
   const std::string busy_port = std::to_string(busy->port());
   const Case cases[] = {
-      {"127.0.0.1", busy->port(), "http: cannot listen on 127.0.0.1:" + busy_port + ": "},
-      {"999.1.1.1", 0, "http: bad bind address \"999.1.1.1\": not an IPv4 or IPv6 address"},
-      {"example.org", 0, "http: bad bind address \"example.org\": not an IPv4 or IPv6 address"},
-      {"192.0.2.1", 0, "http: cannot listen on 192.0.2.1:0: "},  // not ours to bind
+      {"127.0.0.1", busy->port(), "http: cannot listen on 127.0.0.1:" + busy_port + ": ", "in use"},
+      {"999.1.1.1", 0, "http: bad bind address \"999.1.1.1\": not an IPv4 or IPv6 address", ""},
+      {"example.org", 0, "http: bad bind address \"example.org\": not an IPv4 or IPv6 address", ""},
+      {"192.0.2.1", 0, "http: cannot listen on 192.0.2.1:0: ", ""},  // not ours to bind
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bind);
@@ -574,19 +479,12 @@ TEST(HttpServer, start_explains_why_it_cannot_listen) {
       server.start();
       ADD_FAILURE() << "started";
     } catch (const std::runtime_error& error) {
-      EXPECT_EQ(std::string(error.what()).rfind(c.message_start, 0), 0u) << error.what();
+      const std::string what = error.what();
+      EXPECT_EQ(what.rfind(c.message_start, 0), 0u) << what;
+      EXPECT_NE(what.find(c.also), std::string::npos) << what;
     }
   }
-  try {
-    HttpServerOptions options = test_options();
-    options.port = busy->port();
-    HttpServer(options, recorder.handler()).start();
-    ADD_FAILURE() << "started on a busy port";
-  } catch (const std::runtime_error& error) {
-    EXPECT_NE(std::string(error.what()).find("in use"), std::string::npos) << error.what();
-  }
 }
-
 TEST(HttpServer, connections_over_the_per_address_limit_are_turned_away) {
   Recorder recorder;
   HttpServerOptions options = test_options();
@@ -639,7 +537,7 @@ TEST(HttpServer, access_log_has_one_line_per_request_without_bodies_or_passwords
   EXPECT_EQ(match[2], "/Jaunter.ASP?WCI=Login&WCE=Submit");
 }
 
-TEST(HttpResponse, set_header_replaces_a_header_of_the_same_name_in_any_case) {
+TEST(HttpResponse, headers_are_found_and_replaced_by_name_in_any_case) {
   HttpResponse response;
   response.headers = {{"Content-Type", "text/plain"}, {"X-A", "1"}, {"content-type", "old"}};
   response.set_header("CONTENT-TYPE", "text/html");
@@ -647,10 +545,6 @@ TEST(HttpResponse, set_header_replaces_a_header_of_the_same_name_in_any_case) {
   const std::vector<std::pair<std::string, std::string>> expected = {
       {"Content-Type", "text/html"}, {"X-A", "1"}, {"X-B", "2"}};
   EXPECT_EQ(response.headers, expected);
-}
-
-TEST(HttpResponse, header_finds_the_first_of_a_name_in_any_case) {
-  HttpResponse response;
   response.headers = {{"Set-Cookie", "a=1"}, {"Set-Cookie", "b=2"}};
   ASSERT_NE(response.header("set-cookie"), nullptr);
   EXPECT_EQ(*response.header("set-cookie"), "a=1");

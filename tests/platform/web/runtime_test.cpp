@@ -131,12 +131,15 @@ TEST_F(RuntimeTest, query_decides_which_handler_runs) {
   }
 }
 
-TEST_F(RuntimeTest, item_without_respond_answers_empty_and_unknown_item_is_not_found) {
+TEST_F(RuntimeTest,
+       item_without_respond_answers_empty_unknown_item_is_not_found_and_a_circle_fails) {
   EXPECT_EQ(get("WCI=Lookup").status, 200);
   EXPECT_EQ(script_.calls, std::vector<std::string>{"Initialize"});
-  const HttpResponse missing = get("WCI=Nothing");
-  EXPECT_EQ(missing.status, 404);
+  EXPECT_EQ(get("WCI=Nothing").status, 404);
   EXPECT_TRUE(script_.calls.empty());
+  // Items handing over in a circle end with an error page.
+  script_.on_respond = [](Context& context, const std::string&) { context.set_next_item("Page"); };
+  EXPECT_EQ(get("WCI=Page").status, 500);
 }
 
 TEST_F(RuntimeTest, next_item_responds_after_the_first_handlers_output) {
@@ -152,13 +155,8 @@ TEST_F(RuntimeTest, next_item_responds_after_the_first_handlers_output) {
   EXPECT_EQ(script_.calls, (std::vector<std::string>{"Initialize", "Page_Save", "Other_Respond"}));
 }
 
-TEST_F(RuntimeTest, items_handing_over_in_a_circle_end_with_an_error_page) {
-  script_.on_respond = [](Context& context, const std::string&) { context.set_next_item("Page"); };
-  const HttpResponse response = get("WCI=Page");
-  EXPECT_EQ(response.status, 500);
-}
-
-TEST_F(RuntimeTest, template_tags_are_answered_by_name_without_regard_to_case) {
+TEST_F(RuntimeTest,
+       template_tags_are_answered_by_name_in_any_case_and_changes_on_disk_are_picked_up) {
   script_.on_respond = [](Context& context, const std::string&) {
     context.response().Write("before:");
     context.write_template("Page");
@@ -168,15 +166,8 @@ TEST_F(RuntimeTest, template_tags_are_answered_by_name_without_regard_to_case) {
   EXPECT_EQ(script_.calls[2], "Page_ProcessTag(WC@PHONE)");
   EXPECT_EQ(script_.calls[3], "Page_ProcessTag(wc@phone)");
   EXPECT_EQ(script_.calls[4], "Page_ProcessTag(WC@OTHER)");
-}
-
-TEST_F(RuntimeTest, template_changes_on_disk_are_picked_up) {
-  script_.on_respond = [](Context& context, const std::string&) {
-    context.write_template("Other");
-  };
-  EXPECT_EQ(get("WCI=Other").body, "[other]");
-  write("other.htm", "[changed, longer]");
-  EXPECT_EQ(get("WCI=Other").body, "[changed, longer]");
+  write("page.htm", "[changed, longer]");
+  EXPECT_EQ(get("WCI=Page").body, "before:[changed, longer]");
 }
 
 TEST(TemplateParse, marks_are_matched_in_pairs_and_the_rest_is_text) {
@@ -382,13 +373,9 @@ TEST(SessionStoreTest, a_full_store_drops_timed_out_then_anonymous_then_longest_
   EXPECT_FALSE(live(c));
   EXPECT_TRUE(live(d) && live(e) && live(f));
   EXPECT_EQ(store.size(), 3u);
-}
-
-TEST(SessionStoreTest, identifiers_are_128_random_bits_in_hex) {
-  const std::string a = SessionStore::new_identifier(), b = SessionStore::new_identifier();
-  EXPECT_EQ(a.size(), 32u);
-  EXPECT_EQ(a.find_first_not_of("0123456789abcdef"), std::string::npos);
-  EXPECT_NE(a, b);
+  EXPECT_EQ(a->id.size(), 32u);  // 128 random bits in hex
+  EXPECT_EQ(a->id.find_first_not_of("0123456789abcdef"), std::string::npos);
+  EXPECT_NE(a->id, b->id);
 }
 
 TEST_F(RuntimeTest, root_redirects_to_the_host_page_and_static_files_are_served_safely) {
@@ -478,13 +465,10 @@ TEST_F(RuntimeTest, posts_naming_another_site_are_refused_before_any_handler_run
   EXPECT_EQ(runtime_->handle(link).status, 200);
 }
 
-TEST_F(RuntimeTest, pages_are_utf8_html_and_not_cached) {
+TEST_F(RuntimeTest, pages_are_utf8_html_not_cached_and_escaped) {
   const HttpResponse response = get("WCI=Page");
   EXPECT_EQ(*response.header("Content-Type"), "text/html; charset=utf-8");
   EXPECT_EQ(*response.header("Cache-Control"), "no-store");
-}
-
-TEST(HtmlEscape, escapes_the_five_characters) {
   EXPECT_EQ(html_escape("O'Brien <b>&\"x\"</b>"),
             "O&#39;Brien &lt;b&gt;&amp;&quot;x&quot;&lt;/b&gt;");
 }
