@@ -197,22 +197,6 @@ TEST_F(Demo, reference_data_trips_billing_and_calendar_are_consistent) {
       {trip(), "SELECT count(*) FROM TRIPS WHERE DEPDATE < " + day, 80},
       {trip(), "SELECT count(*) FROM TRIPS WHERE DEPDATE >= " + day, 50},
       {request(), "SELECT count(*) FROM TRIPSREQ", 50},
-      {trip(), "SELECT count(*) FROM FUND", 10},
-      {trip(), "SELECT count(*) FROM CUSTOMER_FUND", 30},
-      {trip(), "SELECT count(*) FROM CUSTOMER_TRIPCAT", 3},
-      {trip(), "SELECT count(*) FROM TRIPCAT", 5},
-      {trip(), "SELECT count(*) FROM GRADE", 5},
-      {trip(), "SELECT count(*) FROM Division", 3},
-      {trip(), "SELECT count(*) FROM TRIPREQSTATUS", 5},
-      {trip(), "SELECT count(*) FROM DESTCAT", 5},
-      {trip(), "SELECT count(*) FROM SCHEDMAST", 3},
-      {trip(), "SELECT count(*) FROM VEHTYPE", 3},
-      {trip(), "SELECT count(*) FROM TRIPTICKET_TEMPLATE", 2},
-      {trip(), "SELECT count(*) FROM BILLRATE", 2},
-      {trip(), "SELECT count(*) FROM ARDETAIL", 50},
-      {trip(), "SELECT count(*) FROM TRIPSPLIT", 2},
-      {trip(), "SELECT count(*) FROM TRIPEMPLOYEES", 50},
-      {security(), "SELECT count(*) FROM CLSCU", 40},
       {trip(), "SELECT count(DISTINCT CUSTDIV) FROM CUSTOMER", 3},
       // Some customers may charge several funds.
       {trip(),
@@ -221,7 +205,6 @@ TEST_F(Demo, reference_data_trips_billing_and_calendar_are_consistent) {
        "count(*) >= 2)",
        5},
       {trip(), "SELECT count(*) FROM TRIPS WHERE ASSIGNED <> 0", 1},
-      {trip(), "SELECT count(*) FROM TRIPS WHERE ASSIGNED = 0", 1},
       {trip(), "SELECT count(*) FROM TRIPS WHERE BILLED <> 0", 1},
       {trip(), "SELECT count(*) FROM TRIPS WHERE BILLED = 0 AND CANCELED = 0 AND DEPDATE < " + day,
        1},
@@ -443,22 +426,7 @@ TEST_F(Demo, the_same_clock_gives_the_same_district) {
   }
 }
 
-TEST_F(Demo, other_days_give_other_dates) {
-  testing_support::TempDir other;
-  const sys::FixedClock clock(vb::DateTime{creation_time().serial + 30});
-  std::ostringstream out;
-  data::create_demo(other.str(), out, clock);
-  // Notes fall on weekdays, so a day may move by up to two more.
-  for (const char* sql :
-       {"SELECT min(NoteDate) FROM Big_CalCalNotes", "SELECT max(NoteDate) FROM Big_CalCalNotes"}) {
-    const long shift =
-        count((other.path() / data::kTripDatabase).string(), sql) - count(trip(), sql);
-    EXPECT_GE(shift, 28) << sql;
-    EXPECT_LE(shift, 32) << sql;
-  }
-}
-
-TEST(DemoRefusal, refuses_when_any_file_exists_and_changes_nothing) {
+TEST(DemoRefusal, refuses_an_existing_file_or_a_missing_directory_and_changes_nothing) {
   for (const char* blocker : {"trip.ini", "jaunter.reg", "trip.db", "qsclsc1.db", "Tripschl.db"}) {
     testing_support::TempDir dir;
     dir.write(blocker, "precious");
@@ -481,14 +449,11 @@ TEST(DemoRefusal, refuses_when_any_file_exists_and_changes_nothing) {
     EXPECT_EQ(text, "precious") << blocker;
     EXPECT_TRUE(out.str().empty()) << blocker;
   }
-}
-
-TEST(DemoRefusal, refuses_a_directory_that_does_not_exist) {
   testing_support::TempDir dir;
   const std::string missing = (dir.path() / "missing").string();
-  const sys::FixedClock clock(creation_time());
   std::ostringstream out;
-  EXPECT_THROW(data::create_demo(missing, out, clock), std::runtime_error);
+  EXPECT_THROW(data::create_demo(missing, out, sys::FixedClock(creation_time())),
+               std::runtime_error);
   EXPECT_FALSE(fs::exists(missing));
 }
 
