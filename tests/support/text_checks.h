@@ -60,10 +60,10 @@ inline std::vector<std::string> cell_texts(const std::string& html) {
   return cells;
 }
 
-// Whether `first` is on the page and before `second`.
+// Whether `first` and `second` are both on the page, `first` before `second`.
 inline bool before(const std::string& page, const std::string& first, const std::string& second) {
-  const auto at = page.find(first);
-  return at != std::string::npos && at < page.find(second);
+  const auto at = page.find(first), then = page.find(second);
+  return at != std::string::npos && then != std::string::npos && at < then;
 }
 
 }  // namespace testing_support
