@@ -63,43 +63,26 @@ std::string minutes(int selected) {
 TEST_F(BuildersTest, time_selector_shows_twelve_hour_time_and_the_meridian) {
   PageHarness harness(sim_);
   BuilderProbe probe(harness.get<request::FieldBuilders>());
-  const std::string blank = "<option selected value = ' '></option>";
+  // The selector for an hour and minute (-1: none selected), with or without the blank option.
+  auto selector = [](const std::string& p, int hour, int minute, bool am, bool blank) {
+    const std::string none = blank ? "<option selected value = ' '></option>" : "";
+    return "<select name='" + p + "_HOUR' A>" + none + hours(hour) + "</select><select name='" + p +
+           "_MIN' A >" + none + minutes(minute) + "</select><INPUT TYPE=radio  name='" + p +
+           "_AMPM'  VALUE='AM'" + (am ? " CHECKED" : "") + " A>am<INPUT TYPE=radio  name='" + p +
+           "_AMPM'  VALUE='PM'" + (am ? "" : " CHECKED") + " A>pm";
+  };
   struct Case {
     vb::DateTime time;
     std::string prefix;
     std::string html;
   };
   const Case cases[] = {
-      {vb::TimeSerial(0, 7, 0), "DEP",
-       "<select name='DEP_HOUR' A>" + hours(12) + "</select><select name='DEP_MIN' A >" +
-           minutes(-1) +
-           "</select><INPUT TYPE=radio  name='DEP_AMPM'  VALUE='AM' CHECKED A>am<INPUT "
-           "TYPE=radio  name='DEP_AMPM'  VALUE='PM' A>pm"},
-      {vb::TimeSerial(12, 30, 0), "ARRIVE",
-       "<select name='ARRIVE_HOUR' A>" + hours(12) + "</select><select name='ARRIVE_MIN' A >" +
-           minutes(30) +
-           "</select><INPUT TYPE=radio  name='ARRIVE_AMPM'  VALUE='AM' A>am<INPUT TYPE=radio  "
-           "name='ARRIVE_AMPM'  VALUE='PM' CHECKED A>pm"},
-      {request::kNoDate, "RET",
-       "<select name='RET_HOUR' A>" + blank + hours(-1) + "</select><select name='RET_MIN' A >" +
-           blank + minutes(-1) +
-           "</select><INPUT TYPE=radio  name='RET_AMPM'  VALUE='AM' A>am<INPUT TYPE=radio  "
-           "name='RET_AMPM'  VALUE='PM' CHECKED A>pm"},
-      {request::kNoDate, "leave",
-       "<select name='leave_HOUR' A>" + blank + hours(-1) +
-           "</select><select name='leave_MIN' A >" + blank + minutes(-1) +
-           "</select><INPUT TYPE=radio  name='leave_AMPM'  VALUE='AM' A>am<INPUT TYPE=radio  "
-           "name='leave_AMPM'  VALUE='PM' CHECKED A>pm"},
-      {request::kNoDate, "ARRIVE",
-       "<select name='ARRIVE_HOUR' A>" + blank + hours(-1) +
-           "</select><select name='ARRIVE_MIN' A >" + blank + minutes(-1) +
-           "</select><INPUT TYPE=radio  name='ARRIVE_AMPM'  VALUE='AM' CHECKED A>am<INPUT "
-           "TYPE=radio  name='ARRIVE_AMPM'  VALUE='PM' A>pm"},
-      {vb::TimeSerial(23, 55, 0), "DEP",
-       "<select name='DEP_HOUR' A>" + hours(11) + "</select><select name='DEP_MIN' A >" +
-           minutes(55) +
-           "</select><INPUT TYPE=radio  name='DEP_AMPM'  VALUE='AM' A>am<INPUT TYPE=radio  "
-           "name='DEP_AMPM'  VALUE='PM' CHECKED A>pm"},
+      {vb::TimeSerial(0, 7, 0), "DEP", selector("DEP", 12, -1, true, false)},
+      {vb::TimeSerial(12, 30, 0), "ARRIVE", selector("ARRIVE", 12, 30, false, false)},
+      {request::kNoDate, "RET", selector("RET", -1, -1, false, true)},
+      {request::kNoDate, "leave", selector("leave", -1, -1, false, true)},
+      {request::kNoDate, "ARRIVE", selector("ARRIVE", -1, -1, true, true)},
+      {vb::TimeSerial(23, 55, 0), "DEP", selector("DEP", 11, 55, false, false)},
   };
   for (const Case& c : cases) EXPECT_EQ(probe.time(c.time, c.prefix, "A"), c.html) << c.prefix;
 }
