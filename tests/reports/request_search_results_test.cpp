@@ -144,13 +144,20 @@ TEST_F(RequestResultsTest, destinations_come_from_the_list_the_request_or_not_fo
 }
 
 TEST_F(RequestResultsTest, database_text_is_escaped_in_the_table) {
+  district_.sql("trip",
+                "INSERT INTO CUSTOMER (CUSTOMER, CUSTNAME, CUSTDIV, ACTIVE) VALUES "
+                "('SMS', 'Smith & <Sons>', 'H', -1);");
   district_.sql("request", R"sql(
-    INSERT INTO TRIPSREQ (TRIPNUM, CUSTOMER, DESTINATION, DESTDESC, DEPDATE, STATUS, PURPOSE,
-      TRIPCAT, GRADE, CHAINID, INTTRIPNUM) VALUES
-      (1008, 'LHS', 0, 'A long destination name with <b>markup</b> in it', 46405, '<i>x</i>',
-       'Eat & "drink"', 'C''s', '<5>', 'X&Y', 'I<1>');
+    INSERT INTO TRIPSREQ (TRIPNUM, CUSTOMER, DESTINATION, DESTDESC, DEPDATE, RETDATE, STATUS,
+      PURPOSE, TRIPCAT, GRADE, CHAINID, INTTRIPNUM) VALUES
+      (1008, 'SMS', 0, 'A long destination name with <b>markup</b> in it', 46405, 46407,
+       '<i>x</i>', 'Eat & "drink"', 'C''s', '<5>', 'X&Y', 'I<1>');
   )sql");
   const std::string page = signed_in().post(kSearch, {}).body;
+  // A trip over several days shows each date in its own column.
+  EXPECT_TRUE(contains(page, "<td><font size='-2'>Smith &amp; &lt;Sons&gt;</font></td>"));
+  EXPECT_TRUE(before(page, "<td><font size='-2'>1/18/2027, &nbsp;</font></td>",
+                     "<td><font size='-2'>1/20/2027, &nbsp;</font></td>"));
   EXPECT_FALSE(contains(page, "<b>markup"));
   EXPECT_FALSE(contains(page, "<i>x</i>"));
   EXPECT_TRUE(contains(page,
