@@ -74,8 +74,11 @@ class Browser {
     const bool ok = reply.status >= 200 && reply.status < 400;
     for (const char* text :
          {"database is locked", "Error in Procedure", "The server could not finish this page"}) {
-      if (!ok || reply.body.find(text) != std::string::npos) {
-        failures.push_back(std::to_string(reply.status) + " " + reply.body.substr(0, 300));
+      const auto at = reply.body.find(text);
+      if (!ok || at != std::string::npos) {
+        // What went wrong, not the page's head.
+        const auto from = at == std::string::npos ? 0 : at;
+        failures.push_back(std::to_string(reply.status) + " " + reply.body.substr(from, 300));
         break;
       }
     }

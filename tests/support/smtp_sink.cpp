@@ -1,4 +1,4 @@
-// The SMTP sink: one connection at a time, the few commands a client needs.
+// The SMTP sink: each connection on a thread of its own, the few commands a client needs.
 #include "tests/support/smtp_sink.h"
 
 #include <arpa/inet.h>
@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <stdexcept>
+#include <vector>
 
 namespace testing_support {
 
@@ -93,14 +94,22 @@ SmtpSink::~SmtpSink() {
 }
 
 void SmtpSink::serve() {
+  // Sessions run side by side: taken one after another, twenty servers mailing at once would
+  // wait past their mail time-out for the greeting on a busy machine.
+  std::vector<std::thread> sessions;
   while (!stopping_) {
     pollfd p{listen_fd_, POLLIN, 0};
     if (::poll(&p, 1, 100) <= 0) continue;
     const int fd = ::accept(listen_fd_, nullptr, nullptr);
     if (fd < 0) continue;
-    session(fd);
-    ::close(fd);
+    timeval quiet{30, 0};  // a client gone silent cannot hold the sink's end
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &quiet, sizeof quiet);
+    sessions.emplace_back([this, fd] {
+      session(fd);
+      ::close(fd);
+    });
   }
+  for (std::thread& session : sessions) session.join();
 }
 
 void SmtpSink::session(int fd) {
