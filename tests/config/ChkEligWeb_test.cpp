@@ -42,12 +42,10 @@ class ChkEligWebTest : public ::testing::Test {
 
   std::string dir(const std::string& name) const { return temp.path().string() + "/" + name; }
 
-  // The registry file with INIPath written as `data` (the text after "=").
-  void set_ini_path_data(const std::string& data) {
+  void set_ini_path(const std::string& directory) {
     temp.write("jaunter.reg", std::string("Windows Registry Editor Version 5.00\r\n\r\n") +
-                                  kKeyLine + "\"INIPath\"=" + data + "\r\n");
+                                  kKeyLine + "\"INIPath\"=\"" + directory + "\"\r\n");
   }
-  void set_ini_path(const std::string& directory) { set_ini_path_data("\"" + directory + "\""); }
 
   // trip.ini in `directory` with the given lines in section "Carline Options".
   std::string write_ini(const std::string& directory, const std::string& lines) {
@@ -185,26 +183,9 @@ TEST_F(ChkEligWebTest, session_timeout_that_is_not_a_whole_number_raises_to_the_
   }
 }
 
-TEST_F(ChkEligWebTest, missing_ini_path_looks_for_trip_ini_at_the_root) {
-  temp.write("jaunter.reg", std::string("Windows Registry Editor Version 5.00\r\n\r\n") + kKeyLine +
-                                "\"Other\"=\"x\"\r\n");
-  frame::ModuleState module(services);
-  EXPECT_EQ(ChkEligWeb::GetCalendarUrl(module), "");
-  EXPECT_EQ(module.error,
-            "Error in Procedure: INIGetSettingString of Module: ChkEligWeb.  Error reading "
-            "/trip.ini, Carline Options - CalendarUrl.  Please make sure the appropriate user has "
-            "permissions to read this file and that the lastest version of the ini file is in the "
-            "correct path.  Contact the transportation webmaster.");
-  EXPECT_TRUE(log.entries().empty());
-}
-
-TEST_F(ChkEligWebTest, missing_registry_file_reads_like_a_missing_ini_path) {
-  frame::ModuleState module(services);
-  EXPECT_EQ(ChkEligWeb::GetInquiryUrl(module), "");
-  EXPECT_EQ(module.error, error_reading("/trip.ini", "InquiryUrl"));
-}
-
-TEST_F(ChkEligWebTest, an_expandable_string_ini_path_reads_as_empty) {
+// Without a readable INIPath (no file, no value, a value of another type) trip.ini is looked
+// for at the root.
+TEST_F(ChkEligWebTest, without_a_usable_ini_path_trip_ini_is_looked_for_at_the_root) {
   write_ini(dir("conf"), "CalendarUrl=http://cal/\r\n");
   // The directory name written as UTF-16LE bytes, as the Registry Editor exports hex(2).
   std::string bytes;
@@ -213,10 +194,19 @@ TEST_F(ChkEligWebTest, an_expandable_string_ini_path_reads_as_empty) {
     std::snprintf(hex, sizeof hex, "%02x,00,", static_cast<unsigned char>(c));
     bytes += hex;
   }
-  set_ini_path_data("hex(2):" + bytes + "00,00");
-  frame::ModuleState module(services);
-  EXPECT_EQ(ChkEligWeb::GetCalendarUrl(module), "");
-  EXPECT_EQ(module.error, error_reading("/trip.ini", "CalendarUrl"));
+  for (const std::string& value :
+       {std::string(), std::string("\"Other\"=\"x\""), "\"INIPath\"=hex(2):" + bytes + "00,00"}) {
+    SCOPED_TRACE(value);
+    std::filesystem::remove(temp.path() / "jaunter.reg");
+    if (!value.empty()) {
+      temp.write("jaunter.reg", std::string("Windows Registry Editor Version 5.00\r\n\r\n") +
+                                    kKeyLine + value + "\r\n");
+    }
+    frame::ModuleState module(services);
+    EXPECT_EQ(ChkEligWeb::GetCalendarUrl(module), "");
+    EXPECT_EQ(module.error, error_reading("/trip.ini", "CalendarUrl"));
+  }
+  EXPECT_TRUE(log.entries().empty());
 }
 
 TEST_F(ChkEligWebTest, missing_or_empty_setting_gives_the_error_reading_message) {
@@ -253,7 +243,8 @@ TEST_F(ChkEligWebTest, the_last_setting_that_cannot_be_read_leaves_its_message) 
   EXPECT_EQ(module.error, error_reading(file, "InquiryUrl"));
 }
 
-TEST_F(ChkEligWebTest, ini_get_setting_string_reports_the_section_key_and_file_it_was_given) {
+TEST_F(ChkEligWebTest,
+       ini_get_setting_string_reports_the_section_key_and_file_or_returns_the_default) {
   frame::ModuleState module(services);
   const std::string file = dir("nowhere/settings.ini");
   EXPECT_EQ(ChkEligWeb::INIGetSettingString(module, "Mail", "Server", file, ""), "");
@@ -263,14 +254,11 @@ TEST_F(ChkEligWebTest, ini_get_setting_string_reports_the_section_key_and_file_i
                 ", Mail - Server.  Please make sure the appropriate user has permissions to read "
                 "this file and that the lastest version of the ini file is in the correct path.  "
                 "Contact the transportation webmaster.");
-}
-
-TEST_F(ChkEligWebTest, ini_get_setting_string_returns_a_given_default_without_a_message) {
-  frame::ModuleState module(services);
-  EXPECT_EQ(ChkEligWeb::INIGetSettingString(module, "Carline Options", "CarlinePath",
+  frame::ModuleState other(services);  // a default given answers without a message
+  EXPECT_EQ(ChkEligWeb::INIGetSettingString(other, "Carline Options", "CarlinePath",
                                             dir("absent.ini"), "/default/"),
             "/default/");
-  EXPECT_EQ(module.error, "NA");
+  EXPECT_EQ(other.error, "NA");
 }
 
 TEST_F(ChkEligWebTest, carline_path_gives_the_data_directory_and_the_three_data_sources) {
@@ -297,27 +285,16 @@ TEST_F(ChkEligWebTest, carline_path_gives_the_data_directory_and_the_three_data_
   }
 }
 
-TEST_F(ChkEligWebTest, missing_trip_ini_leaves_the_root_as_data_directory_for_this_request) {
+TEST_F(ChkEligWebTest, missing_trip_ini_or_carline_path_leaves_the_root_for_this_request) {
   set_ini_path(dir("conf"));
-  frame::ModuleState module(services);
-  ChkEligWeb::SetTripPaths(module);
-  EXPECT_EQ(module.error, error_reading(dir("conf") + "/trip.ini", "CarlinePath"));
-  EXPECT_EQ(module.paths.strTripDataPath, "/");
-  EXPECT_TRUE(module.paths.data_path_failed);
-}
-
-TEST_F(ChkEligWebTest, missing_carline_path_reports_error_reading) {
-  set_ini_path(dir("conf"));
-  write_ini(dir("conf"), "SessionTimeOut=20\r\n");
-  frame::ModuleState module(services);
-  ChkEligWeb::SetTripPaths(module);
-  EXPECT_EQ(module.error,
-            "Error in Procedure: INIGetSettingString of Module: ChkEligWeb.  Error reading " +
-                dir("conf") +
-                "/trip.ini, Carline Options - CarlinePath.  Please make sure the appropriate user "
-                "has permissions to read this file and that the lastest version of the ini file "
-                "is in the correct path.  Contact the transportation webmaster.");
-  EXPECT_EQ(module.paths.strTripDataPath, "/");
+  for (const bool with_file : {false, true}) {
+    if (with_file) write_ini(dir("conf"), "SessionTimeOut=20\r\n");
+    frame::ModuleState module(services);
+    ChkEligWeb::SetTripPaths(module);
+    EXPECT_EQ(module.error, error_reading(dir("conf") + "/trip.ini", "CarlinePath"));
+    EXPECT_EQ(module.paths.strTripDataPath, "/");
+    EXPECT_TRUE(module.paths.data_path_failed);
+  }
 }
 
 // A data directory that could not be read is not kept for the thread's later requests.
@@ -352,9 +329,11 @@ TEST_F(ChkEligWebTest, missing_database_file_reports_the_error_and_the_data_dire
   EXPECT_FALSE(module.request->is_open());
 }
 
-TEST_F(ChkEligWebTest, close_releases_the_connections_and_twice_is_harmless) {
+TEST_F(ChkEligWebTest, close_releases_the_connections_and_before_or_twice_is_harmless) {
   create_databases(dir("data"), {"trip.db", "qsclsc1.db", "Tripschl.db"});
   frame::ModuleState module(services);
+  ChkEligWeb::CloseTripDBConnections(module);
+  EXPECT_EQ(module.error, "NA");
   module.paths.strTripDataPath = dir("data") + "/";
   ChkEligWeb::SetTripDBConnections(module);
   ASSERT_EQ(module.error, "NA");
@@ -365,12 +344,6 @@ TEST_F(ChkEligWebTest, close_releases_the_connections_and_twice_is_harmless) {
   ChkEligWeb::CloseTripDBConnections(module);
   EXPECT_EQ(module.error, "NA");
   EXPECT_THROW(module.trip_db(), vb::RuntimeError);
-}
-
-TEST_F(ChkEligWebTest, close_before_any_connection_exists_is_harmless) {
-  frame::ModuleState module(services);
-  ChkEligWeb::CloseTripDBConnections(module);
-  EXPECT_EQ(module.error, "NA");
 }
 
 TEST_F(ChkEligWebTest, close_after_a_failed_open_keeps_the_earlier_report) {
