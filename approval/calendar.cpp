@@ -36,7 +36,7 @@ std::pair<int, int> previous_month(int year, int month) {
 }
 
 std::string month_key(std::pair<int, int> month) {
-  char text[16];
+  char text[32];
   std::snprintf(text, sizeof text, "%04d-%02d", month.first, month.second);
   return text;
 }

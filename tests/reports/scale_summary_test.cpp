@@ -26,8 +26,8 @@ std::vector<Trip> make_trips() {
   const char* funds[] = {"100", "200", "300"};
   std::vector<Trip> trips;
   for (int i = 1; i <= 120; ++i) {
-    Trip t{i, i % 7, i % 3, customers[i % 3], categories[i % 6], grades[i % 5], funds[(i / 2) % 3],
-           {}};
+    Trip t{i,  i % 7, i % 3, customers[i % 3], categories[i % 6], grades[i % 5], funds[(i / 2) % 3],
+           {}, 0,     0};
     for (int k = 0; k < i % 4; ++k) t.split_funds.push_back(funds[(i + k) % 3]);
     if (i % 2 == 0) t.billed = i % 5 + 0.25;
     if (i % 3 == 0) t.other = 2;
