@@ -28,21 +28,29 @@ class HistoryTest : public ::testing::Test {
 
 TEST_F(HistoryTest, changes_read_back_in_the_order_they_were_made_per_request) {
   const vb::DateTime day = vb::DateSerial(2026, 12, 7);
-  approval::record_history(requests_, {.request = 7,
-                                       .action = HistoryAction::Created,
-                                       .new_status = "UNAPPROVED",
-                                       .user = "teacher",
-                                       .at = day});
-  approval::record_history(requests_, {.request = 8, .action = HistoryAction::Created, .at = day});
-  approval::record_history(requests_, {.request = 7,
-                                       .action = HistoryAction::Accepted,
-                                       .old_status = "Principal OK",
-                                       .new_status = "ACCEPTED",
-                                       .level = 2,
-                                       .user = "director",
-                                       .at = vb::DateTime{day.serial + 1.25},
-                                       .comment = "Enjoy",
-                                       .trip = 4711});
+  HistoryEntry created;
+  created.request = 7;
+  created.action = HistoryAction::Created;
+  created.new_status = "UNAPPROVED";
+  created.user = "teacher";
+  created.at = day;
+  approval::record_history(requests_, created);
+  HistoryEntry other;
+  other.request = 8;
+  other.action = HistoryAction::Created;
+  other.at = day;
+  approval::record_history(requests_, other);
+  HistoryEntry accepted;
+  accepted.request = 7;
+  accepted.action = HistoryAction::Accepted;
+  accepted.old_status = "Principal OK";
+  accepted.new_status = "ACCEPTED";
+  accepted.level = 2;
+  accepted.user = "director";
+  accepted.at = vb::DateTime{day.serial + 1.25};
+  accepted.comment = "Enjoy";
+  accepted.trip = 4711;
+  approval::record_history(requests_, accepted);
   const std::vector<HistoryEntry> seven = approval::read_history(requests_, 7);
   ASSERT_EQ(seven.size(), 2u);
   EXPECT_EQ(seven[0].action, HistoryAction::Created);
