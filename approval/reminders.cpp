@@ -23,19 +23,6 @@ constexpr const char* kCreateTable =
     "CREATE TABLE IF NOT EXISTS JAUNTER_REMINDERS (TRIPNUM INTEGER NOT NULL, EMAIL TEXT NOT NULL, "
     "SENT_AT DATETIME NOT NULL)";
 
-// The addresses of a "; "-joined list, without blanks.
-std::vector<std::string> addresses_of(const std::string& joined) {
-  std::vector<std::string> out;
-  std::size_t start = 0;
-  while (start <= joined.size()) {
-    const std::size_t end = std::min(joined.find(';', start), joined.size());
-    const std::string address = vb::Trim(joined.substr(start, end - start));
-    if (!address.empty()) out.push_back(address);
-    start = end + 1;
-  }
-  return out;
-}
-
 // The (request, address) pairs already reminded on today's date.
 std::set<std::pair<std::int32_t, std::string>> reminded_today(db::Connection& requests,
                                                               vb::DateTime now) {
@@ -102,8 +89,8 @@ std::vector<Digest> due_reminders(frame::ModuleState& module, const ReminderOpti
         module, vb::Trim(data::NullToStr(rs.field("CHAINID"))), request.status);
     if (!module.ok()) throw vb::RuntimeError(-1, module.error);
     if (!role || role->empty()) continue;
-    for (const std::string& address :
-         addresses_of(mdlApproval::GetApproverEmail(module, *role, request.customer))) {
+    for (const std::string& address : sys::CurlMailTransport::split_recipients(
+             mdlApproval::GetApproverEmail(module, *role, request.customer))) {
       const std::string key = vb::LCase(address);
       if (done.count({request.number, key})) continue;
       Digest& digest = by_address[key];

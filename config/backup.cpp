@@ -2,7 +2,6 @@
 #include "config/backup.h"
 
 #include <fcntl.h>
-#include <sqlite3.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -15,6 +14,7 @@
 #include <thread>
 
 #include "config/ChkEligWeb.h"
+#include "config/sqlite_file.h"
 #include "data/schema.h"
 #include "frame/module_state.h"
 
@@ -28,28 +28,12 @@ constexpr const char* kGenerationPrefix = "jaunter-";
 constexpr const char* kDatabases[] = {data::kTripDatabase, data::kSecurityDatabase,
                                       data::kRequestDatabase};
 
-struct SqliteCloser {
-  void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-using Sqlite = std::unique_ptr<sqlite3, SqliteCloser>;
-
-Sqlite open_file(const fs::path& path, int flags) {
-  sqlite3* db = nullptr;
-  const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
-  Sqlite owned(db);
-  if (rc != SQLITE_OK) {
-    throw std::runtime_error(path.string() + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)));
-  }
-  sqlite3_busy_timeout(db, 10000);
-  return owned;
-}
-
 // Copies the whole of `from` into `to` in one step, so the copy is one consistent snapshot; a
 // writer of the source waits at most for the copy, never the other way round in WAL mode.
 void copy_database(const fs::path& from, const fs::path& to) {
   if (!fs::exists(from)) throw std::runtime_error(from.string() + " does not exist");
-  Sqlite source = open_file(from, SQLITE_OPEN_READONLY);
-  Sqlite target = open_file(to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+  const sqlite::Handle source = sqlite::open(from, SQLITE_OPEN_READONLY);
+  const sqlite::Handle target = sqlite::open(to, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
   sqlite3_backup* backup = sqlite3_backup_init(target.get(), "main", source.get(), "main");
   if (!backup) throw std::runtime_error(to.string() + ": " + sqlite3_errmsg(target.get()));
   int rc;
@@ -66,18 +50,16 @@ void copy_database(const fs::path& from, const fs::path& to) {
 }
 
 void verify(const fs::path& path) {
-  Sqlite db = open_file(path, SQLITE_OPEN_READONLY);
-  sqlite3_stmt* raw = nullptr;
-  if (sqlite3_prepare_v2(db.get(), "PRAGMA integrity_check", -1, &raw, nullptr) != SQLITE_OK) {
-    throw std::runtime_error(path.string() + ": " + sqlite3_errmsg(db.get()));
+  std::vector<std::string> answer;
+  try {
+    answer = sqlite::column_texts(sqlite::open(path, SQLITE_OPEN_READONLY).get(),
+                                  "PRAGMA integrity_check");
+  } catch (const std::runtime_error& error) {
+    throw std::runtime_error(path.string() + " cannot be read: " + error.what());
   }
-  std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> stmt(raw, sqlite3_finalize);
-  std::string answer = "no answer";
-  if (sqlite3_step(raw) == SQLITE_ROW) {
-    answer = reinterpret_cast<const char*>(sqlite3_column_text(raw, 0));
-  }
-  if (answer != "ok") {
-    throw std::runtime_error(path.string() + " failed the integrity check: " + answer);
+  if (answer.empty() || answer.front() != "ok") {
+    throw std::runtime_error(path.string() + " failed the integrity check: " +
+                             (answer.empty() ? std::string("no answer") : answer.front()));
   }
 }
 

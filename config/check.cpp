@@ -1,7 +1,6 @@
 // The configuration check: each link of the chain serve reads, with the problem and its fix.
 #include "config/check.h"
 
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -14,6 +13,7 @@
 
 #include "config/ChkEligWeb.h"
 #include "config/settings.h"
+#include "config/sqlite_file.h"
 #include "data/schema.h"
 #include "frame/module_state.h"
 #include "platform/sys/ini.h"
@@ -38,40 +38,7 @@ bool readable(const fs::path& path) {
   return file.good();
 }
 
-struct SqliteCloser {
-  void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-using Sqlite = std::unique_ptr<sqlite3, SqliteCloser>;
-
-// Opens an existing file without creating one; the message of the failure otherwise.
-Sqlite open_existing(const fs::path& path, int flags, std::string& failure) {
-  sqlite3* db = nullptr;
-  const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
-  Sqlite owned(db);
-  if (rc != SQLITE_OK) {
-    failure = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-    return nullptr;
-  }
-  sqlite3_busy_timeout(db, 5000);
-  return owned;
-}
-
-// The rows of a statement's first column, as text.
-std::vector<std::string> column_texts(sqlite3* db, const std::string& sql) {
-  std::vector<std::string> values;
-  sqlite3_stmt* raw = nullptr;
-  if (sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
-    throw std::runtime_error(sqlite3_errmsg(db));
-  }
-  std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> stmt(raw, sqlite3_finalize);
-  int rc;
-  while ((rc = sqlite3_step(raw)) == SQLITE_ROW) {
-    const unsigned char* text = sqlite3_column_text(raw, 0);
-    values.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
-  }
-  if (rc != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db));
-  return values;
-}
+using sqlite::column_texts;
 
 // A database's tables with their columns, and its indexes; names upper-cased, because the
 // engine matches them without regard to case.
@@ -113,9 +80,7 @@ class Reference {
     data::create_databases(dir_.string());
     for (const char* name :
          {data::kTripDatabase, data::kSecurityDatabase, data::kRequestDatabase}) {
-      std::string failure;
-      Sqlite db = open_existing(dir_ / name, SQLITE_OPEN_READONLY, failure);
-      if (!db) throw std::runtime_error(failure);
+      const sqlite::Handle db = sqlite::open(dir_ / name, SQLITE_OPEN_READONLY);
       shapes_[name] = shape_of(db.get());
     }
   }
@@ -224,10 +189,11 @@ bool check_database(Lines& lines, const fs::path& dir, const std::string& name,
             "databases with `jaunter init-db DIR`.");
     return false;
   }
-  std::string failure;
-  Sqlite db = open_existing(path, SQLITE_OPEN_READWRITE, failure);
-  if (!db) {
-    add(lines, CheckStatus::Failed, name, path.string() + " cannot be opened: " + failure + ".");
+  sqlite::Handle db;
+  try {
+    db = sqlite::open(path, SQLITE_OPEN_READWRITE);
+  } catch (const std::runtime_error& error) {
+    add(lines, CheckStatus::Failed, name, std::string("cannot be opened: ") + error.what() + ".");
     return false;
   }
   try {
@@ -412,12 +378,10 @@ std::string health_problem(const sys::Services& services) {
   }
   for (const char* name : {data::kTripDatabase, data::kSecurityDatabase, data::kRequestDatabase}) {
     const fs::path path = fs::path(module.paths.strTripDataPath) / name;
-    std::string failure;
     if (!fs::exists(path)) return path.string() + " does not exist";
-    Sqlite db = open_existing(path, SQLITE_OPEN_READONLY, failure);
-    if (!db) return path.string() + ": " + failure;
     try {
-      column_texts(db.get(), "SELECT count(*) FROM sqlite_master");
+      column_texts(sqlite::open(path, SQLITE_OPEN_READONLY).get(),
+                   "SELECT count(*) FROM sqlite_master");
     } catch (const std::exception& error) {
       return path.string() + ": " + error.what();
     }

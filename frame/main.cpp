@@ -66,6 +66,16 @@ std::vector<std::string> template_files(const sys::Services& services) {
   return files;
 }
 
+// The platform services of a command: the system clock, the registry file JAUNTER_REGISTRY
+// names, the system log and mail over SMTP.
+struct Platform {
+  sys::SystemClock clock;
+  sys::RegistryFile registry{sys::RegistryFile::default_path()};
+  sys::SysLog event_log;
+  sys::CurlMailTransport mail;
+  sys::Services services{&clock, &registry, &event_log, &mail};
+};
+
 struct ServeOptions {
   web::HttpServerOptions http;
   std::string app_dir = JAUNTER_DEFAULT_APP_DIR;
@@ -169,15 +179,12 @@ int serve(const std::vector<std::string>& args) {
   const web::HttpServerOptions& http = options->http;
   const std::string& app_dir = options->app_dir;
 
-  sys::SystemClock clock;
-  sys::RegistryFile registry(sys::RegistryFile::default_path());
-  sys::SysLog event_log;
-  sys::CurlMailTransport mail;
-  sys::Services services{&clock, &registry, &event_log, &mail};
+  Platform platform;
+  const sys::Services& services = platform.services;
   if (!templates_present(services, app_dir)) return 1;
   web::RuntimeOptions runtime_options;
   runtime_options.app_dir = app_dir;
-  runtime_options.clock = &clock;
+  runtime_options.clock = &platform.clock;
   auto settings = std::make_shared<config::SettingsWatcher>(services, std::chrono::seconds(2));
   web::Runtime runtime(frame::web_class(services, settings), runtime_options);
   // Loaded now, so that the first pages after a restart have them without the start page.
@@ -202,8 +209,8 @@ int serve(const std::vector<std::string>& args) {
     return 1;
   }
   std::cerr << "jaunter: serving http://" << http.bind << ":" << server.port()
-            << "/Jaunter.ASP (application directory " << app_dir << ", registry " << registry.path()
-            << ")\n";
+            << "/Jaunter.ASP (application directory " << app_dir << ", registry "
+            << platform.registry.path() << ")\n";
 
   wait_for_stop(signals, runtime);
   std::cerr << "jaunter: stopping\n";
@@ -218,17 +225,14 @@ int check(const std::vector<std::string>& args) {
     if (i + 1 >= args.size()) return usage_error("option --app-dir needs a value");
     app_dir = args[i + 1];
   }
-  sys::SystemClock clock;
-  sys::RegistryFile registry(sys::RegistryFile::default_path());
-  sys::SysLog event_log;
-  sys::CurlMailTransport mail;
-  sys::Services services{&clock, &registry, &event_log, &mail};
+  Platform platform;
+  const sys::Services& services = platform.services;
   config::CheckOptions options;
   options.app_dir = app_dir;
   options.template_files = template_files(services);
   bool failed = false;
   for (const config::CheckLine& line :
-       config::check_configuration(services, registry.path(), options)) {
+       config::check_configuration(services, platform.registry.path(), options)) {
     std::cout << config::format_line(line) << "\n";
     failed = failed || line.status == config::CheckStatus::Failed;
   }
@@ -245,10 +249,8 @@ int backup(const std::vector<std::string>& args) {
   } else if (args.size() != 1) {
     return usage_error("backup takes a destination directory and --keep N");
   }
-  sys::SystemClock clock;
-  sys::RegistryFile registry(sys::RegistryFile::default_path());
-  sys::SysLog event_log;
-  sys::Services services{&clock, &registry, &event_log, nullptr};
+  Platform platform;
+  const sys::Services& services = platform.services;
   try {
     const auto generation =
         config::backup(config::data_directory(services), args[0], static_cast<int>(keep));
@@ -262,10 +264,8 @@ int backup(const std::vector<std::string>& args) {
 
 int restore(const std::vector<std::string>& args) {
   if (args.size() != 1) return usage_error("restore needs exactly one backup generation");
-  sys::SystemClock clock;
-  sys::RegistryFile registry(sys::RegistryFile::default_path());
-  sys::SysLog event_log;
-  sys::Services services{&clock, &registry, &event_log, nullptr};
+  Platform platform;
+  const sys::Services& services = platform.services;
   try {
     const auto data_dir = config::data_directory(services);
     config::restore(args[0], data_dir);
@@ -296,11 +296,8 @@ int remind(const std::vector<std::string>& args) {
       return usage_error("remind: unknown option or missing value: " + args[i]);
     }
   }
-  sys::SystemClock clock;
-  sys::RegistryFile registry(sys::RegistryFile::default_path());
-  sys::SysLog event_log;
-  sys::CurlMailTransport mail;
-  sys::Services services{&clock, &registry, &event_log, &mail};
+  Platform platform;
+  const sys::Services& services = platform.services;
   frame::ModuleState module(services);
   module.paths.strAppPath = std::string(JAUNTER_DEFAULT_APP_DIR) + "/";
   if (!ChkEligWeb::OpenConnections(module)) {
@@ -308,7 +305,7 @@ int remind(const std::vector<std::string>& args) {
     return 1;
   }
   try {
-    const int sent = approval::remind(module, options, clock.now(), std::cout);
+    const int sent = approval::remind(module, options, platform.clock.now(), std::cout);
     std::cout << (options.dry_run ? "Would send " : "Sent ") << sent << " reminder"
               << (sent == 1 ? "" : "s") << "\n";
   } catch (const vb::RuntimeError& error) {

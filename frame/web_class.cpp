@@ -1,8 +1,9 @@
-// The item table: each of the fifteen web items with its template and the handlers of its
-// events, each a member of the subsystem that owns it. The one file of the frame that knows the
-// subsystems.
+// The item table: each of the web items (the desktop system's fifteen and the calendar) with its
+// template and the handlers of its events, each a member of the subsystem that owns it. The one
+// file of the frame that knows the subsystems.
 #include "frame/web_class.h"
 
+#include "approval/calendar.h"
 #include "frame/items.h"
 #include "lookup/lookups.h"
 #include "reports/list_reports.h"
@@ -19,6 +20,7 @@ namespace {
 
 // One entry per item, in the order of the item names: a table, long by nature.
 std::vector<Item> items() {
+  using approval::Calendar;
   using lookup::CustomerLookup;
   using lookup::DestinationLookup;
   using lookup::FundLookup;
@@ -133,6 +135,13 @@ std::vector<Item> items() {
        {},
        on(&SummaryReport::TripSummaryReport_ProcessTag),
        {{"TripSummaryReport", on(&SummaryReport::TripSummaryReport_TripSummaryReport)}}},
+      // Not one of the desktop system's items: the month view of closed and full days.
+      {"Calendar",
+       "Calendar1.htm",
+       on(&Calendar::Calendar_Respond),
+       {},
+       on(&Calendar::Calendar_ProcessTag),
+       {}},
   };
 }
 

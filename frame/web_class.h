@@ -1,4 +1,4 @@
-// The application's web class: its fifteen items with their handlers, and the start-up.
+// The application's web class: its items with their handlers, and the start-up.
 #pragma once
 
 #include <memory>

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <ctime>
+#include <functional>
 #include <memory>
 
 #include "platform/vb/errors.h"
@@ -102,10 +103,42 @@ std::string CurlMailTransport::wire_text(const MailMessage& message,
   return text;
 }
 
-void CurlMailTransport::send(const SmtpSettings& settings, const MailMessage& message) const {
+namespace {
+
+// One SMTP session with the settings' server and credentials; `configure` adds what the session
+// does. Throws vb::RuntimeError, "<failure> <server>: <reason>", when it fails.
+void perform_smtp(const SmtpSettings& settings, long timeout_seconds, const std::string& failure,
+                  const std::function<void(CURL*)>& configure) {
+  static const CurlGlobal global;
   const std::string server = settings.host + ":" + std::to_string(settings.port);
   std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
   if (!curl) throw vb::RuntimeError(kSendFailed, "The mail transport could not be created.");
+  CURL* handle = curl.get();
+  const std::string url = "smtp://" + server;
+  curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, 10L);
+  curl_easy_setopt(handle, CURLOPT_TIMEOUT, timeout_seconds);
+  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(handle, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+  if (settings.authenticate) {
+    curl_easy_setopt(handle, CURLOPT_USERNAME, settings.username.c_str());
+    curl_easy_setopt(handle, CURLOPT_PASSWORD, settings.password.c_str());
+  }
+  configure(handle);
+  char error[CURL_ERROR_SIZE] = "";
+  curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, error);
+  const CURLcode code = curl_easy_perform(handle);
+  if (code != CURLE_OK) {
+    throw vb::RuntimeError(
+        kSendFailed,
+        failure + " " + server + ": " + (error[0] ? std::string(error) : curl_easy_strerror(code)),
+        true);
+  }
+}
+
+}  // namespace
+
+void CurlMailTransport::send(const SmtpSettings& settings, const MailMessage& message) const {
   std::unique_ptr<curl_slist, ListDeleter> recipients;
   for (const std::string& address : split_recipients(message.recipients)) {
     recipients.reset(curl_slist_append(recipients.release(), ("<" + address + ">").c_str()));
@@ -114,61 +147,22 @@ void CurlMailTransport::send(const SmtpSettings& settings, const MailMessage& me
     throw vb::RuntimeError(kSendFailed, "The message has no recipient.", true);
   }
   Upload upload{wire_text(message, rfc2822_now())};
-  const std::string url = "smtp://" + server;
   const std::string from = "<" + message.from_address + ">";
-  CURL* handle = curl.get();
-  curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(handle, CURLOPT_MAIL_FROM, from.c_str());
-  curl_easy_setopt(handle, CURLOPT_MAIL_RCPT, recipients.get());
-  curl_easy_setopt(handle, CURLOPT_READFUNCTION, read_upload);
-  curl_easy_setopt(handle, CURLOPT_READDATA, &upload);
-  curl_easy_setopt(handle, CURLOPT_UPLOAD, 1L);
-  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, 10L);
-  curl_easy_setopt(handle, CURLOPT_TIMEOUT, 30L);
-  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(handle, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
-  if (settings.authenticate) {
-    curl_easy_setopt(handle, CURLOPT_USERNAME, settings.username.c_str());
-    curl_easy_setopt(handle, CURLOPT_PASSWORD, settings.password.c_str());
-  }
-  char error[CURL_ERROR_SIZE] = "";
-  curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, error);
-  const CURLcode code = curl_easy_perform(handle);
-  if (code != CURLE_OK) {
-    throw vb::RuntimeError(kSendFailed,
-                           "The message could not be sent to the mail server " + server + ": " +
-                               (error[0] ? std::string(error) : curl_easy_strerror(code)),
-                           true);
-  }
+  perform_smtp(settings, 30L, "The message could not be sent to the mail server",
+               [&](CURL* handle) {
+                 curl_easy_setopt(handle, CURLOPT_MAIL_FROM, from.c_str());
+                 curl_easy_setopt(handle, CURLOPT_MAIL_RCPT, recipients.get());
+                 curl_easy_setopt(handle, CURLOPT_READFUNCTION, read_upload);
+                 curl_easy_setopt(handle, CURLOPT_READDATA, &upload);
+                 curl_easy_setopt(handle, CURLOPT_UPLOAD, 1L);
+               });
 }
 
 void probe_smtp(const SmtpSettings& settings) {
-  static const CurlGlobal global;
-  const std::string server = settings.host + ":" + std::to_string(settings.port);
-  std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
-  if (!curl) throw vb::RuntimeError(kSendFailed, "The mail transport could not be created.");
-  CURL* handle = curl.get();
-  const std::string url = "smtp://" + server;
-  curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(handle, CURLOPT_CUSTOMREQUEST, "NOOP");
-  curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
-  curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, 10L);
-  curl_easy_setopt(handle, CURLOPT_TIMEOUT, 20L);
-  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(handle, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
-  if (settings.authenticate) {
-    curl_easy_setopt(handle, CURLOPT_USERNAME, settings.username.c_str());
-    curl_easy_setopt(handle, CURLOPT_PASSWORD, settings.password.c_str());
-  }
-  char error[CURL_ERROR_SIZE] = "";
-  curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, error);
-  const CURLcode code = curl_easy_perform(handle);
-  if (code != CURLE_OK) {
-    throw vb::RuntimeError(kSendFailed,
-                           "The mail server " + server + " did not answer: " +
-                               (error[0] ? std::string(error) : curl_easy_strerror(code)),
-                           true);
-  }
+  perform_smtp(settings, 20L, "The mail server did not answer at", [](CURL* handle) {
+    curl_easy_setopt(handle, CURLOPT_CUSTOMREQUEST, "NOOP");
+    curl_easy_setopt(handle, CURLOPT_NOBODY, 1L);
+  });
 }
 
 }  // namespace sys

@@ -75,6 +75,15 @@ TEST_F(CalendarTest, a_customer_sees_his_own_trips_but_the_limit_counts_everyone
   EXPECT_EQ(month("LINCOLN").days.at(15).trips, 0);
 }
 
+TEST_F(CalendarTest, the_page_shows_the_month_asked_for_to_a_signed_in_user_only) {
+  EXPECT_EQ(sim_.get("WCI=Calendar&month=2026-12").body.find("Winter break"), std::string::npos);
+  sim_.set_session("USER", "transport");
+  const std::string page = sim_.get("WCI=Calendar&month=2026-12").body;
+  EXPECT_NE(page.find("December 2026"), std::string::npos);
+  EXPECT_NE(page.find("Winter break"), std::string::npos);
+  EXPECT_NE(page.find("month=2027-01"), std::string::npos);
+}
+
 TEST(CalendarMonthText, reads_year_and_month_only) {
   EXPECT_EQ(approval::parse_month("2026-12"), (std::pair{2026, 12}));
   for (const char* bad : {"2026-13", "2026-1", "26-12", "2026-12x", "", "2026/12", "abcd-ef"}) {
