@@ -110,4 +110,9 @@ inline constexpr Key kRecordCount = "RecordCount";
 // "Y" while the fund lookup was opened from the field trip search.
 inline constexpr Key kFundLookupFromTripSearch = "SELTRIP";
 
+namespace app {
+// The address users open (`serve --url`), for links in mail; blank when not configured.
+inline constexpr Key kPublicUrl = "JAUNTER.PublicURL";
+}  // namespace app
+
 }  // namespace keys
