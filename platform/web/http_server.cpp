@@ -150,13 +150,30 @@ MHD_Result join_cookies(void* cls, MHD_ValueKind, const char* key, const char* v
   return MHD_YES;
 }
 
-// The target as it goes into the log: control bytes escaped, and the values of query fields
-// that look like passwords hidden, since a sign-in form sent by GET would put them there.
+// Whether the value of a query field must stay out of the log: a password (a sign-in form sent
+// by GET would put it there) or a session identifier. The name is judged as the runtime reads
+// it, decoded, so that "p%61ss" hides its value too.
+bool secret_field(std::string_view raw_name) {
+  const std::string name = text::decode_form_component(raw_name);
+  return contains_no_case(name, "pass") || contains_no_case(name, "pwd") ||
+         contains_no_case(name, "session");
+}
+
+// The target as it goes into the log: control bytes escaped, the values of secret query fields
+// hidden, and the user and password of an absolute-form target left out.
 std::string loggable_target(std::string_view target) {
   std::string out;
   out.reserve(target.size());
   auto mark = target.find('?');
   std::string_view path = target.substr(0, mark);
+  std::string_view scheme_part;
+  if (const auto scheme = path.find("://"); scheme != std::string_view::npos && path[0] != '/') {
+    const auto at = path.substr(0, path.find('/', scheme + 3)).rfind('@');
+    if (at != std::string_view::npos && at > scheme) {
+      scheme_part = path.substr(0, scheme + 3);
+      path.remove_prefix(at + 1);
+    }
+  }
   auto escape_into = [&out](std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     for (unsigned char c : text) {
@@ -169,6 +186,7 @@ std::string loggable_target(std::string_view target) {
       }
     }
   };
+  escape_into(scheme_part);
   escape_into(path);
   if (mark == std::string_view::npos) return out;
   out += '?';
@@ -181,8 +199,7 @@ std::string loggable_target(std::string_view target) {
     first = false;
     auto equals = field.find('=');
     std::string_view name = field.substr(0, equals);
-    if (equals != std::string_view::npos &&
-        (contains_no_case(name, "pass") || contains_no_case(name, "pwd"))) {
+    if (equals != std::string_view::npos && secret_field(name)) {
       escape_into(name);
       out += "=***";
     } else {
