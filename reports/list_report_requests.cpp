@@ -1,11 +1,10 @@
-// The printable trip request lists, one line and two lines per request: their handlers and page
-// builders over the query that the request search left in the session.
-#include "config/ChkEligWeb.h"
+// The printable trip request lists, one line and two lines per request: their rows and headings
+// over the query that the request search left in the session.
+#include <memory>
+
 #include "data/null_conversions.h"
-#include "platform/db/jet.h"
 #include "platform/vb/conversions.h"
 #include "reports/list_reports.h"
-#include "reports/paging.h"
 #include "reports/search_support.h"
 
 namespace reports {
@@ -72,87 +71,52 @@ std::string two_line_row(frame::RequestContext& ctx, const db::Recordset& rs,
   return html + "</tr>";
 }
 
+// The two request layouts spell the customer query's ORDER BY each its own way.
+constexpr char kCustomersLower[] =
+    "SELECT CUSTOMER.CUSTOMER, CUSTOMER.CUSTNAME, CUSTOMER.CHAINID, CUSTOMER.CUSTDIV From CUSTOMER "
+    "order by CUSTOMER.CUSTOMER;";
+constexpr char kCustomersUpper[] =
+    "SELECT CUSTOMER.CUSTOMER, CUSTOMER.CUSTNAME, CUSTOMER.CHAINID, CUSTOMER.CUSTDIV From CUSTOMER "
+    "ORDER BY CUSTOMER.CUSTOMER;";
+
+// The request reports look customers up in a snapshot of their own, held by the row writer.
+template <auto row, const char* customer_sql>
+std::function<std::string(const db::Recordset&, const char*)> with_customers(
+    frame::RequestContext& ctx) {
+  auto customers = std::make_shared<CustomerNames>(ctx.module().trip_db(), customer_sql);
+  return [&ctx, customers](const db::Recordset& rs, const char* colour) {
+    return row(ctx, rs, *customers, colour);
+  };
+}
+
+constexpr const char* kOneLineHeadings[] = {"Request #",   "Depart", "Customer",
+                                            "Destination", "Return", "Dep. time",
+                                            "Ret. time",   "Status", nullptr};
+constexpr const char* kTwoLineHeadings[] = {
+    "Request #", "Customer",   "Destination", "Depart",          "Return", "Status", "Entered",
+    "Category",  "Internal #", "Contact",     "# Stus / Adults", "Grade",  "Arrive", "Leave",
+    "Division",  "Trip #",     "Approval",    "Purpose",         nullptr};
+
 }  // namespace
 
-void ListReports::build_request_report(const std::string& SQLQuery, std::int16_t& PageNumber,
-                                       std::int16_t PageSize, bool two_lines) {
-  web::Response& response = ctx_.response();
-  if (SQLQuery.empty()) {
-    response.Write(kMissingQuery);
-    return;
-  }
-  if (!ChkEligWeb::PrepareDatabase(ctx_)) {
-    // No exit step of their own: show the connection report rather than lose it.
-    frame::write_exit(module_, &response);
-    return;
-  }
-  CustomerNames customers(module_.trip_db(),
-                          two_lines ? "SELECT CUSTOMER.CUSTOMER, CUSTOMER.CUSTNAME, "
-                                      "CUSTOMER.CHAINID, CUSTOMER.CUSTDIV From CUSTOMER "
-                                      "ORDER BY CUSTOMER.CUSTOMER;"
-                                    : "SELECT CUSTOMER.CUSTOMER, CUSTOMER.CUSTNAME, "
-                                      "CUSTOMER.CHAINID, CUSTOMER.CUSTDIV From CUSTOMER "
-                                      "order by CUSTOMER.CUSTOMER;");
-  db::Recordset rs;
-  open_page(rs, module_.request_db(), SQLQuery, PageNumber, PageSize, search_.intSearchCount);
-  std::string& results = search_.strSearchResults;
-  results.clear();
-  for (int row = 0; row < PageSize && !rs.eof(); ++row, rs.move_next()) {
-    const char* colour = row_colour(row);
-    if (two_lines) {
-      results += two_line_row(ctx_, rs, customers, colour);
-      if (row + 1 < PageSize) results += "<tr><td colspan='10'></td></tr>";
-    } else {
-      results += one_line_row(ctx_, rs, customers, colour);
-    }
-  }
-  rs.close();
-  customers.close();
-  ChkEligWeb::CloseTripDBConnections(module_);
-}
+const ListReports::Layout ListReports::kTripRequestReport1 = {
+    "TripRequestReport1",
+    kQueryKey,
+    kMissingQuery,
+    true,
+    false,
+    with_customers<one_line_row, kCustomersLower>,
+    "requests.csv",
+    kOneLineHeadings};
 
-void ListReports::BuildTripRequestReport1Results(const std::string& SQLQuery,
-                                                 std::int16_t& PageNumber, std::int16_t PageSize) {
-  build_request_report(SQLQuery, PageNumber, PageSize, false);
-}
-
-void ListReports::BuildTripRequestReport2Results(const std::string& SQLQuery,
-                                                 std::int16_t& PageNumber, std::int16_t PageSize) {
-  build_request_report(SQLQuery, PageNumber, PageSize, true);
-}
-
-void ListReports::TripRequestReport1_Respond() {
-  respond(ctx_, "TripRequestReport1", [this](std::int16_t& page_number, std::int16_t size) {
-    BuildTripRequestReport1Results(session_text(kQueryKey), page_number, size);
-  });
-}
-
-void ListReports::TripRequestReport1_TripRequestReport1() {
-  move_page(ctx_, "TripRequestReport1", [this](std::int16_t& page_number, std::int16_t size) {
-    BuildTripRequestReport1Results(session_text(kQueryKey), page_number, size);
-  });
-}
-
-void ListReports::TripRequestReport1_ProcessTag(const std::string& TagName,
-                                                std::string& TagContents, bool&) {
-  report_tag(ctx_, search_, TagName, TagContents);
-}
-
-void ListReports::TripRequestReport2_Respond() {
-  respond(ctx_, "TripRequestReport2", [this](std::int16_t& page_number, std::int16_t size) {
-    BuildTripRequestReport2Results(session_text(kQueryKey), page_number, size);
-  });
-}
-
-void ListReports::TripRequestReport2_TripRequestReport2() {
-  move_page(ctx_, "TripRequestReport2", [this](std::int16_t& page_number, std::int16_t size) {
-    BuildTripRequestReport2Results(session_text(kQueryKey), page_number, size);
-  });
-}
-
-void ListReports::TripRequestReport2_ProcessTag(const std::string& TagName,
-                                                std::string& TagContents, bool&) {
-  report_tag(ctx_, search_, TagName, TagContents);
-}
+const ListReports::Layout ListReports::kTripRequestReport2 = {
+    "TripRequestReport2",
+    kQueryKey,
+    kMissingQuery,
+    true,
+    true,
+    with_customers<two_line_row, kCustomersUpper>,
+    "requests.csv",
+    kTwoLineHeadings};
 
 }  // namespace reports

@@ -1,10 +1,8 @@
-// The printable field trip lists, one line and two lines per trip: their handlers and page
-// builders over the query that the field trip search left in the session.
-#include "config/ChkEligWeb.h"
+// The printable field trip lists, one line and two lines per trip: their rows and headings over
+// the query that the field trip search left in the session.
 #include "data/null_conversions.h"
 #include "platform/vb/conversions.h"
 #include "reports/list_reports.h"
-#include "reports/paging.h"
 #include "reports/search_support.h"
 
 namespace reports {
@@ -53,80 +51,34 @@ std::string second_line(const db::Recordset& rs, const char* colour) {
   return html + "</tr>";
 }
 
+std::string one_line_row(const db::Recordset& rs, const char* colour) {
+  return first_line(rs, colour, "<td><font size='-2'>") + "</tr>";
+}
+
+std::string two_line_row(const db::Recordset& rs, const char* colour) {
+  return first_line(rs, colour, "<td colspan='3'><font size='-2'>") + second_line(rs, colour);
+}
+
+constexpr const char* kOneLineHeadings[] = {"Trip #",      "Depart",    "Customer",
+                                            "Destination", "Return",    "Dep. time",
+                                            "Ret. time",   "Cancelled", nullptr};
+constexpr const char* kTwoLineHeadings[] = {
+    "Trip #",     "Depart",    "Customer", "Destination", "Return",     "Dep. time",
+    "Ret. time",  "Cancelled", "Contact",  "Purpose",     "Est. hours", "Shuttle",
+    "Est. miles", "Students",  "Adults",   "Grade",       "Assigned",   nullptr};
+
 }  // namespace
 
-// The builder both layouts share; two_lines chooses the layout.
-void ListReports::build_trip_report(const std::string& SQLQuery, std::int16_t& PageNumber,
-                                    std::int16_t PageSize, bool two_lines) {
-  web::Response& response = ctx_.response();
-  if (SQLQuery.empty()) {
-    response.Write(kMissingQuery);
-    return;
-  }
-  if (!ChkEligWeb::PrepareDatabase(ctx_)) {
-    // No exit step of their own: show the connection report rather than lose it.
-    frame::write_exit(module_, &response);
-    return;
-  }
-  db::Recordset rs;
-  open_page(rs, module_.trip_db(), SQLQuery, PageNumber, PageSize, search_.intSearchCount);
-  std::string& results = search_.strSearchResults;
-  results.clear();
-  for (int row = 0; row < PageSize && !rs.eof(); ++row, rs.move_next()) {
-    const char* colour = row_colour(row);
-    if (two_lines) {
-      results += first_line(rs, colour, "<td colspan='3'><font size='-2'>");
-      results += second_line(rs, colour);
-    } else {
-      results += first_line(rs, colour, "<td><font size='-2'>") + "</tr>";
-    }
-  }
-  rs.close();
-  ChkEligWeb::CloseTripDBConnections(module_);
-}
+const ListReports::Layout ListReports::kTripReport1 = {
+    "TripReport1", kQueryKey,
+    kMissingQuery, false,
+    false,         [](frame::RequestContext&) -> RowWriter { return one_line_row; },
+    "trips.csv",   kOneLineHeadings};
 
-void ListReports::BuildTripReport1Results(const std::string& SQLQuery, std::int16_t& PageNumber,
-                                          std::int16_t PageSize) {
-  build_trip_report(SQLQuery, PageNumber, PageSize, false);
-}
-
-void ListReports::BuildTripReport2Results(const std::string& SQLQuery, std::int16_t& PageNumber,
-                                          std::int16_t PageSize) {
-  build_trip_report(SQLQuery, PageNumber, PageSize, true);
-}
-
-void ListReports::TripReport1_Respond() {
-  respond(ctx_, "TripReport1", [this](std::int16_t& page_number, std::int16_t size) {
-    BuildTripReport1Results(session_text(kQueryKey), page_number, size);
-  });
-}
-
-void ListReports::TripReport1_TripReport1() {
-  move_page(ctx_, "TripReport1", [this](std::int16_t& page_number, std::int16_t size) {
-    BuildTripReport1Results(session_text(kQueryKey), page_number, size);
-  });
-}
-
-void ListReports::TripReport1_ProcessTag(const std::string& TagName, std::string& TagContents,
-                                         bool&) {
-  report_tag(ctx_, search_, TagName, TagContents);
-}
-
-void ListReports::TripReport2_Respond() {
-  respond(ctx_, "TripReport2", [this](std::int16_t& page_number, std::int16_t size) {
-    BuildTripReport2Results(session_text(kQueryKey), page_number, size);
-  });
-}
-
-void ListReports::TripReport2_TripReport2() {
-  move_page(ctx_, "TripReport2", [this](std::int16_t& page_number, std::int16_t size) {
-    BuildTripReport2Results(session_text(kQueryKey), page_number, size);
-  });
-}
-
-void ListReports::TripReport2_ProcessTag(const std::string& TagName, std::string& TagContents,
-                                         bool&) {
-  report_tag(ctx_, search_, TagName, TagContents);
-}
+const ListReports::Layout ListReports::kTripReport2 = {
+    "TripReport2", kQueryKey,
+    kMissingQuery, false,
+    false,         [](frame::RequestContext&) -> RowWriter { return two_line_row; },
+    "trips.csv",   kTwoLineHeadings};
 
 }  // namespace reports

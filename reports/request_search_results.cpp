@@ -15,39 +15,25 @@ namespace {
 
 using web::html_escape;
 
-constexpr const char* kBorder = "style=\"border: solid 0 #000000; border-right-width:1px;\"";
-
-std::string heading(const std::string& opening, const char* text) {
-  return opening + kBorder + "><font size='-2'>" + text + "</font></td>";
-}
-
 std::string headings() {
-  std::string html;
-  html += heading("<td width='52' ", "Request #");
-  html += heading("<td width='110' ", "Customer");
-  html += heading("<td colspan='2' width='190' ", "Destination");
-  html += heading("<td width='88' ", "Depart");
-  html += heading("<td width='88' ", "Return");
-  html += heading("<td width='88' ", "Status");
-  html += heading("<td width='66' ", "Entered");
-  html += heading("<td width='66' ", "Category");
-  html += "<td width='88'><font size='-2'>Internal #</font></td>";
-  html += "</tr><tr>";
-  html += std::string("<td ") + kBorder + "><font size='-2'>Contact</td>";
-  html += std::string("<td ") + kBorder + ">&nbsp;</td>";
-  html += heading("<td width='90' ", "# Stus / Adults");
-  html += heading("<td width='90' ", "Grade");
-  html += heading("<td ", "Arrive");
-  html += heading("<td ", "Leave");
-  html += heading("<td ", "Division");
-  html += heading("<td ", "Trip #");
-  html += heading("<td ", "Approval");
-  html += "<td><font size='-2'>Purpose</font></td>";
-  return html;
-}
-
-std::string cell(const std::string& shown) {
-  return "<td><font size='-2'>" + shown + "</font></td>";
+  return bordered_headings({{"<td width='52' ", "Request #"},
+                            {"<td width='110' ", "Customer"},
+                            {"<td colspan='2' width='190' ", "Destination"},
+                            {"<td width='88' ", "Depart"},
+                            {"<td width='88' ", "Return"},
+                            {"<td width='88' ", "Status"},
+                            {"<td width='66' ", "Entered"},
+                            {"<td width='66' ", "Category"}}) +
+         "<td width='88'><font size='-2'>Internal #</font></td></tr><tr><td " + kRightBorder +
+         "><font size='-2'>Contact</td><td " + kRightBorder + ">&nbsp;</td>" +
+         bordered_headings({{"<td width='90' ", "# Stus / Adults"},
+                            {"<td width='90' ", "Grade"},
+                            {"<td ", "Arrive"},
+                            {"<td ", "Leave"},
+                            {"<td ", "Division"},
+                            {"<td ", "Trip #"},
+                            {"<td ", "Approval"}}) +
+         "<td><font size='-2'>Purpose</font></td>";
 }
 
 std::string short_date(const vb::Variant& value) {
@@ -58,11 +44,36 @@ std::string short_date(const vb::Variant& value) {
                                        : html_escape(text);
 }
 
-bool blank_or_zero(const std::string& text) {
-  const std::string trimmed = vb::Trim(text);
-  if (trimmed.empty()) return true;
-  const auto number = vb::parse_number(trimmed);
-  return number && *number == 0;
+// The two lines of one request in the result table.
+std::string request_row(frame::RequestContext& ctx, const db::Recordset& rs,
+                        const CustomerNames::Names& customer, const std::string& colour) {
+  std::string html;
+  html += "<tr bgcolor='" + colour + "'>" + small_cell(request_link(ctx, rs));
+  html += small_cell(html_escape(customer.name));
+  const std::string destination = destination_text(ctx, rs);
+  html += "<td colspan='2' nowrap><font size='-2'>" +
+          (vb::Trim(destination).empty() ? "&nbsp;" : broken_escaped(destination)) + "</font></td>";
+  html += small_cell(cell_text(rs.field("depdate")) + ", " + time_text(rs.field("deptime")));
+  html += small_cell(cell_text(rs.field("retdate")) + ", " + time_text(rs.field("rettime")));
+  html +=
+      "<td><font color='Red' size='-1'><b>" + cell_text(rs.field("Status")) + "</b></font></td>";
+  html += small_cell(short_date(rs.field("REQDATE")));
+  html += small_cell(text_or_nbsp(rs.field("TRIPCAT")));
+  html += small_cell(text_or_nbsp(rs.field("INTTRIPNUM")));
+
+  html += "</tr><tr bgcolor='" + colour + "'><td></td><td>&nbsp;</td>";
+  html += "<td><font size='-2'>" + cell_text(rs.field("NUMSTUDENTS")) + "/" +
+          cell_text(rs.field("NUMADULTS")) + "</td></font>";
+  html += small_cell(text_or_nbsp(rs.field("GRADE")));
+  html += small_cell(time_text(rs.field("arrivetime")));
+  html += small_cell(time_text(rs.field("leavetime")));
+  html += small_cell(text_or_nbsp(customer.division));
+  const std::string trip = data::NullToStr(rs.field("fieldtrip_num"));
+  html += small_cell(blank_or_zero(trip) ? std::string("&nbsp;") : html_escape(trip));
+  html += small_cell(text_or_nbsp(rs.field("chainid")));
+  html += "<td><font size='-2'>" + text_or_nbsp(rs.field("PURPOSE")) + "</td></font>";
+  html += "</tr>";
+  return html;
 }
 
 }  // namespace
@@ -112,34 +123,7 @@ void RequestSearch::BuildRequestResultsTable(std::string& strSql) {
           }
           const std::string colour = first_colour ? "#FFFFFF" : "#C0C0C0";
           first_colour = !first_colour;
-          html += "<tr bgcolor='" + colour + "'>" + cell(request_link(ctx_, requests));
-          html += cell(html_escape(customer.name));
-          const std::string destination = destination_text(ctx_, requests);
-          html += "<td colspan='2' nowrap><font size='-2'>" +
-                  (vb::Trim(destination).empty() ? "&nbsp;" : broken_escaped(destination)) +
-                  "</font></td>";
-          html += cell(cell_text(requests.field("depdate")) + ", " +
-                       time_text(requests.field("deptime")));
-          html += cell(cell_text(requests.field("retdate")) + ", " +
-                       time_text(requests.field("rettime")));
-          html += "<td><font color='Red' size='-1'><b>" + cell_text(requests.field("Status")) +
-                  "</b></font></td>";
-          html += cell(short_date(requests.field("REQDATE")));
-          html += cell(text_or_nbsp(requests.field("TRIPCAT")));
-          html += cell(text_or_nbsp(requests.field("INTTRIPNUM")));
-
-          html += "</tr><tr bgcolor='" + colour + "'><td></td><td>&nbsp;</td>";
-          html += "<td><font size='-2'>" + cell_text(requests.field("NUMSTUDENTS")) + "/" +
-                  cell_text(requests.field("NUMADULTS")) + "</td></font>";
-          html += cell(text_or_nbsp(requests.field("GRADE")));
-          html += cell(time_text(requests.field("arrivetime")));
-          html += cell(time_text(requests.field("leavetime")));
-          html += cell(text_or_nbsp(customer.division));
-          const std::string trip = data::NullToStr(requests.field("fieldtrip_num"));
-          html += cell(blank_or_zero(trip) ? std::string("&nbsp;") : html_escape(trip));
-          html += cell(text_or_nbsp(requests.field("chainid")));
-          html += "<td><font size='-2'>" + text_or_nbsp(requests.field("PURPOSE")) + "</td></font>";
-          html += "</tr>";
+          html += request_row(ctx_, requests, customer, colour);
         }
         search_.strSearchResults = html + "</tbody></table>";
         requests.close();

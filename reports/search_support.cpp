@@ -78,6 +78,57 @@ CodeAndName split_item(const std::string& item) {
   return {item.substr(0, comma), vb::Trim(item.substr(comma + 1))};
 }
 
+std::string code_select(const CodeSelectForm& form, const std::string& attributes,
+                        const vb::StringArray& items, const std::string& selected) {
+  std::string html = std::string("<select name='") + form.name + "' " + attributes + ">";
+  for (const std::string& item : items) {
+    if (item.empty()) {
+      html += form.named_empty_option ? "<option value= ></option>" : "<option></option>";
+      continue;
+    }
+    const CodeAndName parts = split_item(item);
+    const std::string value = form.quote + web::html_escape(parts.code) + form.quote;
+    const std::string shown = web::html_escape(text::utf8_prefix(parts.name, form.name_length));
+    if (text::same_text(vb::Trim(parts.code), vb::Trim(selected))) {
+      html += "<option value=" + value + " selected>" + shown + "</option>";
+    } else {
+      html += "<option value=" + value + form.gap + ">" + shown + "</option>";
+    }
+  }
+  return html + "</select>";
+}
+
+SearchLists::SearchLists(const frame::RequestContext& context)
+    : grades(request::session_list(context, keys::kGrades, keys::kGradeCount)),
+      customers(request::session_list(context, keys::kCustomers, keys::kCustomerCount)),
+      destinations(request::session_list(context, keys::kDestinations, keys::kDestinationCount)),
+      categories(request::session_list(context, keys::kTripCategories, keys::kTripCategoryCount)),
+      divisions(request::session_list(context, keys::kDivisions, keys::kDivisionCount)) {}
+
+bool shared_search_tag(const SearchState& search, const SearchLists& lists,
+                       const std::string& tag_name, std::string& tag_contents) {
+  auto is = [&tag_name](const char* name) { return text::same_text(tag_name, name); };
+  const std::string& attributes = tag_contents;
+  if (is("WC@Grade")) {
+    tag_contents = plain_select("grade", attributes, lists.grades, search.strSearchGrade);
+  } else if (is("WC@CATEGORY")) {
+    tag_contents = category_select(attributes, lists.categories, search.strSearchTripCat);
+  } else if (is("WC@DIV")) {
+    tag_contents = division_select(attributes, lists.divisions, search.strSearchDiv);
+  } else if (is("WC@RESULTS")) {
+    tag_contents = search.strSearchResults;
+  } else if (is("WC@DEPFROM")) {
+    tag_contents = web::html_escape(search.strSearchDepFrom);
+  } else if (is("WC@DEPTO")) {
+    tag_contents = web::html_escape(search.strSearchDepTo);
+  } else if (is("WC@NUM")) {
+    tag_contents = std::to_string(search.intSearchCount);
+  } else {
+    return false;
+  }
+  return true;
+}
+
 std::int16_t search_count(long records) {
   return static_cast<std::int16_t>(
       std::clamp<long>(records, 0, std::numeric_limits<std::int16_t>::max()));
@@ -101,16 +152,46 @@ std::string time_text(const vb::Variant& value) {
          web::html_escape(text.substr(text.size() - 2));
 }
 
+bool is_yes(const vb::Variant& value) {
+  if (value.is_bool()) return value.get<bool>();
+  if (value.is_number()) return vb::CDbl(value) != 0;
+  if (value.is_string()) return text::same_text(vb::Trim(value.get<std::string>()), "True");
+  return false;
+}
+
 std::string checkbox(const vb::Variant& value) {
-  bool checked = false;
-  if (value.is_bool()) {
-    checked = value.get<bool>();
-  } else if (value.is_number()) {
-    checked = vb::CDbl(value) != 0;
-  } else if (value.is_string()) {
-    checked = text::same_text(vb::Trim(value.get<std::string>()), "True");
+  return is_yes(value) ? "<input type=checkbox checked disabled>"
+                       : "<input type=checkbox disabled>";
+}
+
+bool blank_or_zero(const std::string& text) {
+  const std::string trimmed = vb::Trim(text);
+  if (trimmed.empty()) return true;
+  const auto number = vb::parse_number(trimmed);
+  return number && *number == 0;
+}
+
+std::string bordered_heading(std::string_view opening, std::string_view heading,
+                             std::string_view before_close) {
+  std::string html(opening);
+  html += kRightBorder;
+  html += before_close;
+  html += "><font size='-2'>";
+  html += heading;
+  return html + "</font></td>";
+}
+
+std::string bordered_headings(std::initializer_list<Heading> headings,
+                              std::string_view before_close) {
+  std::string html;
+  for (const Heading& heading : headings) {
+    html += bordered_heading(heading.opening, heading.text, before_close);
   }
-  return checked ? "<input type=checkbox checked disabled>" : "<input type=checkbox disabled>";
+  return html;
+}
+
+std::string small_cell(const std::string& shown) {
+  return "<td><font size='-2'>" + shown + "</font></td>";
 }
 
 std::string broken_escaped(const std::string& text) {

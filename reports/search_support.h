@@ -4,12 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
 #include "frame/context.h"
 #include "platform/db/db.h"
 #include "platform/vb/variant.h"
+#include "reports/search_state.h"
 
 namespace reports {
 
@@ -58,6 +60,30 @@ struct CodeAndName {
 };
 CodeAndName split_item(const std::string& item);
 
+// How a customer or destination drop-down writes its options: the two searches quote and space
+// them differently, and the pages' answers keep each one's form.
+struct CodeSelectForm {
+  const char* name;         // the select's name
+  std::size_t name_length;  // the names cut to this many characters
+  const char* quote;        // around the value
+  const char* gap;          // before the ">" of an option not selected
+  bool named_empty_option;  // an empty item as "<option value= >" rather than "<option>"
+};
+// One option per item posting its code, the item whose code equals the criterion selected.
+std::string code_select(const CodeSelectForm& form, const std::string& attributes,
+                        const vb::StringArray& items, const std::string& selected);
+
+// The session lists the search forms' drop-downs offer.
+struct SearchLists {
+  explicit SearchLists(const frame::RequestContext& context);
+  vb::StringArray grades, customers, destinations, categories, divisions;
+};
+
+// The tags both search pages answer alike (WC@Grade, WC@CATEGORY, WC@DIV, WC@RESULTS,
+// WC@DEPFROM, WC@DEPTO, WC@NUM); false for any other tag.
+bool shared_search_tag(const SearchState& search, const SearchLists& lists,
+                       const std::string& tag_name, std::string& tag_contents);
+
 // A search count in the 16-bit field the pages share (a larger table shows 32767).
 std::int16_t search_count(long records);
 
@@ -67,8 +93,28 @@ std::string cell_text(const vb::Variant& value);
 std::string text_or_nbsp(const vb::Variant& value);
 // A time as "9:05&nbsp;AM" (the text without its seconds), "&nbsp;" when blank.
 std::string time_text(const vb::Variant& value);
+// A yes/no column's value: True, a non-zero number or the text "True".
+bool is_yes(const vb::Variant& value);
 // A yes/no column as a disabled check box.
 std::string checkbox(const vb::Variant& value);
+// True when the trimmed text is empty or a number equal to 0.
+bool blank_or_zero(const std::string& text);
+
+// The result tables' heading cell: `opening` (ending in a blank), the right border,
+// `before_close`, then the heading in the small font.
+inline constexpr const char* kRightBorder =
+    "style=\"border: solid 0 #000000; border-right-width:1px;\"";
+std::string bordered_heading(std::string_view opening, std::string_view heading,
+                             std::string_view before_close = "");
+// A run of such heading cells, each an opening text and a heading.
+struct Heading {
+  const char* opening;
+  const char* text;
+};
+std::string bordered_headings(std::initializer_list<Heading> headings,
+                              std::string_view before_close = "");
+// A result table's cell in the small font.
+std::string small_cell(const std::string& shown);
 // The text broken once after its 30th character as BreakString breaks it, each piece escaped.
 std::string broken_escaped(const std::string& text);
 

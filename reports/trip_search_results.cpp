@@ -13,58 +13,36 @@ namespace {
 
 using web::html_escape;
 
-constexpr const char* kBorder = "style=\"border: solid 0 #000000; border-right-width:1px;\"";
-
-std::string heading(const char* opening, const char* text) {
-  return std::string(opening) + kBorder + " ><font size='-2'>" + text + "</font></td>";
-}
-
 std::string headings() {
-  std::string html = "<thead><tr>";
-  html += heading("<td width='58' ", "Trip#");
-  html += heading("<td rowspan='2' width='110' ", "Customer");
-  html += heading("<td colspan='2' width='170' ", "Destination");
-  html += heading("<td ", "Depart");
-  html += heading("<td ", "Return");
-  html += heading("<td ", "Cancelled");
-  html += heading("<td ", "Billed");
-  html += std::string("<td ") + kBorder + " >&nbsp;</td>";
-  html += heading("<td ", "Billing Customer");
-  html += heading("<td ", "Division");
-  html += "<td><font size='-2'>Category</font></td></tr>";
-  html += "<tr>";
-  html += heading("<td ", "Contact");
-  html += heading("<td width='90' ", "# Stus / Adults");
-  html += heading("<td width='70' ", "Grade");
-  html += heading("<td ", "Arrive Time");
-  html += heading("<td ", "Leave Time");
-  html += heading("<td ", "Assigned");
-  html += heading("<td ", "Amt");
-  html += heading("<td ", "Due");
-  html += heading("<td ", "Fund");
-  html += heading("<td ", "Purpose");
-  html += "<td width='60'><font size='-2'>Request #</font></td>";
-  html += "</tr><tr><td colspan='12'><hr></td></tr></thead><tbody>";
-  return html;
-}
-
-std::string cell(const std::string& shown) {
-  return "<td><font size='-2'>" + shown + "</font></td>";
-}
-
-std::string text_of(const db::Recordset& trips, const char* column) {
-  return data::NullToStr(trips.field(column));
-}
-
-bool yes(const vb::Variant& value) {
-  if (value.is_bool()) return value.get<bool>();
-  if (value.is_number()) return vb::CDbl(value) != 0;
-  if (value.is_string()) return text::same_text(vb::Trim(value.get<std::string>()), "True");
-  return false;
+  return "<thead><tr>" +
+         bordered_headings({{"<td width='58' ", "Trip#"},
+                            {"<td rowspan='2' width='110' ", "Customer"},
+                            {"<td colspan='2' width='170' ", "Destination"},
+                            {"<td ", "Depart"},
+                            {"<td ", "Return"},
+                            {"<td ", "Cancelled"},
+                            {"<td ", "Billed"}},
+                           " ") +
+         "<td " + kRightBorder + " >&nbsp;</td>" +
+         bordered_headings({{"<td ", "Billing Customer"}, {"<td ", "Division"}}, " ") +
+         "<td><font size='-2'>Category</font></td></tr><tr>" +
+         bordered_headings({{"<td ", "Contact"},
+                            {"<td width='90' ", "# Stus / Adults"},
+                            {"<td width='70' ", "Grade"},
+                            {"<td ", "Arrive Time"},
+                            {"<td ", "Leave Time"},
+                            {"<td ", "Assigned"},
+                            {"<td ", "Amt"},
+                            {"<td ", "Due"},
+                            {"<td ", "Fund"},
+                            {"<td ", "Purpose"}},
+                           " ") +
+         "<td width='60'><font size='-2'>Request #</font></td>"
+         "</tr><tr><td colspan='12'><hr></td></tr></thead><tbody>";
 }
 
 std::string check_box(const vb::Variant& value) {
-  return yes(value) ? "<input type=checkbox checked>" : "<input type=checkbox>";
+  return is_yes(value) ? "<input type=checkbox checked>" : "<input type=checkbox>";
 }
 
 // getDATE of the column; a Null date is the one blank every Null column reads as.
@@ -79,7 +57,7 @@ std::string date_of(frame::RequestContext& ctx, const vb::Variant& value) {
 
 std::string departure(frame::RequestContext& ctx, const db::Recordset& trips, const char* date,
                       const char* time) {
-  return cell(date_of(ctx, trips.field(date)) + ", " + time_text(trips.field(time)));
+  return small_cell(date_of(ctx, trips.field(date)) + ", " + time_text(trips.field(time)));
 }
 
 // The amount cell's text; a Null sum (no billing rows) is an empty cell and adds nothing.
@@ -87,13 +65,6 @@ std::string amount(const vb::Variant& value, vb::Currency& total) {
   if (value.is_null() || value.is_empty()) return {};
   total.scaled += vb::CCur(value).scaled;
   return html_escape(vb::Format(value, "$###,##0.00"));
-}
-
-bool blank_or_zero(const std::string& text) {
-  const std::string trimmed = vb::Trim(text);
-  if (trimmed.empty()) return true;
-  const auto number = vb::parse_number(trimmed);
-  return number && *number == 0;
 }
 
 }  // namespace
@@ -111,7 +82,7 @@ std::string trip_results_table(frame::RequestContext& ctx, TripSearchState& stat
     const std::string colour = first_colour ? "#FFFFFF" : "#C0C0C0";
     first_colour = !first_colour;
     html += "<tr bgcolor=" + colour + ">";
-    html += cell(cell_text(trips.field("TRIPNUM")));
+    html += small_cell(cell_text(trips.field("TRIPNUM")));
     html +=
         "<td rowspan='2'><font size='-2'>" + cell_text(trips.field("custname")) + "</font></td>";
     html +=
@@ -123,23 +94,25 @@ std::string trip_results_table(frame::RequestContext& ctx, TripSearchState& stat
     html +=
         "<td align='center'><font size='-2'>" + check_box(trips.field("BILLED")) + "</font></td>";
     html += "<td>&nbsp;</td>";
-    html += cell(cell_text(trips.field("BILLCUSTNAME")));
-    html += cell(text_or_nbsp(trips.field("custdiv")));
-    html += cell(text_or_nbsp(trips.field("TRIPCAT")));
+    html += small_cell(cell_text(trips.field("BILLCUSTNAME")));
+    html += small_cell(text_or_nbsp(trips.field("custdiv")));
+    html += small_cell(text_or_nbsp(trips.field("TRIPCAT")));
 
     html += "</tr><tr bgcolor=" + colour + ">";
-    html += cell(text_or_nbsp(text::utf8_prefix(text_of(trips, "CONTACT"), 10)));
-    html += cell(cell_text(trips.field("NUMSTUDENTS")) + "/" + cell_text(trips.field("NUMADULTS")));
-    html += cell(text_or_nbsp(trips.field("GRADE")));
-    html += cell(time_text(trips.field("ARRIVETIME")));
-    html += cell(time_text(trips.field("LEAVETIME")));
-    html += cell(check_box(trips.field("ASSIGNED")));
-    html += cell(amount(trips.field("TOTALBILLED"), state.curTotalBilled));
-    html += cell(amount(trips.field("TOTALDUE"), state.curTotalDue));
-    html += cell(cell_text(trips.field("Fund")));
-    html += cell(text_or_nbsp(trips.field("PURPOSE")));
-    const std::string request = text_of(trips, "TripReqNum");
-    html += cell(blank_or_zero(request) ? std::string("&nbsp;") : html_escape(request));
+    html +=
+        small_cell(text_or_nbsp(text::utf8_prefix(data::NullToStr(trips.field("CONTACT")), 10)));
+    html += small_cell(cell_text(trips.field("NUMSTUDENTS")) + "/" +
+                       cell_text(trips.field("NUMADULTS")));
+    html += small_cell(text_or_nbsp(trips.field("GRADE")));
+    html += small_cell(time_text(trips.field("ARRIVETIME")));
+    html += small_cell(time_text(trips.field("LEAVETIME")));
+    html += small_cell(check_box(trips.field("ASSIGNED")));
+    html += small_cell(amount(trips.field("TOTALBILLED"), state.curTotalBilled));
+    html += small_cell(amount(trips.field("TOTALDUE"), state.curTotalDue));
+    html += small_cell(cell_text(trips.field("Fund")));
+    html += small_cell(text_or_nbsp(trips.field("PURPOSE")));
+    const std::string request = data::NullToStr(trips.field("TripReqNum"));
+    html += small_cell(blank_or_zero(request) ? std::string("&nbsp;") : html_escape(request));
     html += "</tr>";
   }
   return html + "</tbody></table>";

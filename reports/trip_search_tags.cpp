@@ -13,27 +13,8 @@ namespace {
 
 using web::html_escape;
 
-// The customer and destination drop-downs post the code; the destination name is cut to 30.
-std::string code_select(const char* name, const std::string& attributes,
-                        const vb::StringArray& items, const std::string& selected,
-                        std::size_t name_length) {
-  std::string html = std::string("<select name='") + name + "' " + attributes + ">";
-  for (const std::string& item : items) {
-    if (item.empty()) {
-      html += "<option></option>";
-      continue;
-    }
-    const CodeAndName parts = split_item(item);
-    const std::string code = html_escape(parts.code);
-    const std::string shown = html_escape(text::utf8_prefix(parts.name, name_length));
-    if (text::same_text(vb::Trim(parts.code), vb::Trim(selected))) {
-      html += "<option value='" + code + "' selected>" + shown + "</option>";
-    } else {
-      html += "<option value='" + code + "'>" + shown + "</option>";
-    }
-  }
-  return html + "</select>";
-}
+constexpr CodeSelectForm kCustomerSelect{"cust", std::string::npos, "'", "", false};
+constexpr CodeSelectForm kDestinationSelect{"dest", 30, "'", "", false};
 
 struct PairBox {
   const char* name;
@@ -80,38 +61,16 @@ std::string sort_options(const std::string& selected) {
 
 void TripSearch::TripSearch_ProcessTag(const std::string& TagName, std::string& TagContents,
                                        bool&) {
-  const vb::StringArray grades = request::session_list(ctx_, keys::kGrades, keys::kGradeCount);
-  const vb::StringArray customers =
-      request::session_list(ctx_, keys::kCustomers, keys::kCustomerCount);
-  const vb::StringArray destinations =
-      request::session_list(ctx_, keys::kDestinations, keys::kDestinationCount);
-  const vb::StringArray categories =
-      request::session_list(ctx_, keys::kTripCategories, keys::kTripCategoryCount);
-  const vb::StringArray divisions =
-      request::session_list(ctx_, keys::kDivisions, keys::kDivisionCount);
-
+  const SearchLists lists(ctx_);
+  if (district_header_tag(TagName, TagContents)) return;
+  if (shared_search_tag(search_, lists, TagName, TagContents)) return;
   auto is = [&TagName](const char* name) { return text::same_text(TagName, name); };
   const std::string A = TagContents;
   const TripSearchState& state = trips_;
-  if (district_header_tag(TagName, TagContents)) return;
-  if (is("WC@Grade")) {
-    TagContents = plain_select("grade", A, grades, search_.strSearchGrade);
-  } else if (is("WC@CUST")) {
-    TagContents = code_select("cust", A, customers, search_.strSearchCust, std::string::npos);
+  if (is("WC@CUST")) {
+    TagContents = code_select(kCustomerSelect, A, lists.customers, search_.strSearchCust);
   } else if (is("WC@DEST")) {
-    TagContents = code_select("dest", A, destinations, search_.strSearchDest, 30);
-  } else if (is("WC@CATEGORY")) {
-    TagContents = category_select(A, categories, search_.strSearchTripCat);
-  } else if (is("WC@DIV")) {
-    TagContents = division_select(A, divisions, search_.strSearchDiv);
-  } else if (is("WC@RESULTS")) {
-    TagContents = search_.strSearchResults;
-  } else if (is("WC@DEPFROM")) {
-    TagContents = html_escape(search_.strSearchDepFrom);
-  } else if (is("WC@DEPTO")) {
-    TagContents = html_escape(search_.strSearchDepTo);
-  } else if (is("WC@NUM")) {
-    TagContents = std::to_string(search_.intSearchCount);
+    TagContents = code_select(kDestinationSelect, A, lists.destinations, search_.strSearchDest);
   } else if (is("WC@CHKBOX")) {
     std::string html;
     for (const PairBox& box : kPairBoxes) {
@@ -139,7 +98,7 @@ void TripSearch::TripSearch_ProcessTag(const std::string& TagName, std::string& 
     }
   } else if (is("WC@BILLCUST")) {
     std::string html = "<select name='billcust' " + A + ">";
-    for (const std::string& item : customers) {
+    for (const std::string& item : lists.customers) {
       html += "<option>" + html_escape(item) + "</option>";
     }
     TagContents = html + "</select>";
