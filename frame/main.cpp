@@ -16,10 +16,12 @@
 #include "config/check.h"
 #include "data/demo.h"
 #include "data/schema.h"
+#include "frame/keys.h"
 #include "frame/web_class.h"
 #include "platform/sys/event_log.h"
 #include "platform/sys/mail.h"
 #include "platform/sys/registry.h"
+#include "platform/text/text.h"
 #include "platform/web/http.h"
 #include "platform/web/runtime.h"
 
@@ -29,6 +31,7 @@ constexpr int kUsageError = 2;
 
 const char* kUsage =
     "usage: jaunter serve [--port 8080] [--bind 127.0.0.1] [--app-dir DIR] [--threads N]\n"
+    "                     [--trusted-proxy ADDR]... [--url https://HOST/Jaunter.ASP]\n"
     "       jaunter check [--app-dir DIR]\n"
     "       jaunter backup DEST [--keep 7]\n"
     "       jaunter restore GENERATION\n"
@@ -79,7 +82,33 @@ struct Platform {
 struct ServeOptions {
   web::HttpServerOptions http;
   std::string app_dir = JAUNTER_DEFAULT_APP_DIR;
+  std::vector<std::string> trusted_proxies;  // canonical addresses
+  std::string public_url;                    // the host page's address; "" when not given
 };
+
+// The address users open, as the address of the host page ("https://host" and "https://host/"
+// mean its Jaunter.ASP), or "" when it is not a plain http or https address.
+std::string public_url_of(const std::string& url) {
+  std::size_t scheme = 0;
+  for (const char* prefix : {"http://", "https://"}) {
+    const std::string_view start(prefix);
+    if (url.size() > start.size() && text::same_text(url.substr(0, start.size()), start)) {
+      scheme = start.size();
+    }
+  }
+  if (scheme == 0) return "";
+  // It goes into mail, plain and HTML: nothing that would end the link or smuggle markup.
+  for (unsigned char c : url) {
+    if (c <= 0x20 || c >= 0x7f || std::strchr("\"'<>\\`?#{}|^", c) != nullptr) return "";
+  }
+  const std::size_t slash = url.find('/', scheme);
+  const std::string authority = url.substr(scheme, slash - scheme);
+  if (authority.empty() || authority.front() == ':' || authority.find('@') != std::string::npos) {
+    return "";
+  }
+  if (slash == std::string::npos) return url + "/Jaunter.ASP";
+  return url.ends_with('/') ? url + "Jaunter.ASP" : url;
+}
 
 // The options of serve; none, with the usage line written, when one is wrong.
 std::optional<ServeOptions> parse_serve_options(const std::vector<std::string>& args) {
@@ -107,6 +136,22 @@ std::optional<ServeOptions> parse_serve_options(const std::vector<std::string>& 
         return std::nullopt;
       }
       options.app_dir = std::filesystem::absolute(value).string();
+    } else if (option == "--trusted-proxy") {
+      const std::string address = web::canonical_address(value);
+      if (address.empty()) {
+        usage_error("--trusted-proxy needs an IPv4 or IPv6 address, not '" + value + "'");
+        return std::nullopt;
+      }
+      options.trusted_proxies.push_back(address);
+    } else if (option == "--url") {
+      options.public_url = public_url_of(value);
+      if (options.public_url.empty()) {
+        usage_error(
+            "--url needs an http:// or https:// address such as "
+            "https://trips.district.example/Jaunter.ASP, not '" +
+            value + "'");
+        return std::nullopt;
+      }
     } else if (option == "--threads") {
       if (!parse_number(value, 0, 1024, number)) {
         usage_error("--threads must be a number from 0 to 1024, not '" + value + "'");
@@ -185,6 +230,11 @@ int serve(const std::vector<std::string>& args) {
   web::RuntimeOptions runtime_options;
   runtime_options.app_dir = app_dir;
   runtime_options.clock = &platform.clock;
+  runtime_options.trusted_proxies = options->trusted_proxies;
+  // Monitors ask often: a broken registry is reported in the answer, not in the system log.
+  sys::Services quiet = services;
+  quiet.event_log = nullptr;
+  runtime_options.health_problem = [quiet] { return config::health_problem(quiet); };
   auto settings = std::make_shared<config::SettingsWatcher>(services, std::chrono::seconds(2));
   web::Runtime runtime(frame::web_class(services, settings), runtime_options);
   // Loaded now, so that the first pages after a restart have them without the start page.
@@ -192,6 +242,9 @@ int serve(const std::vector<std::string>& args) {
                     [&runtime](std::string_view key, vb::Variant value) {
                       runtime.application().set(key, std::move(value));
                     });
+  if (!options->public_url.empty()) {
+    runtime.application().set(keys::app::kPublicUrl, options->public_url);
+  }
   if (const std::string failure = settings->last_failure(); !failure.empty()) {
     std::cerr << "jaunter: the district settings could not be loaded yet: " << failure << "\n";
   }

@@ -13,17 +13,18 @@
 namespace web {
 
 struct HttpRequest {
-  std::string method;        // "GET", "POST", ...
-  std::string path;          // decoded path, without the query ("/Jaunter.ASP")
-  std::string query;         // raw query string after "?", still URL-encoded ("WCI=Login&WCE=")
-  std::string content_type;  // the Content-Type header, or ""
-  std::string cookie;        // the Cookie header, or ""
-  std::string body;          // the request body (bounded by the server's body cap)
-  std::string remote;        // client address, for the log
-  std::string host;          // the Host header, or ""
-  std::string origin;        // the Origin header, or ""
-  std::string referer;       // the Referer header, or ""
-  std::string accept;        // the Accept header, or ""
+  std::string method;           // "GET", "POST", ...
+  std::string path;             // decoded path, without the query ("/Jaunter.ASP")
+  std::string query;            // raw query string after "?", still URL-encoded ("WCI=Login&WCE=")
+  std::string content_type;     // the Content-Type header, or ""
+  std::string cookie;           // the Cookie header, or ""
+  std::string body;             // the request body (bounded by the server's body cap)
+  std::string remote;           // client address, for the log
+  std::string host;             // the Host header, or ""
+  std::string origin;           // the Origin header, or ""
+  std::string referer;          // the Referer header, or ""
+  std::string accept;           // the Accept header, or ""
+  std::string forwarded_proto;  // the X-Forwarded-Proto header, or ""
 };
 
 struct HttpResponse {
@@ -34,6 +35,11 @@ struct HttpResponse {
   void set_header(std::string name, std::string value);
   const std::string* header(std::string_view name) const;  // first header of that name
 };
+
+// A numeric IPv4 or IPv6 address (brackets allowed) in one spelling, so that two spellings of
+// one address compare equal; an IPv4 address mapped into IPv6 reads as the IPv4 one. Empty when
+// the text is not such an address.
+std::string canonical_address(std::string_view text);
 
 using HttpHandler = std::function<HttpResponse(const HttpRequest&)>;
 

@@ -321,6 +321,7 @@ void HttpServer::Impl::read_headers(MHD_Connection* connection, const char* meth
   request.origin = header("Origin");
   request.referer = header("Referer");
   request.accept = header("Accept");
+  request.forwarded_proto = header("X-Forwarded-Proto");
   MHD_get_connection_values(connection, MHD_HEADER_KIND, &join_cookies, &request.cookie);
   request.remote = client_address(connection);
 

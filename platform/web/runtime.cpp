@@ -33,12 +33,26 @@ std::string cookie_value(std::string_view header, std::string_view name) {
   return {};
 }
 
-std::string session_cookie(const std::string& id) {
-  return std::string(Runtime::kSessionCookie) + "=" + id + "; Path=/; HttpOnly; SameSite=Lax";
+// Secure only when the browser is known to use https: over plain http it would drop the cookie.
+std::string cookie_attributes(bool secure) {
+  return secure ? "; Path=/; HttpOnly; SameSite=Lax; Secure" : "; Path=/; HttpOnly; SameSite=Lax";
 }
 
-std::string expired_session_cookie() {
-  return std::string(Runtime::kSessionCookie) + "=; Path=/; HttpOnly; SameSite=Lax; Max-Age=0";
+std::string session_cookie(const std::string& id, bool secure) {
+  return std::string(Runtime::kSessionCookie) + "=" + id + cookie_attributes(secure);
+}
+
+std::string expired_session_cookie(bool secure) {
+  return std::string(Runtime::kSessionCookie) + "=" + cookie_attributes(secure) + "; Max-Age=0";
+}
+
+HttpResponse plain_text(int status, std::string text) {
+  HttpResponse response;
+  response.status = status;
+  response.set_header("Content-Type", "text/plain; charset=utf-8");
+  response.set_header("Cache-Control", "no-store");
+  response.body = std::move(text);
+  return response;
 }
 
 // A page of the runtime's own (not found, method not allowed): a fragment, dressed like every
@@ -341,6 +355,37 @@ Runtime::Runtime(WebClassDef web_class, RuntimeOptions options)
       sessions_(options_.max_sessions, options_.session_time),
       templates_(options_.template_check) {
   if (!clock_) throw std::invalid_argument("the web runtime needs a clock");
+  for (std::string& proxy : options_.trusted_proxies) {
+    std::string address = canonical_address(proxy);
+    if (address.empty()) throw std::invalid_argument("not an IP address: " + proxy);
+    proxy = std::move(address);
+  }
+}
+
+bool Runtime::behind_tls(const HttpRequest& request) const {
+  if (options_.trusted_proxies.empty() || request.remote.empty()) return false;
+  std::string_view proto = request.forwarded_proto;
+  while (!proto.empty() && proto.back() == ' ') proto.remove_suffix(1);
+  while (!proto.empty() && proto.front() == ' ') proto.remove_prefix(1);
+  if (!text::same_text(proto, "https")) return false;
+  const std::string peer = canonical_address(request.remote);
+  return std::find(options_.trusted_proxies.begin(), options_.trusted_proxies.end(), peer) !=
+         options_.trusted_proxies.end();
+}
+
+// Asked by monitors every few seconds: it touches no session and answers in one line of text.
+HttpResponse Runtime::health() const {
+  std::string problem;
+  try {
+    if (options_.health_problem) problem = options_.health_problem();
+  } catch (const std::exception& error) {
+    problem = error.what();
+    if (problem.empty()) problem = "the health check failed";
+  }
+  if (problem.empty()) return plain_text(200, "ok");
+  std::replace_if(
+      problem.begin(), problem.end(), [](unsigned char c) { return c < 0x20 || c == 0x7f; }, ' ');
+  return plain_text(503, std::move(problem));
 }
 
 const ItemDef* Runtime::find_item(std::string_view name) const {
@@ -423,6 +468,14 @@ HttpResponse Runtime::route(const HttpRequest& request) {
     response.status = session && session->signed_in ? 204 : 410;
     response.set_header("Cache-Control", "no-store");
     return response;
+  }
+  if (text::same_text(request.path, "/healthz")) {
+    if (request.method != "GET" && request.method != "HEAD") {
+      HttpResponse response = plain_text(405, "This address answers GET requests only.");
+      response.set_header("Allow", "GET, HEAD");
+      return response;
+    }
+    return health();
   }
   if (request.path == "/") {
     HttpResponse response;
@@ -571,32 +624,33 @@ HttpResponse Runtime::serve_page(const HttpRequest& request) {
 
   // Session bookkeeping once the request is finished. A session this request created is kept
   // only when someone signed in, so that anonymous traffic cannot crowd out signed-in users.
+  const bool secure = behind_tls(request);
   const std::shared_ptr<Session>& used = context.session_object();
   if (used) used->signed_in = signed_in(*used);
   const bool kept = used && !used->abandoned && (!context.session_created_ || used->signed_in);
   bool signed_in_here = false;  // this reply carries the identifier of a fresh sign-in
   if (used && used->abandoned) {
     if (!context.session_created_) sessions_.remove(used->id);
-    response.set_header("Set-Cookie", expired_session_cookie());
+    response.set_header("Set-Cookie", expired_session_cookie(secure));
   } else if (kept && context.session_created_) {
     // Its identifier is fresh with this reply: a sign-in that created it needs no other, and a
     // second renewal would strand the requests already sent with this cookie.
     used->renew_requested = false;
     sessions_.commit(used);
-    response.set_header("Set-Cookie", session_cookie(used->id));
+    response.set_header("Set-Cookie", session_cookie(used->id, secure));
     signed_in_here = true;
   } else if (kept) {
     if (used->renew_requested) {
       used->renew_requested = false;
-      response.set_header("Set-Cookie", session_cookie(sessions_.renew(used)));
+      response.set_header("Set-Cookie", session_cookie(sessions_.renew(used), secure));
       signed_in_here = used->signed_in;
     }
   } else if (!cookie_id.empty()) {
     // The browser names a session that is gone: stop sending it.
-    response.set_header("Set-Cookie", expired_session_cookie());
+    response.set_header("Set-Cookie", expired_session_cookie(secure));
   }
   if (request.accept.find("text/html") != std::string::npos) {
-    follow_asked_page(request, requested, used && used->signed_in && kept, signed_in_here,
+    follow_asked_page(request, requested, used && used->signed_in && kept, signed_in_here, secure,
                       response);
   }
   return response;
@@ -605,15 +659,21 @@ HttpResponse Runtime::serve_page(const HttpRequest& request) {
 // A browser's link to a page, opened without a signed-in session, leads there again right after
 // the sign-in: the page asked for waits in a cookie of its own.
 void Runtime::follow_asked_page(const HttpRequest& request, const ItemDef* requested,
-                                bool signed_in, bool signed_in_here, HttpResponse& response) {
+                                bool signed_in, bool signed_in_here, bool secure,
+                                HttpResponse& response) {
   const std::string asked = cookie_value(request.cookie, kAskedCookie);
-  const std::string cookie_end = "; Path=/; HttpOnly; SameSite=Lax; Max-Age=";
+  const std::string cookie_end = cookie_attributes(secure) + "; Max-Age=";
   if (signed_in_here && !asked.empty()) {
-    const std::string target =
-        "/" + web_class_.host_page + "?" + text::decode_form_component(asked);
-    response.status = 302;
-    response.set_header("Location", target);
-    response.body = "<p>This page has moved to <a href='" + html_escape(target) + "'>here</a>.</p>";
+    // Always the host page of this site; a cookie forged with a line break would otherwise make
+    // the sign-in's own reply unsendable.
+    const std::string query = text::decode_form_component(asked);
+    if (!has_control_byte(query)) {
+      const std::string target = "/" + web_class_.host_page + "?" + query;
+      response.status = 302;
+      response.set_header("Location", target);
+      response.body =
+          "<p>This page has moved to <a href='" + html_escape(target) + "'>here</a>.</p>";
+    }
     response.headers.emplace_back("Set-Cookie", std::string(kAskedCookie) + "=" + cookie_end + "0");
   } else if (!signed_in && request.method == "GET" && requested &&
              requested->reopened_after_sign_in && !has_control_byte(request.query)) {

@@ -179,6 +179,12 @@ struct RuntimeOptions {
   int max_next_items = 16;                // guards against items handing over in a circle
   // How often a template file is looked at for changes.
   std::chrono::milliseconds template_check = std::chrono::seconds(1);
+  // For /healthz: "" when the application can serve, else why not. Unset: the runtime answering
+  // is all there is to check.
+  std::function<std::string()> health_problem;
+  // Numeric addresses of the reverse proxies whose X-Forwarded-Proto is believed: a request
+  // they forward from https gets its cookies marked Secure.
+  std::vector<std::string> trusted_proxies;
 };
 
 class Runtime {
@@ -186,7 +192,8 @@ class Runtime {
   Runtime(WebClassDef web_class, RuntimeOptions options);
 
   // Serves one HTTP request: the host page, "/" (redirect to the host page), "/keep-alive" (204
-  // while the cookie's session lives, and it lives on; 410 when it is gone) and static files.
+  // while the cookie's session lives, and it lives on; 410 when it is gone), "/healthz" (200
+  // "ok" or 503 with the reason, as text) and static files.
   // A path with a control byte gets 400; a post from a page of another site gets 403. A request
   // that accepts text/html gets a fragment answer inside the message page.
   HttpResponse handle(const HttpRequest& request);
@@ -205,9 +212,12 @@ class Runtime {
   HttpResponse route(const HttpRequest& request);
   void dress(HttpResponse& response);
   void follow_asked_page(const HttpRequest& request, const ItemDef* requested, bool signed_in,
-                         bool signed_in_here, HttpResponse& response);
+                         bool signed_in_here, bool secure, HttpResponse& response);
   HttpResponse serve_page(const HttpRequest& request);
   HttpResponse serve_static(const HttpRequest& request);
+  HttpResponse health() const;
+  // Whether the browser reached us over https through a trusted proxy.
+  bool behind_tls(const HttpRequest& request) const;
   void run_cycle(Context& context, PageObject& page, const std::string& item_name,
                  const std::string& event_name, bool has_item);
   const ItemDef* find_item(std::string_view name) const;
