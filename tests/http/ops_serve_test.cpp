@@ -62,6 +62,23 @@ TEST_F(OpsServeTest, only_the_trusted_proxy_forwarding_https_gets_a_secure_cooki
   EXPECT_EQ(cookie.find("Secure"), std::string::npos) << cookie;
 }
 
+TEST_F(OpsServeTest, a_request_link_opened_signed_out_opens_again_after_the_sign_in) {
+  const auto server = serve({});
+  const std::string browser = "Accept: text/html\r\n";
+  const std::string link = "/Jaunter.ASP?WCI=RequestDetail&WCE=1001&WCU";
+  const HttpReply asked = http_request(server->port(), "GET", link, "", "",
+                                       "application/x-www-form-urlencoded", browser);
+  ASSERT_EQ(asked.headers.count("set-cookie"), 1u);
+  const std::string cookie = asked.headers.at("set-cookie");
+  ASSERT_EQ(cookie.rfind("JaunterAsked=", 0), 0u) << cookie;
+  const HttpReply signed_in =
+      http_request(server->port(), "POST", kSignIn, kForm, cookie.substr(0, cookie.find(';')),
+                   "application/x-www-form-urlencoded", browser);
+  EXPECT_EQ(signed_in.status, 302);
+  ASSERT_EQ(signed_in.headers.count("location"), 1u);
+  EXPECT_EQ(signed_in.headers.at("location"), link);
+}
+
 TEST(OpsServeOptions, bad_proxy_addresses_and_urls_are_usage_errors) {
   const std::vector<std::vector<std::string>> cases = {
       {"--trusted-proxy", "localhost"},
