@@ -94,12 +94,25 @@ bool report_tag(frame::RequestContext& page, const SearchState& search, const st
     tag_contents = vb::date_text(page.clock().now());
   } else if (text::same_text(tag_name, "WC@PAGENUMBER")) {
     tag_contents = std::to_string(session_page_number(page));
+  } else if (text::same_text(tag_name, "WC@PAGEOF")) {
+    tag_contents = page_of(page, search);
   } else if (text::same_text(tag_name, "WC@RESULTS")) {
     tag_contents = search.strSearchResults;
   } else {
     return false;
   }
   return true;
+}
+
+std::int32_t page_count(std::int32_t rows, std::int16_t page_size) {
+  // The builder keeps page p while rows > size * (p - 1): the last page holds the last row.
+  if (rows <= 0 || page_size < 1) return 1;
+  return (rows + page_size - 1) / page_size;
+}
+
+std::string page_of(frame::RequestContext& page, const SearchState& search) {
+  return "Page " + std::to_string(session_page_number(page)) + " of " +
+         std::to_string(page_count(search.intSearchCount, page_size(page)));
 }
 
 std::string navigation_buttons(frame::RequestContext& page, const SearchState& search) {

@@ -32,9 +32,15 @@ void respond(frame::RequestContext& context, const char* item, const PageBuilder
 void move_page(frame::RequestContext& context, const char* item, const PageBuilder& build);
 
 // The tags every paged report answers (WC@DISTRICTNAME, WC@NAVIGATIONBUTTONS, WC@NOW,
-// WC@PAGENUMBER, WC@RESULTS); false for any other tag.
+// WC@PAGENUMBER, WC@PAGEOF, WC@RESULTS); false for any other tag.
 bool report_tag(frame::RequestContext& context, const SearchState& search,
                 const std::string& tag_name, std::string& tag_contents);
+
+// How many pages `rows` rows fill, `page_size` to a page; an empty report is one empty page.
+std::int32_t page_count(std::int32_t rows, std::int16_t page_size);
+
+// "Page x of y" for the page the report shows, beside its navigation (WC@PAGEOF).
+std::string page_of(frame::RequestContext& context, const SearchState& search);
 
 // First, Previous, Next and Last as buttons or plain texts; stores the row count in RecordCount.
 std::string navigation_buttons(frame::RequestContext& context, const SearchState& search);
