@@ -83,8 +83,28 @@ void RequestSearch::RequestSearch_Navigate() {
   });
 }
 
-void RequestSearch::RequestSearch_Respond() {
+std::string RequestSearch::work_list_query(const std::string& role) {
   db::Recordset chains;
+  chains.open("Select * from CLSCC where CLSCC.Active = TRUE", module_.security_db());
+  const std::vector<WorkListEntry> entries = work_list(chains, role);
+  chains.close();
+  if (entries.empty()) return {};
+  std::string condition;
+  for (const WorkListEntry& entry : entries) {
+    if (!condition.empty()) condition += " OR ";
+    condition += "(TRIPSREQ.CHAINID = " + db::quote_text(entry.chain) +
+                 " AND TRIPSREQ.STATUS = " + db::quote_text(entry.waiting_status) + ")";
+  }
+  std::string query = std::string(kWorkListQuery) + " WHERE (" + condition + ")";
+  const std::string customer = session_text(keys::kCustomer);
+  if (!vb::Trim(customer).empty()) {
+    query += " AND (TRIPSREQ.CUSTOMER = " + db::quote_text(customer) + ")";
+    search_.strSearchCust = customer;
+  }
+  return query;
+}
+
+void RequestSearch::RequestSearch_Respond() {
   procedure(
       {"RequestSearch_Respond"},
       [&] {
@@ -94,34 +114,24 @@ void RequestSearch::RequestSearch_Respond() {
         const std::string role = session_text(keys::kRole);
         if (!vb::Trim(role).empty()) {
           if (!ChkEligWeb::PrepareDatabase(ctx_)) frame::exit_step();
-          chains.open("Select * from CLSCC where CLSCC.Active = TRUE", module_.security_db());
-          const std::vector<WorkListEntry> entries = work_list(chains, role);
-          search_.strSearchQuery.clear();
-          if (!entries.empty()) {
-            std::string condition;
-            for (const WorkListEntry& entry : entries) {
-              if (!condition.empty()) condition += " OR ";
-              condition += "(TRIPSREQ.CHAINID = " + db::quote_text(entry.chain) +
-                           " AND TRIPSREQ.STATUS = " + db::quote_text(entry.waiting_status) + ")";
-            }
-            search_.strSearchQuery = std::string(kWorkListQuery) + " WHERE (" + condition + ")";
-            const std::string customer = session_text(keys::kCustomer);
-            if (!vb::Trim(customer).empty()) {
-              search_.strSearchQuery +=
-                  " AND (TRIPSREQ.CUSTOMER = " + db::quote_text(customer) + ")";
-              search_.strSearchCust = customer;
-            }
-          }
-          chains.close();
+          search_.strSearchQuery = work_list_query(role);
           ChkEligWeb::CloseTripDBConnections(module_);
         }
         search_.blnReqAutofill = ctx_.application_flag("AUTOFILL_REQUESTS");
         RequestSearch_TripRequests();
       },
-      [&] {
-        if (chains.is_open()) chains.close();
-        ChkEligWeb::CloseTripDBConnections(module_);
-      });
+      [&] { ChkEligWeb::CloseTripDBConnections(module_); });
+}
+
+void RequestSearch::waiting_for_me() {
+  const std::string role = session_text(keys::kRole);
+  search_.strSearchQuery.clear();
+  if (!vb::Trim(role).empty()) {
+    if (!ChkEligWeb::PrepareDatabase(ctx_)) frame::exit_step();
+    search_.strSearchQuery = work_list_query(role);
+  }
+  search_.intSearchCount = 0;
+  search_.strSearchResults = "<p class='empty'>No trip requests are waiting for your approval.</p>";
 }
 
 void RequestSearch::read_criteria() {
@@ -193,12 +203,15 @@ void RequestSearch::RequestSearch_TripRequests() {
         set_session(keys::kDepartureWarned, false);
         set_session(keys::kReturnWarned, false);
         const std::string button = ctx_.request().Form("btnsubmit");
+        const bool waiting = text::same_text(button, kWaitingForMe);
         if (text::same_text(button, "Reset") || text::same_text(button, "**Exit**")) {
           ResetRequestSearch();
+        } else if (waiting) {
+          waiting_for_me();
         } else {
           read_criteria();
         }
-        if (search_.strSearchQuery.empty() && search_.blnReqAutofill) build_query();
+        if (!waiting && search_.strSearchQuery.empty() && search_.blnReqAutofill) build_query();
         if (!vb::Trim(search_.strSearchQuery).empty()) {
           search_.strSearchQuery +=
               " ORDER BY TRIPSREQ.DEPDATE, TRIPSREQ.DEPTIME, TRIPSREQ.DESTINATION";

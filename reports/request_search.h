@@ -9,6 +9,10 @@
 
 namespace reports {
 
+// The search form's button that lists the requests waiting at the user's own levels, whatever
+// criteria are typed.
+inline constexpr const char* kWaitingForMe = "Waiting for me";
+
 class RequestSearch : public frame::Subsystem {
  public:
   explicit RequestSearch(frame::RequestContext& context) : Subsystem(context) {}
@@ -29,6 +33,12 @@ class RequestSearch : public frame::Subsystem {
   void read_criteria();
   // The search query from the criteria; a refused date ends the handler with its message.
   void build_query();
+  // The approver's work list: the requests of the active chains in the status that waits for a
+  // level the role approves (of the user's customer when he has one); "" when the role holds
+  // no level. Needs the connections open.
+  std::string work_list_query(const std::string& role);
+  // The work list as the search's query; the results say so when nothing waits.
+  void waiting_for_me();
 
   SearchState search_;
 };

@@ -34,6 +34,12 @@ void RequestSearch::RequestSearch_ProcessTag(const std::string& TagName, std::st
     TagContents = web::html_escape(search_.strReqEnterTo);
   } else if (is("WC@ENTERFROM")) {
     TagContents = web::html_escape(search_.strReqEnterFrom);
+  } else if (is("WC@WAITINGFORME")) {
+    // Only a user with a role can approve anything.
+    TagContents = vb::Trim(session_text(keys::kRole)).empty()
+                      ? std::string()
+                      : std::string("<input type='submit' name='btnsubmit' value='") +
+                            kWaitingForMe + "' " + A + ">";
   }
 }
 
