@@ -100,23 +100,23 @@ constexpr const char* kTwoLineHeadings[] = {
 }  // namespace
 
 const ListReports::Layout ListReports::kTripRequestReport1 = {
-    "TripRequestReport1",
-    kQueryKey,
-    kMissingQuery,
-    true,
-    false,
-    with_customers<one_line_row, kCustomersLower>,
-    "requests.csv",
-    kOneLineHeadings};
+    .item = "TripRequestReport1",
+    .query_key = kQueryKey,
+    .missing_query = kMissingQuery,
+    .request_db = true,
+    .spacer = false,
+    .rows = with_customers<one_line_row, kCustomersLower>,
+    .csv_file = "requests.csv",
+    .headings = kOneLineHeadings};
 
 const ListReports::Layout ListReports::kTripRequestReport2 = {
-    "TripRequestReport2",
-    kQueryKey,
-    kMissingQuery,
-    true,
-    true,
-    with_customers<two_line_row, kCustomersUpper>,
-    "requests.csv",
-    kTwoLineHeadings};
+    .item = "TripRequestReport2",
+    .query_key = kQueryKey,
+    .missing_query = kMissingQuery,
+    .request_db = true,
+    .spacer = true,
+    .rows = with_customers<two_line_row, kCustomersUpper>,
+    .csv_file = "requests.csv",
+    .headings = kTwoLineHeadings};
 
 }  // namespace reports

@@ -70,15 +70,23 @@ constexpr const char* kTwoLineHeadings[] = {
 }  // namespace
 
 const ListReports::Layout ListReports::kTripReport1 = {
-    "TripReport1", kQueryKey,
-    kMissingQuery, false,
-    false,         [](frame::RequestContext&) -> RowWriter { return one_line_row; },
-    "trips.csv",   kOneLineHeadings};
+    .item = "TripReport1",
+    .query_key = kQueryKey,
+    .missing_query = kMissingQuery,
+    .request_db = false,
+    .spacer = false,
+    .rows = [](frame::RequestContext&) -> RowWriter { return one_line_row; },
+    .csv_file = "trips.csv",
+    .headings = kOneLineHeadings};
 
 const ListReports::Layout ListReports::kTripReport2 = {
-    "TripReport2", kQueryKey,
-    kMissingQuery, false,
-    false,         [](frame::RequestContext&) -> RowWriter { return two_line_row; },
-    "trips.csv",   kTwoLineHeadings};
+    .item = "TripReport2",
+    .query_key = kQueryKey,
+    .missing_query = kMissingQuery,
+    .request_db = false,
+    .spacer = false,
+    .rows = [](frame::RequestContext&) -> RowWriter { return two_line_row; },
+    .csv_file = "trips.csv",
+    .headings = kTwoLineHeadings};
 
 }  // namespace reports
