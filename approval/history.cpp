@@ -28,7 +28,7 @@ constexpr ActionName kActions[] = {
     {HistoryAction::Saved, "SAVED", "Saved"},
     {HistoryAction::Approved, "APPROVED", "Approved"},
     {HistoryAction::Denied, "DENIED", "Denied"},
-    {HistoryAction::Accepted, "ACCEPTED", "Approved and scheduled"},
+    {HistoryAction::Accepted, "ACCEPTED", "Final approval"},
     {HistoryAction::Deleted, "DELETED", "Deleted"},
     {HistoryAction::Known, "KNOWN", "Status"},
 };
@@ -117,6 +117,17 @@ std::vector<HistoryEntry> stored_dates(const db::Recordset& row) {
     entries.push_back(entry);
   }
   return entries;
+}
+
+std::vector<HistoryEntry> request_timeline(db::Connection& requests, const db::Recordset& row) {
+  std::vector<HistoryEntry> recorded = read_history(requests, vb::CLng(row.field("TRIPNUM")));
+  std::vector<HistoryEntry> known = stored_dates(row);
+  if (recorded.empty()) return known;
+  if (recorded.front().action != HistoryAction::Created && !known.empty() &&
+      known.front().action == HistoryAction::Created) {
+    recorded.insert(recorded.begin(), known.front());
+  }
+  return recorded;
 }
 
 int level_of(db::Connection& security, const std::string& chain, const std::string& status) {

@@ -36,6 +36,11 @@ std::vector<HistoryEntry> read_history(db::Connection& requests, std::int32_t re
 // change, from the dates stored in its row (none when the row holds no dates).
 std::vector<HistoryEntry> stored_dates(const db::Recordset& request_row);
 
+// What the pages show of a request: its recorded changes, led by its entry from the row when
+// the record began after it was entered; only the stored dates for a request never recorded.
+std::vector<HistoryEntry> request_timeline(db::Connection& requests,
+                                           const db::Recordset& request_row);
+
 // The level whose approval gives `status` in the chain's row of CLSCC (1..8); 0 when none.
 int level_of(db::Connection& security, const std::string& chain, const std::string& status);
 

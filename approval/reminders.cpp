@@ -6,6 +6,7 @@
 #include <set>
 
 #include "approval/mdlApproval.h"
+#include "approval/request_link.h"
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
 #include "platform/db/db.h"
@@ -41,13 +42,6 @@ std::set<std::pair<std::int32_t, std::string>> reminded_today(db::Connection& re
 
 vb::DateTime date_or(const vb::Variant& value, vb::DateTime fallback) {
   return value.is_null() ? fallback : vb::CDate(value);
-}
-
-std::string link_to(const ReminderOptions& options, std::int32_t number) {
-  if (options.base_url.empty()) return "";
-  std::string base = options.base_url;
-  if (base.ends_with('/')) base += "Jaunter.ASP";
-  return base + "?WCI=RequestDetail&WCE=" + std::to_string(number) + "&WCU";
 }
 
 sys::SmtpSettings smtp_settings(frame::ModuleState& module) {
@@ -120,7 +114,7 @@ std::string digest_body(const Digest& digest, const ReminderOptions& options, vb
             ", departing " + vb::date_text(request.departure) + ": " + request.status + " since " +
             vb::date_text(request.waiting_since) + " (" + std::to_string(days) + " days)";
     if (!request.purpose.empty()) body += "\r\n  " + request.purpose;
-    const std::string link = link_to(options, request.number);
+    const std::string link = request_link(options.base_url, request.number);
     if (!link.empty()) body += "\r\n  " + link;
     body += "\r\n\r\n";
   }

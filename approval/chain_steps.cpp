@@ -1,0 +1,153 @@
+// The approval chain of a request as steps.
+#include "approval/chain_steps.h"
+
+#include "data/null_conversions.h"
+#include "platform/db/jet.h"
+#include "platform/text/text.h"
+#include "platform/vb/conversions.h"
+#include "platform/web/runtime.h"
+
+namespace approval {
+
+namespace {
+
+struct Level {
+  int number;
+  std::string role, status;
+};
+
+std::vector<Level> chain_levels(db::Connection& security, const std::string& chain) {
+  db::Recordset rs;
+  rs.open("Select * from CLSCC where CLSCC.CHAINID = " + db::quote_text(chain), security);
+  std::vector<Level> levels;
+  if (rs.eof()) return levels;
+  for (int k = 1; k <= 8; ++k) {
+    const std::string n = std::to_string(k);
+    std::string role = vb::Trim(data::NullToStr(rs.field("Level" + n + "Approver")));
+    if (role.empty()) continue;
+    levels.push_back(
+        {k, std::move(role), vb::Trim(data::NullToStr(rs.field("Level" + n + "Status")))});
+  }
+  return levels;
+}
+
+std::vector<std::string> users_with_role(db::Connection& security, const std::string& role,
+                                         const std::string& customer) {
+  db::Recordset users;
+  users.open("SELECT CLSCU.CLSC1 FROM CLSCU WHERE (CLSCU.ROLE=" + db::quote_text(role) +
+                 ") AND (CLSCU.CUSTOMER=" + db::quote_text(customer) +
+                 " OR CLSCU.CUSTOMER='' or isnull(CLSCU.CUSTOMER)) ORDER BY CLSCU.CLSC1",
+             security);
+  std::vector<std::string> names;
+  for (; !users.eof(); users.move_next()) {
+    const std::string name = vb::Trim(data::NullToStr(users.field("CLSC1")));
+    if (!name.empty()) names.push_back(name);
+  }
+  return names;
+}
+
+bool is(const std::string& status, const char* text) {
+  return text::same_text(vb::Trim(status), text);
+}
+
+}  // namespace
+
+int last_level(db::Connection& security, const std::string& chain) {
+  if (vb::Trim(chain).empty()) return 0;
+  const std::vector<Level> levels = chain_levels(security, chain);
+  return levels.empty() ? 0 : levels.back().number;
+}
+
+std::vector<ChainStep> chain_steps(db::Connection& security, const std::string& chain,
+                                   const std::string& status, const std::string& customer,
+                                   const std::vector<HistoryEntry>& history) {
+  if (vb::Trim(chain).empty()) return {};
+  const std::vector<Level> levels = chain_levels(security, chain);
+  // Only what happened since the request last entered the chain counts.
+  std::size_t since = 0;
+  for (std::size_t i = 0; i < history.size(); ++i) {
+    if (is(history[i].new_status, "UNAPPROVED")) since = i;
+  }
+  auto last_act = [&](int level, bool denied) -> const HistoryEntry* {
+    const HistoryEntry* found = nullptr;
+    for (std::size_t i = since; i < history.size(); ++i) {
+      const HistoryAction action = history[i].action;
+      const bool matches =
+          denied ? action == HistoryAction::Denied
+                 : action == HistoryAction::Approved || action == HistoryAction::Accepted;
+      if (matches && history[i].level == level) found = &history[i];
+    }
+    return found;
+  };
+
+  int done_through = -1;  // levels up to this one have approved; -1: nobody waits
+  int denied_at = 0;
+  if (is(status, "UNAPPROVED")) {
+    done_through = 0;
+  } else if (is(status, "Denied")) {
+    for (std::size_t i = since; i < history.size(); ++i) {
+      if (history[i].action == HistoryAction::Denied) denied_at = history[i].level;
+    }
+    done_through = denied_at > 0 ? denied_at - 1 : -1;
+  } else {
+    for (const Level& level : levels) {
+      if (text::same_text(level.status, vb::Trim(status))) {
+        done_through = level.number;
+        break;
+      }
+    }
+  }
+
+  std::vector<ChainStep> steps;
+  bool waiting_given = denied_at > 0 || done_through < 0;
+  for (const Level& level : levels) {
+    ChainStep step;
+    step.level = level.number;
+    step.role = level.role;
+    const HistoryEntry* act = nullptr;
+    if (level.number == denied_at) {
+      step.state = StepState::Denied;
+      act = last_act(level.number, true);
+    } else if (done_through >= 0 && level.number <= done_through) {
+      step.state = StepState::Done;
+      act = last_act(level.number, false);
+    } else if (!waiting_given) {
+      step.state = StepState::Waiting;
+      step.approvers = users_with_role(security, level.role, customer);
+      waiting_given = true;
+    }
+    if (act) {
+      step.who = act->user;
+      step.when = act->at;
+    }
+    steps.push_back(std::move(step));
+  }
+  return steps;
+}
+
+std::string chain_steps_html(const std::vector<ChainStep>& steps) {
+  using web::html_escape;
+  if (steps.empty()) return "";
+  std::string out = "<ol class='chain-steps'>";
+  for (const ChainStep& step : steps) {
+    static const char* const kClasses[] = {"done", "waiting", "denied", "to-come"};
+    static const char* const kWords[] = {"done", "waiting", "denied", "still to come"};
+    const auto state = static_cast<std::size_t>(step.state);
+    std::string line = "<li class='" + std::string(kClasses[state]) + "'>Level " +
+                       std::to_string(step.level) + ", " + html_escape(step.role) + ": " +
+                       kWords[state];
+    if (!step.who.empty()) line += " by " + html_escape(step.who);
+    if (step.when) line += " <time>" + html_escape(vb::CStr(vb::Variant(*step.when))) + "</time>";
+    if (step.state == StepState::Waiting) {
+      std::string names;
+      for (const std::string& name : step.approvers) {
+        names += (names.empty() ? "" : ", ") + html_escape(name);
+      }
+      line += names.empty() ? " (nobody holds this role)" : " for " + names;
+    }
+    out += line + "</li>";
+  }
+  return out + "</ol>";
+}
+
+}  // namespace approval
