@@ -2,6 +2,7 @@
 // rights on it, answered tag by tag from its TRIPSREQ row.
 #include "reports/request_print.h"
 
+#include "approval/history.h"
 #include "approval/mdlApproval.h"
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
@@ -91,6 +92,22 @@ bool typed_destination(const request::FormState& form) {
   return (number.empty() || number == "0") && !vb::Trim(R(form, "DESTDESC")).empty();
 }
 
+// The request's dated history as a row of the status table. A history that cannot be read
+// leaves the row out, not the page.
+std::string history_row(frame::RequestContext& ctx, const request::FormState& form) {
+  const db::Recordset* row = shown_row(form);
+  if (!row || form.blnNewRequest) return "";
+  try {
+    const auto entries = approval::request_timeline(ctx.module().request_db(), *row);
+    if (entries.empty()) return "";
+    return "<tr><td class=\"label-cell\"><span class=\"label\">History</span></td>"
+           "<td colspan=\"3\">" +
+           approval::timeline_html(entries) + "</td></tr>";
+  } catch (const std::exception&) {
+    return "";
+  }
+}
+
 // Answers one tag of the printable request; a tag it does not know keeps the template's text.
 void answer_tag(frame::RequestContext& ctx, request::FormState& form, const std::string& TagName,
                 std::string& out, bool load) {
@@ -148,6 +165,8 @@ void answer_tag(frame::RequestContext& ctx, request::FormState& form, const std:
     const std::string comment =
         form.blnNewRequest ? std::string() : vb::Trim(R(form, "STATUS_COMMENT"));
     if (!comment.empty()) out = "Approve/Deny Comment:<br>" + html_escape(comment);
+  } else if (is("WC@HISTORY")) {
+    out = history_row(ctx, form);
   } else if (is("WC@NEW")) {
     out = form.blnNewRequest ? "<input type='text' name='New' value='NEW'>"
                              : "<input type='text' name='New' value='EXISTING'>";

@@ -10,6 +10,8 @@
 #include <functional>
 #include <unordered_map>
 
+#include "approval/chain_steps.h"
+#include "approval/history.h"
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
 #include "frame/keys.h"
@@ -88,6 +90,8 @@ class FormTags {
   void required_flags(std::string& out);
   void trip_category_names(std::string& out);
   void session_minutes(std::string& out);
+  void approval_steps(std::string& out);
+  void history(std::string& out);
 
  private:
   bool stored() const { return !form_.blnNewRequest; }
@@ -191,6 +195,47 @@ void FormTags::form_token(std::string& out) {
 void FormTags::new_flag(std::string& out) {
   out = form_.blnNewRequest ? "<input type='text' name='New' value='NEW'>"
                             : "<input type='text' name='New' value='EXISTING'>";
+}
+
+// ---- Where the request stands -----------------------------------------------------------------
+
+// The chain as steps and the dated history, each a row of the status table, for a stored
+// request only. Read-only additions: a history that cannot be read leaves its row out rather
+// than the form.
+void FormTags::approval_steps(std::string& out) {
+  out.clear();
+  if (!stored() || !form_.rsTripReq || !form_.rsTripReq->is_open() || form_.rsTripReq->eof()) {
+    return;
+  }
+  try {
+    frame::ModuleState& module = ctx_.module();
+    const std::string steps = approval::chain_steps_html(
+        approval::chain_steps(module.security_db(), vb::Trim(stored_text("chainid")),
+                              stored_text("Status"), data::NullToStr(stored_value("CUSTOMER")),
+                              approval::request_timeline(module.request_db(), row())));
+    if (steps.empty()) return;
+    out =
+        "<tr><td class='label-cell'><span class='label'>Approval steps</span></td>"
+        "<td colspan='3'>" +
+        steps + "</td></tr>";
+  } catch (const std::exception&) {
+    out.clear();
+  }
+}
+
+void FormTags::history(std::string& out) {
+  out.clear();
+  if (!stored() || !form_.rsTripReq || !form_.rsTripReq->is_open() || form_.rsTripReq->eof()) {
+    return;
+  }
+  try {
+    const auto entries = approval::request_timeline(ctx_.module().request_db(), row());
+    if (entries.empty()) return;
+    out = "<tr><td class='label-cell'><span class='label'>History</span></td><td colspan='3'>" +
+          approval::timeline_html(entries) + "</td></tr>";
+  } catch (const std::exception&) {
+    out.clear();
+  }
 }
 
 // ---- Inputs and text areas -------------------------------------------------------------------
@@ -794,6 +839,8 @@ const TagTable& tag_table() {
     t["WC@REQUIRED"] = bind(&FormTags::required_flags);
     t["WC@TRIPCATNAMES"] = bind(&FormTags::trip_category_names);
     t["WC@SESSIONMINUTES"] = [](FormTags& tags, std::string& out) { tags.session_minutes(out); };
+    t["WC@APPROVALSTEPS"] = bind(&FormTags::approval_steps);
+    t["WC@HISTORY"] = bind(&FormTags::history);
     add_field_tags(t);
     return t;
   }();

@@ -11,8 +11,11 @@
 #include <cmath>
 #include <vector>
 
+#include "approval/chain_steps.h"
 #include "approval/customer_rights.h"
+#include "approval/history.h"
 #include "approval/mdlApproval.h"
+#include "approval/request_link.h"
 #include "approval/send_email.h"
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
@@ -20,6 +23,7 @@
 #include "platform/sys/trip_counter.h"
 #include "platform/vb/conversions.h"
 #include "request/field_builders.h"
+#include "request/history_notes.h"
 #include "request/no_date.h"
 #include "request/persistence.h"
 #include "request/refusals.h"
@@ -272,13 +276,14 @@ void check_stored(frame::RequestContext& ctx, std::int32_t number) {
   if (!ctx.module().ok() || !ChkEligWeb::PrepareDatabase(ctx)) frame::exit_step();
 }
 
-// The user's rights over the stored request: the same the form showed him.
-void check_rights(frame::RequestContext& ctx, std::int32_t number, bool is_new) {
+// The user's rights over the stored request: the same the form showed him. Answers the status
+// his approval gives ("" when none), which names the level of a denial.
+std::string check_rights(frame::RequestContext& ctx, std::int32_t number, bool is_new) {
   const std::string approve = posted(ctx, "Approve");
   const char* not_approver = refusal::kApprove;
   if (is_new) {
     if (!approve.empty()) stop(ctx, not_approver);
-    return;
+    return "";
   }
   const mdlApproval::Authority authority = mdlApproval::HasAuthority(
       ctx.module(), number, ctx.session_text(keys::kRole), "", ctx.session_text(keys::kCustomer));
@@ -288,6 +293,7 @@ void check_rights(frame::RequestContext& ctx, std::int32_t number, bool is_new) 
       !(authority.may_approve && (approve == "Deny" || approve == authority.approval))) {
     stop(ctx, not_approver);
   }
+  return authority.approval.value_or("");
 }
 
 vb::DateTime stored_departure(db::Recordset& row, bool is_new) {
@@ -504,6 +510,39 @@ std::string save_notice(const std::string& number, const std::string& approve,
          "</small></p>";
 }
 
+// The destination the mails name. A listed one is named by its own row: the form keeps its name
+// only after the user changed the drop-down, so an approver's post would name none (or the one
+// of another request he opened before). A typed-in one has no row but the name the form keeps.
+std::string mail_destination(frame::RequestContext& ctx) {
+  const std::string kept = ctx.session_text(keys::form::kDestinationName);
+  const std::string dest = vb::Trim(posted(ctx, "DEST"));
+  if (dest.empty() || dest == "0") return kept;
+  FieldBuilders& builders = ctx.get<FieldBuilders>();
+  builders.getdest(dest);
+  const std::string listed = builders.destination().strDestDesc;
+  return vb::Trim(listed).empty() ? kept : listed;
+}
+
+// The mail's lines after its first: the request's customer, destination, departure, students and
+// status, then the denial comment of a denied request and the link to the request when the
+// district's public address is known.
+std::string mail_lines(frame::RequestContext& ctx, db::Recordset& row, const std::string& status) {
+  using data::NullToStr;
+  const std::string customer_name = ctx.get<FieldBuilders>().customer().strCustName;
+  std::string lines =
+      "\r\nCustomer: " + customer_name + "\r\nDestination: " + mail_destination(ctx) +
+      "\r\nDep Dt: " + NullToStr(row.field("depdate")) +
+      "\r\n# Students: " + NullToStr(row.field("NUMSTUDENTS")) + "\r\nNew Status: " + status;
+  const std::string comment = vb::Trim(NullToStr(row.field("STATUS_COMMENT")));
+  if (text::same_text(vb::Trim(status), "Denied") && !comment.empty()) {
+    lines += "\r\nDenial comment: " + comment;
+  }
+  const std::string link = approval::request_link(ctx.application_text(keys::app::kPublicUrl),
+                                                  vb::CLng(row.field("TRIPNUM")));
+  if (!link.empty()) lines += "\r\n" + link;
+  return lines;
+}
+
 // The requester and the next approvers hear of a status change.
 void send_notifications(frame::RequestContext& ctx, const FormState& form, db::Recordset& row) {
   using data::NullToStr;
@@ -513,11 +552,16 @@ void send_notifications(frame::RequestContext& ctx, const FormState& form, db::R
   const std::string number = NullToStr(row.field("TRIPNUM"));
   Mailed mailed;
   const auto notice = [&] { ctx.set_notice(save_notice(number, posted(ctx, "Approve"), mailed)); };
-  const std::string rest = "\r\nCustomer: " + ctx.get<FieldBuilders>().customer().strCustName +
-                           "\r\nDestination: " + ctx.session_text(keys::form::kDestinationName) +
-                           "\r\nDep Dt: " + NullToStr(row.field("depdate")) +
-                           "\r\n# Students: " + NullToStr(row.field("NUMSTUDENTS")) +
-                           "\r\nNew Status: " + status;
+  // The lines after the first, made once a mail goes out: naming the destination may need its
+  // row, whose failure is reported like the other look-ups of the mails.
+  std::string rest;
+  const auto body = [&](const std::string& first) {
+    if (rest.empty()) {
+      rest = mail_lines(ctx, row, status);
+      if (!module.ok()) frame::exit_step();
+    }
+    return first + rest;
+  };
   auto mailable = [](const std::string& address) {
     return !vb::Trim(address).empty() && address.find('@') != std::string::npos;
   };
@@ -529,7 +573,7 @@ void send_notifications(frame::RequestContext& ctx, const FormState& form, db::R
   }
   if (!module.ok()) frame::exit_step();
   if (mailable(address)) {
-    send_mail(ctx, address, "Jaunter - Trip Request #" + number, first + rest, mailed);
+    send_mail(ctx, address, "Jaunter - Trip Request #" + number, body(first), mailed);
   }
   if (!changed || !text::same_text(ctx.session_text(keys::kMailApprover), "True")) {
     notice();
@@ -544,13 +588,15 @@ void send_notifications(frame::RequestContext& ctx, const FormState& form, db::R
   first = "Trip Request #" + number + " needs your approval (in the Jaunter software).";
   if (mailable(address)) {
     send_mail(ctx, address, "Jaunter - Trip Request Request #" + number + " needs your approval",
-              first + rest, mailed);
+              body(first), mailed);
   }
   notice();
 }
 
 // The checks before the row is opened, in their order; the first that fails ends the post.
-void check_post(frame::RequestContext& ctx, const SaveTarget& target, PostedRequest& values) {
+// Answers the status the user's own approval gives.
+std::string check_post(frame::RequestContext& ctx, const SaveTarget& target,
+                       PostedRequest& values) {
   ctx.set_session(keys::kDepartureWarned, false);
   ctx.set_session(keys::kDepartureWarning, "");
   // A post without a button value is checked like any save: a request is never stored without
@@ -568,7 +614,7 @@ void check_post(frame::RequestContext& ctx, const SaveTarget& target, PostedRequ
   check_customer(ctx, values);
   check_fund(ctx, values);
   if (!target.is_new) check_stored(ctx, target.number);
-  check_rights(ctx, target.number, target.is_new);
+  return check_rights(ctx, target.number, target.is_new);
 }
 
 // The row the save writes: a new one added, or the stored one.
@@ -610,6 +656,53 @@ bool choose_chain(frame::RequestContext& ctx, db::Recordset& row, const PostedRe
   return true;
 }
 
+// The level an approval to `status` stands for, and whether it ends the chain; none when the
+// chain cannot be read (the history then says less, the save goes on).
+struct ApprovalLevel {
+  int level = 0;
+  bool final = false;
+};
+
+ApprovalLevel approval_level(frame::RequestContext& ctx, const std::string& chain,
+                             const std::string& status) {
+  ApprovalLevel answer;
+  answer.final = text::same_text(vb::Trim(status), "ACCEPTED");
+  try {
+    db::Connection& security = ctx.module().security_db();
+    answer.level = approval::level_of(security, chain, status);
+    const int last = approval::last_level(security, chain);
+    if (answer.level > 0 && answer.level == last) answer.final = true;
+  } catch (const std::exception&) {
+  }
+  return answer;
+}
+
+// The history entry of the save: the decision it carried, else a plain save (a new chain
+// restarts the approval, whatever the post decided).
+void note_save(frame::RequestContext& ctx, const FormState& form, db::Recordset& row,
+               const std::string& chain, bool chain_changed, const std::string& own_approval) {
+  approval::HistoryEntry entry;
+  entry.request = vb::CLng(row.field("TRIPNUM"));
+  entry.old_status = vb::Trim(form.strOldStatus);
+  entry.new_status = vb::Trim(data::NullToStr(row.field("Status")));
+  entry.comment = vb::Trim(posted(ctx, "STATUS_COMMENT"));
+  const std::string approve = posted(ctx, "Approve");
+  if (form.blnNewRequest) {
+    entry.action = approval::HistoryAction::Created;
+  } else if (approve.empty() || chain_changed) {
+    entry.action = approval::HistoryAction::Saved;
+  } else if (approve == "Deny") {
+    entry.action = approval::HistoryAction::Denied;
+    entry.level = approval_level(ctx, chain, own_approval).level;
+  } else {
+    const ApprovalLevel level = approval_level(ctx, chain, entry.new_status);
+    entry.action =
+        level.final ? approval::HistoryAction::Accepted : approval::HistoryAction::Approved;
+    entry.level = level.level;
+  }
+  note_change(ctx, entry);
+}
+
 // A user who is himself an approver of the new chain gives his level's approval at once.
 void approve_in_new_chain(frame::RequestContext& ctx, FormState& form, db::Recordset& row,
                           const std::string& chain) {
@@ -625,9 +718,19 @@ void approve_in_new_chain(frame::RequestContext& ctx, FormState& form, db::Recor
   if (authority.may_approve) form.blnCanApprove = true;
   form.strApproveValue = authority.approval.value_or("NA");
   if (!authority.approval) return;
+  const std::string before = vb::Trim(data::NullToStr(row.field("Status")));
   row.set_field("Status", *authority.approval);
   row.set_field("STATUS_DATE", ctx.clock().now());
   row.update();
+  approval::HistoryEntry entry;
+  entry.request = vb::CLng(row.field("TRIPNUM"));
+  entry.old_status = before;
+  entry.new_status = vb::Trim(*authority.approval);
+  const ApprovalLevel level = approval_level(ctx, chain, entry.new_status);
+  entry.action =
+      level.final ? approval::HistoryAction::Accepted : approval::HistoryAction::Approved;
+  entry.level = level.level;
+  note_change(ctx, entry);
 }
 
 }  // namespace
@@ -635,7 +738,7 @@ void approve_in_new_chain(frame::RequestContext& ctx, FormState& form, db::Recor
 void save_request(frame::RequestContext& ctx, FormState& form, const SaveTarget& target,
                   std::unique_ptr<db::Recordset>& row) {
   PostedRequest values;
-  check_post(ctx, target, values);
+  const std::string own_approval = check_post(ctx, target, values);
   form.blnNewRequest = target.is_new;
   row = open_row(ctx, target);
   const vb::DateTime stored = stored_departure(*row, target.is_new);
@@ -646,6 +749,7 @@ void save_request(frame::RequestContext& ctx, FormState& form, const SaveTarget&
   std::string chain;
   const bool chain_changed = choose_chain(ctx, *row, values, chain);
   row->update();
+  note_save(ctx, form, *row, chain, chain_changed, own_approval);
   remember_submission(ctx, vb::CLng(row->field("TRIPNUM")));
   ctx.set_session(keys::kRequestNumber, data::NullToStr(row->field("TRIPNUM")));
   form.blnSaved = true;

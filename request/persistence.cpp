@@ -1,18 +1,36 @@
 // Requests in and out of the request database outside the form post.
 #include "request/persistence.h"
 
+#include <optional>
+
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
 #include "frame/keys.h"
 #include "platform/db/jet.h"
 #include "platform/vb/conversions.h"
+#include "request/history_notes.h"
 
 void request::Persistence::DeleteTripRequest(std::int32_t TripRequestNumber) {
   // A failed preparation has its report in the module error string already; deleting through a
   // closed connection would only hide it behind another one.
   if (!ChkEligWeb::PrepareDatabase(ctx_)) return;
+  std::optional<std::string> status;  // none when there is no such request
+  {
+    db::Recordset row;
+    row.open(
+        "SELECT TRIPSREQ.STATUS FROM TRIPSREQ WHERE TRIPNUM = " + std::to_string(TripRequestNumber),
+        module_.request_db());
+    if (!row.eof()) status = vb::Trim(data::NullToStr(row.field("STATUS")));
+  }
   module_.request_db().execute("DELETE FROM TRIPSREQ where TRIPNUM = " +
                                std::to_string(TripRequestNumber));
+  if (status) {
+    approval::HistoryEntry entry;
+    entry.request = TripRequestNumber;
+    entry.action = approval::HistoryAction::Deleted;
+    entry.old_status = *status;
+    note_change(ctx_, entry);
+  }
   ChkEligWeb::CloseTripDBConnections(module_);
 }
 

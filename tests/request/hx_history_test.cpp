@@ -1,0 +1,243 @@
+// The approval history kept by the form's saves, where the form and the printed request show it
+// and the chain's steps, and what the save's mails add: the destination, the denial comment and
+// the link to the request.
+#include "approval/history.h"
+#include "frame/keys.h"
+#include "tests/request/form_post_fixture.h"
+
+namespace form_post_tests {
+namespace {
+
+using approval::HistoryAction;
+
+class HistoryHooksTest : public FormPostTest {
+ protected:
+  std::vector<approval::HistoryEntry> history(std::int32_t number) {
+    db::Connection requests;
+    requests.open(district_.dir() + "/Tripschl.db");
+    return approval::read_history(requests, number);
+  }
+
+  // The user's post on a stored request, made at `hour` o'clock of the test day.
+  void decide(const std::string& user, const std::string& number, const std::string& approve,
+              const std::string& comment, int hour) {
+    Simulator sim(district_);
+    sim.clock().set(vb::DateTime{vb::DateSerial(2026, 12, 7).serial + hour / 24.0});
+    sign_in(sim, user, "pw");
+    sim.get("WCI=RequestDetail&WCE=" + number + "&WCU");
+    Form form = new_request_form();
+    form["New"] = "EXISTING";
+    form["tripnum"] = number;
+    form["Approve"] = approve;
+    form["STATUS_COMMENT"] = comment;
+    post(sim, form);
+  }
+
+  std::string page(const std::string& user, const std::string& query) {
+    Simulator sim(district_);
+    sign_in(sim, user, "pw");
+    return sim.get(query).body;
+  }
+};
+
+struct Expected {
+  HistoryAction action;
+  const char *old_status, *new_status;
+  int level;
+  const char *user, *comment;
+  int hour;
+};
+
+void expect_history(const std::vector<approval::HistoryEntry>& got,
+                    const std::vector<Expected>& expected, const std::string& which) {
+  ASSERT_EQ(got.size(), expected.size()) << which;
+  for (std::size_t i = 0; i < got.size(); ++i) {
+    SCOPED_TRACE(which + " entry " + std::to_string(i));
+    EXPECT_EQ(got[i].action, expected[i].action);
+    EXPECT_EQ(got[i].old_status, expected[i].old_status);
+    EXPECT_EQ(got[i].new_status, expected[i].new_status);
+    EXPECT_EQ(got[i].level, expected[i].level);
+    EXPECT_EQ(got[i].user, expected[i].user);
+    EXPECT_EQ(got[i].comment, expected[i].comment);
+    EXPECT_NEAR(got[i].at.serial, vb::DateSerial(2026, 12, 7).serial + expected[i].hour / 24.0,
+                1e-6);
+  }
+}
+
+TEST_F(HistoryHooksTest, a_request_walked_through_its_chain_denied_and_resubmitted_is_on_record) {
+  {
+    Simulator teacher(district_);
+    teacher.clock().set(vb::DateTime{vb::DateSerial(2026, 12, 7).serial + 8 / 24.0});
+    sign_in(teacher, "teacher", "apple", "Enter a New Trip Request");
+    post(teacher, new_request_form());
+  }
+  decide("principal", "1004", "PRINCIPAL APPROVED", "Fine", 9);
+  decide("transport", "1004", "Deny", "No buses that day", 10);
+  {
+    Simulator teacher(district_);
+    teacher.clock().set(vb::DateTime{vb::DateSerial(2026, 12, 7).serial + 11 / 24.0});
+    sign_in(teacher, "teacher", "apple");
+    teacher.get("WCI=RequestDetail&WCE=1004&WCU");
+    post(teacher, {{"btnSubmit", "Copy"}, {"New", "EXISTING"}, {"tripnum", "1004"}});
+    post(teacher, new_request_form());
+  }
+  decide("principal", "1005", "PRINCIPAL APPROVED", "", 12);
+  decide("transport", "1005", "ACCEPTED", "Booked", 13);
+
+  expect_history(
+      history(1004),
+      {{HistoryAction::Created, "", "UNAPPROVED", 0, "teacher", "", 8},
+       {HistoryAction::Approved, "UNAPPROVED", "PRINCIPAL APPROVED", 1, "principal", "Fine", 9},
+       {HistoryAction::Denied, "PRINCIPAL APPROVED", "Denied", 2, "transport", "No buses that day",
+        10}},
+      "denied");
+  expect_history(
+      history(1005),
+      {{HistoryAction::Created, "", "UNAPPROVED", 0, "teacher", "", 11},
+       {HistoryAction::Approved, "UNAPPROVED", "PRINCIPAL APPROVED", 1, "principal", "", 12},
+       {HistoryAction::Accepted, "PRINCIPAL APPROVED", "ACCEPTED", 2, "transport", "Booked", 13}},
+      "resubmitted");
+
+  // The mails of the decisions name the listed destination, and the denial says why.
+  const auto mails = sink_.wait_for(10);
+  const auto mail_to = [&](const std::string& address, const std::string& text) {
+    for (const ReceivedMail& mail : mails) {
+      if (mail.recipients == std::vector<std::string>{address} &&
+          mail.data.find(text) != std::string::npos) {
+        return true;
+      }
+    }
+    return false;
+  };
+  EXPECT_TRUE(mail_to("transport@example.org",
+                      "Trip Request #1004 needs your approval (in the Jaunter software).\r\n"
+                      "Customer: Lakeview High School\r\nDestination: City Park\r\n"));
+  EXPECT_TRUE(mail_to("teacher@example.org",
+                      "Trip Request #1004 has changed.\r\nCustomer: Lakeview High School\r\n"
+                      "Destination: City Park\r\nDep Dt: 12/18/2026\r\n# Students: 25\r\n"
+                      "New Status: Denied\r\nDenial comment: No buses that day"));
+  EXPECT_FALSE(mail_to("teacher@example.org", "New Status: ACCEPTED\r\nDenial comment"));
+}
+
+TEST_F(HistoryHooksTest, a_history_that_cannot_be_written_loses_nothing_of_the_save) {
+  district_.sql("request", "CREATE TABLE JAUNTER_HISTORY (UNRELATED INTEGER)");
+  Simulator sim(district_);
+  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  const Result page = post(sim, new_request_form());
+  EXPECT_EQ(request_row("1004")["STATUS"], "UNAPPROVED");
+  EXPECT_NE(page.body.find("Request #1004 saved and sent to"), std::string::npos) << page.body;
+  EXPECT_EQ(sink_.wait_for(2).size(), 2u);
+  ASSERT_EQ(sim.event_log().entries().size(), 1u);
+  EXPECT_NE(sim.event_log().entries()[0].find("#1004"), std::string::npos);
+}
+
+TEST_F(HistoryHooksTest, the_mails_link_to_the_request_only_when_the_public_address_is_set) {
+  struct Case {
+    std::string public_url, link_line;
+  };
+  const Case cases[] = {
+      {"https://trips.example.org/Jaunter.ASP",
+       "\r\nhttps://trips.example.org/Jaunter.ASP?WCI=RequestDetail&WCE=1004&WCU"},
+      {"https://trips.example.org/", "\r\nhttps://trips.example.org/Jaunter.ASP?WCI="},
+      {"", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("public url '" + c.public_url + "'");
+    District district;
+    add_sample_data(district);
+    SmtpSink sink;
+    district.set_ini("SmtpPort", std::to_string(sink.port()));
+    Simulator sim(district);
+    sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+    sim.set_application(std::string(keys::app::kPublicUrl), c.public_url);
+    post(sim, new_request_form());
+    const auto mails = sink.wait_for(2);
+    ASSERT_EQ(mails.size(), 2u);
+    for (const ReceivedMail& mail : mails) {
+      const std::size_t status = mail.data.find("New Status: UNAPPROVED");
+      ASSERT_NE(status, std::string::npos);
+      const std::string tail = mail.data.substr(status + 22);
+      if (c.link_line.empty()) {
+        EXPECT_EQ(tail.find("WCI="), std::string::npos) << tail;
+      } else {
+        EXPECT_EQ(tail.rfind(c.link_line, 0), 0u) << tail;
+      }
+    }
+  }
+}
+
+TEST_F(HistoryHooksTest, the_form_and_the_printed_request_show_the_history_escaped) {
+  {
+    db::Connection requests;
+    requests.open(district_.dir() + "/Tripschl.db");
+    approval::HistoryEntry entry;
+    entry.request = 1001;
+    entry.action = HistoryAction::Saved;
+    entry.old_status = "UNAPPROVED";
+    entry.new_status = "UNAPPROVED";
+    entry.user = "<b>boss</b>";
+    entry.at = vb::DateSerial(2026, 12, 1);
+    entry.comment = "<script>x</script>";
+    approval::record_history(requests, entry);
+  }
+  struct Case {
+    std::string name, query, must_show, after;
+  };
+  const Case cases[] = {
+      {"form", "WCI=RequestDetail&WCE=1001&WCU", "by &lt;b&gt;boss&lt;/b&gt;",
+       "<q>&lt;script&gt;x&lt;/script&gt;</q>"},
+      {"print", "WCI=TripRequestDetailPrint", "by &lt;b&gt;boss&lt;/b&gt;",
+       "<q>&lt;script&gt;x&lt;/script&gt;</q>"},
+      // A request from before the history was kept shows its stored dates.
+      {"older request", "WCI=RequestDetail&WCE=1002&WCU", "Entered by teacher",
+       "Status: PRINCIPAL APPROVED"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Simulator sim(district_);
+    sign_in(sim, "principal", "pw");
+    if (c.name == "print") sim.get("WCI=RequestDetail&WCE=1001&WCU");
+    const std::string body = sim.get(c.query).body;
+    const std::size_t list = body.find("<ol class='history'>");
+    ASSERT_NE(list, std::string::npos) << body;
+    EXPECT_NE(body.find(c.must_show, list), std::string::npos);
+    EXPECT_NE(body.find(c.after, list), std::string::npos);
+    EXPECT_EQ(body.find("<script>x"), std::string::npos);
+    EXPECT_EQ(body.find("<b>boss"), std::string::npos);
+  }
+}
+
+TEST_F(HistoryHooksTest, the_form_shows_a_request_waiting_at_level_two_of_three_as_steps) {
+  district_.sql(
+      "request",
+      "INSERT INTO TRIPSREQ (TRIPNUM, CUSTOMER, DESTINATION, DEPDATE, RETDATE, ENTERDATE, "
+      "ENTEREDBY, STATUS, STATUS_DATE, CHAINID, TRIPCAT) VALUES (1010, 'LHS', 11, 46387, "
+      "46387, 46360, 'teacher', 'AD APPROVED', 46361.5, 'ATHLETIC', 'ATH')");
+  {
+    db::Connection requests;
+    requests.open(district_.dir() + "/Tripschl.db");
+    approval::HistoryEntry entry;
+    entry.request = 1010;
+    entry.action = HistoryAction::Approved;
+    entry.old_status = "UNAPPROVED";
+    entry.new_status = "AD APPROVED";
+    entry.level = 1;
+    entry.user = "ad";
+    entry.at = vb::DateTime{46361.5};
+    approval::record_history(requests, entry);
+  }
+  const std::string body = page("principal", "WCI=RequestDetail&WCE=1010&WCU");
+  EXPECT_NE(body.find("<ol class='chain-steps'><li class='done'>Level 1, ATHDIR: done by ad "
+                      "<time>12/5/2026 12:00:00 PM</time></li><li class='waiting'>Level 2, "
+                      "PRINCIPAL: waiting for principal</li><li class='to-come'>Level 3, "
+                      "TRANSPORT: still to come</li></ol>"),
+            std::string::npos)
+      << body;
+  EXPECT_NE(page("principal", "WCI=RequestDetail&WCE=1001&WCU")
+                .find("<li class='waiting'>Level 1, PRINCIPAL: waiting for principal</li><li "
+                      "class='to-come'>Level 2, TRANSPORT: still to come</li></ol>"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace form_post_tests
