@@ -119,6 +119,26 @@ TEST_F(HistoryHooksTest, a_request_walked_through_its_chain_denied_and_resubmitt
   EXPECT_FALSE(mail_to("teacher@example.org", "New Status: ACCEPTED\r\nDenial comment"));
 }
 
+TEST_F(HistoryHooksTest, an_approvers_own_request_and_a_delete_are_on_record) {
+  {
+    Simulator principal(district_);
+    sign_in(principal, "principal", "pw", "Enter a New Trip Request");
+    post(principal, new_request_form());
+  }
+  expect_history(
+      history(1004),
+      {{HistoryAction::Created, "", "UNAPPROVED", 0, "principal", "", 0},
+       {HistoryAction::Approved, "UNAPPROVED", "PRINCIPAL APPROVED", 1, "principal", "", 0}},
+      "own request");
+  Simulator teacher(district_);
+  sign_in(teacher, "teacher", "apple");
+  teacher.get("WCI=RequestDetail&WCE=1001&WCU");
+  post(teacher, {{"btnSubmit", "Delete"}, {"New", "EXISTING"}, {"tripnum", "1001"}});
+  ASSERT_TRUE(request_row("1001").empty());
+  expect_history(history(1001), {{HistoryAction::Deleted, "UNAPPROVED", "", 0, "teacher", "", 0}},
+                 "deleted");
+}
+
 TEST_F(HistoryHooksTest, a_history_that_cannot_be_written_loses_nothing_of_the_save) {
   district_.sql("request", "CREATE TABLE JAUNTER_HISTORY (UNRELATED INTEGER)");
   Simulator sim(district_);
