@@ -14,6 +14,16 @@ namespace {
 
 constexpr const char* kSpacer = "<tr><td colspan='10'></td></tr>";
 
+// A long destination without the line break the page puts in it: a download holds the name.
+std::string unbroken(std::string_view html) {
+  std::string text(html);
+  for (const char* marker : {"-<br>", "<br>"}) {
+    const std::size_t at = text.find(marker);
+    if (at != std::string::npos) return text.erase(at, std::string_view(marker).size());
+  }
+  return text;
+}
+
 // The cells of a report row's HTML as the page shows them; a check box as "Yes" or "No".
 std::vector<std::string> csv_cells(std::string_view html) {
   std::vector<std::string> cells;
@@ -25,7 +35,7 @@ std::vector<std::string> csv_cells(std::string_view html) {
     if (content.find("<input type=checkbox") != std::string_view::npos) {
       cells.push_back(content.find(" checked") != std::string_view::npos ? "Yes" : "No");
     } else {
-      cells.push_back(csv::text_of_html(content));
+      cells.push_back(csv::text_of_html(unbroken(content)));
     }
     at = close;
   }

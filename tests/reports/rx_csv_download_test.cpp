@@ -89,6 +89,15 @@ TEST_F(CsvDownloadTest, a_row_holds_the_values_the_report_shows) {
             "Ms Trip,Museum,6.50,No,25,40,4,12,Yes");
 }
 
+TEST_F(CsvDownloadTest, a_long_destination_keeps_its_name_without_the_pages_line_break) {
+  sim_.set_session("Destinations", vb::StringArray{"", "10, Science Museum of the Great Lakes"});
+  sim_.set_session("numDestinations", std::int16_t{1});
+  const std::string csv = download(&reports::ListReports::TripRequestReport1_CSV);
+  EXPECT_NE(csv.find("\r\n1001,12/31/2026,Lakeview High School,Science Museum of the Great Lakes,"),
+            std::string::npos)
+      << csv;
+}
+
 TEST_F(CsvDownloadTest, commas_quotes_and_formulas_are_quoted_and_kept_as_text) {
   add_trips(district_, 1);
   district_.sql("trip",
