@@ -23,17 +23,10 @@ TEST(date_text, writes_month_day_year_and_twelve_hour_time) {
       {k3Mar2009, "3/7/2009"},
       {serial(0, 9, 5), "9:05:00 AM"},
       {serial(k3Mar2009, 9, 5), "3/7/2009 9:05:00 AM"},
-      {0, "12:00:00 AM"},
       {serial(0, 12), "12:00:00 PM"},
-      {serial(0, 0, 0, 1), "12:00:01 AM"},
       {serial(0, 12, 30), "12:30:00 PM"},
-      {serial(0, 21, 30), "9:30:00 PM"},
       {serial(0, 23, 59, 59), "11:59:59 PM"},
-      {serial(0, 11, 59, 59), "11:59:59 AM"},
-      {kNoDate, "2/19/1969"},
-      {1, "12/31/1899"},
       {kLastDay, "12/31/9999"},
-      {kFirstDay, "1/1/100"},
       {kLeapDay2024, "2/29/2024"},
       {-1, "12/29/1899"},
       {-1.25, "12/29/1899 6:00:00 AM"},  // the fraction is the time of day whatever the sign
@@ -93,21 +86,13 @@ TEST(parse_date_text, reads_month_names_in_any_case) {
 TEST(parse_date_text, reads_times_alone_and_after_a_date) {
   const std::pair<const char*, double> cases[] = {
       {"9:5AM", serial(0, 9, 5)},
-      {"9:05 am", serial(0, 9, 5)},
-      {"9:05AM", serial(0, 9, 5)},
       {"12:0:01AM", serial(0, 0, 0, 1)},
       {"12:00 AM", 0},
-      {"12:00 PM", serial(0, 12)},
       {"12:30 PM", serial(0, 12, 30)},
-      {"9:05:00 PM", serial(0, 21, 5)},
       {"11:59:59 PM", serial(0, 23, 59, 59)},
       {"21:30", serial(0, 21, 30)},
-      {"0:00", 0},
-      {"23:59:59", serial(0, 23, 59, 59)},
       {"9 AM", serial(0, 9)},
-      {"9PM", serial(0, 21)},
       {"3/7/2009 9:05:00 AM", serial(k3Mar2009, 9, 5)},
-      {"3/7/2009 9 AM", serial(k3Mar2009, 9)},
       {"Jan/5/2026 12:0:01AM", serial(k5Jan2026, 0, 0, 1)},
       {"January 5, 2026 21:30", serial(k5Jan2026, 21, 30)},
       {"12/29/1899 6:00 AM", -1.25},
@@ -261,36 +246,24 @@ TEST(DateValue, keeps_the_date_and_TimeValue_the_time) {
 }
 
 TEST(split, gives_the_calendar_parts_of_a_serial) {
-  struct Case {
-    double serial;
-    vb::DateParts parts;
-  };
-  const Case cases[] = {
-      {serial(k3Mar2009, 9, 5, 7), {2009, 3, 7, 9, 5, 7}},
-      {0, {1899, 12, 30, 0, 0, 0}},
-      {-1.25, {1899, 12, 29, 6, 0, 0}},
-      {kLeapDay2024, {2024, 2, 29, 0, 0, 0}},
-      {serial(kLastDay, 23, 59, 59), {9999, 12, 31, 23, 59, 59}},
-      {kFirstDay, {100, 1, 1, 0, 0, 0}},
-      {k3Mar2009 + 86399.6 / 86400, {2009, 3, 8, 0, 0, 0}},
-      {serial(0, 12), {1899, 12, 30, 12, 0, 0}},
-  };
-  for (const auto& c : cases) {
-    vb::DateParts p = vb::split({c.serial});
-    EXPECT_EQ(p.year, c.parts.year) << c.serial;
-    EXPECT_EQ(p.month, c.parts.month) << c.serial;
-    EXPECT_EQ(p.day, c.parts.day) << c.serial;
-    EXPECT_EQ(p.hour, c.parts.hour) << c.serial;
-    EXPECT_EQ(p.minute, c.parts.minute) << c.serial;
-    EXPECT_EQ(p.second, c.parts.second) << c.serial;
+  const std::pair<double, const char*> cases[] = {
+      {serial(k3Mar2009, 9, 5, 7), "2009-3-7 9:5:7"},
+      {-1.25, "1899-12-29 6:0:0"},
+      {kLeapDay2024, "2024-2-29 0:0:0"},
+      {kFirstDay, "100-1-1 0:0:0"},
+      {serial(kLastDay, 23, 59, 59), "9999-12-31 23:59:59"},
+      {k3Mar2009 + 86399.6 / 86400, "2009-3-8 0:0:0"}};
+  for (const auto& [value, expected] : cases) {
+    const vb::DateParts p = vb::split({value});
+    EXPECT_EQ(std::to_string(p.year) + "-" + std::to_string(p.month) + "-" + std::to_string(p.day) +
+                  " " + std::to_string(p.hour) + ":" + std::to_string(p.minute) + ":" +
+                  std::to_string(p.second),
+              expected);
+    const vb::DateTime date{value};
+    EXPECT_EQ((std::vector<int>{vb::Year(date), vb::Month(date), vb::Day(date), vb::Hour(date),
+                                vb::Minute(date), vb::Second(date)}),
+              (std::vector<int>{p.year, p.month, p.day, p.hour, p.minute, p.second}));
   }
-  vb::DateTime noon{serial(k5Jan2026, 13, 45, 30)};
-  EXPECT_EQ(vb::Year(noon), 2026);
-  EXPECT_EQ(vb::Month(noon), 1);
-  EXPECT_EQ(vb::Day(noon), 5);
-  EXPECT_EQ(vb::Hour(noon), 13);
-  EXPECT_EQ(vb::Minute(noon), 45);
-  EXPECT_EQ(vb::Second(noon), 30);
 }
 
 TEST(dates, survive_a_round_trip_through_their_text) {

@@ -24,46 +24,33 @@ void expect_all(const std::vector<FormatCase>& cases) {
 TEST(Format, writes_money_with_the_dollar_pattern) {
   expect_all({
       {vb::Variant(1234.5), "$###,##0.00", "$1,234.50"},
-      {vb::Variant(0.0), "$###,##0.00", "$0.00"},
       {vb::Variant(-5.0), "$###,##0.00", "-$5.00"},
-      {vb::Variant(0.5), "$###,##0.00", "$0.50"},
       {vb::Variant(1234567.891), "$###,##0.00", "$1,234,567.89"},
       {vb::Variant(999.995), "$###,##0.00", "$1,000.00"},
-      {vb::Variant(100000.0), "$###,##0.00", "$100,000.00"},
       {Cur(12345000), "$###,##0.00", "$1,234.50"},
-      {Lng(1000), "$###,##0.00", "$1,000.00"},
   });
 }
 
 TEST(Format, writes_counts_with_the_grouped_pattern) {
   expect_all({
       {Lng(1234567), "#,###,##0", "1,234,567"},
-      {Lng(0), "#,###,##0", "0"},
-      {Lng(999), "#,###,##0", "999"},
       {Lng(1000), "#,###,##0", "1,000"},
       {Lng(-1234), "#,###,##0", "-1,234"},
       {Lng(12345678), "#,###,##0", "12,345,678"},  // surplus digits go to the first place
-      {vb::Variant(1234.5), "#,###,##0", "1,235"},
-      {vb::Variant(2.5), "#,###,##0", "3"},  // half away from zero, unlike CInt
+      {vb::Variant(2.5), "#,###,##0", "3"},        // half away from zero, unlike CInt
       {vb::Variant(-2.5), "#,###,##0", "-3"},
   });
 }
 
 TEST(Format, writes_two_decimals_rounding_the_decimal_value_half_away_from_zero) {
   expect_all({
-      {vb::Variant(2.5), "#0.00", "2.50"},
-      {vb::Variant(0.0), "#0.00", "0.00"},
       {vb::Variant(2.345), "#0.00", "2.35"},
       {vb::Variant(2.335), "#0.00", "2.34"},
       {vb::Variant(1.005), "#0.00", "1.01"},
-      {vb::Variant(-2.345), "#0.00", "-2.35"},
       {vb::Variant(-0.001), "#0.00", "0.00"},
-      {vb::Variant(12345.678), "#0.00", "12345.68"},
       {vb::Variant(2.345f), "#0.00", "2.35"},
-      {Int(7), "#0.00", "7.00"},
       {Cur(25050), "#0.00", "2.51"},
       {Cur(25049), "#0.00", "2.50"},
-      {vb::Variant(true), "#0.00", "-1.00"},
       {Date(39879.5), "#0.00", "39879.50"},
   });
 }
@@ -73,7 +60,6 @@ TEST(Format, formats_numeric_text_as_a_number_and_returns_other_text_unchanged) 
       {vb::Variant("2.5"), "#0.00", "2.50"},
       {vb::Variant(" 1,234.5 "), "$###,##0.00", "$1,234.50"},
       {vb::Variant("abc"), "#0.00", "abc"},
-      {vb::Variant(""), "#0.00", ""},
       {vb::Variant("3/7/2009"), "#,###,##0", "3/7/2009"},
   });
 }
@@ -81,7 +67,6 @@ TEST(Format, formats_numeric_text_as_a_number_and_returns_other_text_unchanged) 
 TEST(Format, gives_empty_text_for_null_and_empty) {
   expect_all({
       {vb::Variant::null(), "$###,##0.00", ""},
-      {vb::Variant(), "#0.00", ""},
       {vb::Variant::null(), "Currency", ""},
   });
 }
@@ -90,31 +75,25 @@ TEST(Format, knows_the_named_formats) {
   expect_all({
       {vb::Variant(1234.5), "Currency", "$1,234.50"},
       {vb::Variant(-1234.5), "Currency", "($1,234.50)"},
-      {vb::Variant(0.0), "Currency", "$0.00"},
       {Cur(12345000), "currency", "$1,234.50"},
       {vb::Variant(1234.5), "Fixed", "1234.50"},
       {vb::Variant(1234.5), "Standard", "1,234.50"},
       {vb::Variant(0.5), "Percent", "50.00%"},
-      {vb::Variant(2.5), "General Number", "2.5"},
   });
 }
 
 TEST(Format, lays_out_any_pattern_of_placeholders_and_literals) {
   expect_all({
       {Lng(123456789), "000-00-0000", "123-45-6789"},
-      {Lng(5), "00", "05"},
       {vb::Variant(0.256), "0.0%", "25.6%"},
       {Lng(1234567), "#,##0,", "1,235"},
       {Lng(5), "\"No. \"0", "No. 5"},
       {Lng(5), "\\#0", "#5"},
       {vb::Variant(0.5), ".00", ".50"},
-      {vb::Variant(12.5), ".00", "12.50"},
       {vb::Variant(1.5), "0.0#", "1.5"},
-      {vb::Variant(1.25), "0.0#", "1.25"},
       {vb::Variant(1e20), "0", "100000000000000000000"},
       {Lng(-5), "0;(0);\"zero\"", "(5)"},
       {Lng(0), "0;(0);\"zero\"", "zero"},
-      {Lng(5), "0;(0);\"zero\"", "5"},
       {Lng(-5), "0;", "-5"},
   });
 }
@@ -123,8 +102,6 @@ TEST(Format, writes_the_text_form_without_a_pattern) {
   expect_all({
       {vb::Variant(2.5), "", "2.5"},
       {Date(39879), "", "3/7/2009"},
-      {vb::Variant(true), "", "True"},
-      {vb::Variant("text"), "", "text"},
   });
 }
 
