@@ -45,24 +45,15 @@ struct Reply {
 // the test run.
 class Client {
  public:
-  explicit Client(std::uint16_t port, bool ipv6 = false)
-      : fd_(::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0)) {
+  explicit Client(std::uint16_t port) : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
     if (fd_ < 0) throw std::runtime_error("socket failed");
     timeval timeout{5, 0};
     ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-    if (ipv6) {
-      sockaddr_in6 address{};
-      address.sin6_family = AF_INET6;
-      address.sin6_port = htons(port);
-      address.sin6_addr = in6addr_loopback;
-      connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    } else {
-      sockaddr_in address{};
-      address.sin_family = AF_INET;
-      address.sin_port = htons(port);
-      address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-      connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    }
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
   }
   ~Client() { ::close(fd_); }
   Client(const Client&) = delete;
@@ -127,13 +118,6 @@ class Client {
       buffer_.append(chunk, static_cast<std::size_t>(got));
     }
     return false;
-  }
-
-  // Whatever arrived, up to the end of the connection.
-  std::string drain() {
-    while (fill()) {
-    }
-    return std::exchange(buffer_, {});
   }
 
  private:
@@ -235,20 +219,6 @@ TEST(HttpServer, get_gives_the_handler_decoded_path_raw_query_and_headers) {
   EXPECT_EQ(seen[0].body, "");
   EXPECT_EQ(seen[0].remote, "127.0.0.1");
   EXPECT_EQ(seen[1].query, "");
-}
-
-TEST(HttpServer, loopback_bind_addresses_serve_and_report_the_client_address) {
-  for (const char* bind : {"::1", "localhost"}) {
-    Recorder recorder;
-    HttpServerOptions options = test_options();
-    options.bind = bind;
-    auto server = started(recorder.handler(), options);
-    const bool six = std::string(bind) == "::1";
-    Client client(server->port(), six);
-    ASSERT_TRUE(client.send(get("/six")));
-    ASSERT_TRUE(client.read_reply()) << bind;
-    EXPECT_EQ(recorder.seen().at(0).remote, six ? "::1" : "127.0.0.1");
-  }
 }
 
 TEST(HttpServer, status_and_headers_of_the_handler_reach_the_client) {
@@ -440,20 +410,6 @@ TEST(HttpServer, stop_lets_a_request_in_flight_finish) {
   EXPECT_EQ(reply->header("Connection"), "close");
 }
 
-TEST(HttpServer, stop_closes_idle_keep_alive_connections_and_start_serves_again) {
-  Recorder recorder;
-  auto server = started(recorder.handler());
-  Client idle(server->port());
-  ASSERT_TRUE(idle.send(get("/")));
-  ASSERT_TRUE(idle.read_reply());
-  server->stop();
-  EXPECT_TRUE(idle.closed_by_server());
-  server->start();
-  auto reply = ask(server->port(), get("/again"));
-  ASSERT_TRUE(reply);
-  EXPECT_EQ(reply->status, 200);
-}
-
 TEST(HttpServer, start_explains_why_it_cannot_listen) {
   Recorder recorder;
   auto busy = started(recorder.handler());
@@ -535,20 +491,6 @@ TEST(HttpServer, access_log_has_one_line_per_request_without_bodies_or_passwords
   ASSERT_TRUE(std::regex_match(lines[1], match, line)) << lines[1];
   EXPECT_EQ(match[1], "POST");
   EXPECT_EQ(match[2], "/Jaunter.ASP?WCI=Login&WCE=Submit");
-}
-
-TEST(HttpResponse, headers_are_found_and_replaced_by_name_in_any_case) {
-  HttpResponse response;
-  response.headers = {{"Content-Type", "text/plain"}, {"X-A", "1"}, {"content-type", "old"}};
-  response.set_header("CONTENT-TYPE", "text/html");
-  response.set_header("X-B", "2");
-  const std::vector<std::pair<std::string, std::string>> expected = {
-      {"Content-Type", "text/html"}, {"X-A", "1"}, {"X-B", "2"}};
-  EXPECT_EQ(response.headers, expected);
-  response.headers = {{"Set-Cookie", "a=1"}, {"Set-Cookie", "b=2"}};
-  ASSERT_NE(response.header("set-cookie"), nullptr);
-  EXPECT_EQ(*response.header("set-cookie"), "a=1");
-  EXPECT_EQ(response.header("Location"), nullptr);
 }
 
 }  // namespace

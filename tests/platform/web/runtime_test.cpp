@@ -170,30 +170,6 @@ TEST_F(RuntimeTest,
   EXPECT_EQ(get("WCI=Page").body, "before:[changed, longer]");
 }
 
-TEST(TemplateParse, marks_are_matched_in_pairs_and_the_rest_is_text) {
-  struct Case {
-    std::string text;
-    std::vector<std::string> segments;  // "T:text" or "G:name=contents"
-  };
-  const Case cases[] = {
-      {"a<WC@X>b</WC@X>c", {"T:a", "G:WC@X=b", "T:c"}},
-      {"<wc@x>b</WC@X>", {"G:wc@x=b"}},
-      {"<WC@X>open only", {"T:<WC@X>open only"}},
-      {"<WC@X>a</WC@Y>", {"T:<WC@X>a</WC@Y>"}},
-      {"<WC@>x</WC@>", {"T:<WC@>x</WC@>"}},
-      {"<b>bold</b><WC@A></WC@A>", {"T:<b>bold</b>", "G:WC@A="}},
-      {"<WC@A>x</WC@A><WC@A>y</WC@A>", {"G:WC@A=x", "G:WC@A=y"}},
-      {"x < y <WC@Q>  </WC@Q>", {"T:x < y ", "G:WC@Q=  "}},
-  };
-  for (const Case& c : cases) {
-    std::vector<std::string> got;
-    for (const TemplateSegment& s : parse_template(c.text).segments) {
-      got.push_back(s.is_tag ? "G:" + s.tag_name + "=" + s.text : "T:" + s.text);
-    }
-    EXPECT_EQ(got, c.segments) << c.text;
-  }
-}
-
 TEST_F(RuntimeTest, response_end_and_redirect_stop_output) {
   script_.on_event = [](Context& context, const std::string&, const std::string& event) {
     context.response().Write("a");
