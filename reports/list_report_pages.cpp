@@ -108,6 +108,9 @@ void ListReports::download_csv(const Layout& layout) {
   rs.close();
   write_row = nullptr;
   ChkEligWeb::CloseTripDBConnections(module_);
+  ctx_.response().set_header("Content-Type", "text/csv; charset=utf-8");
+  ctx_.response().set_header("Content-Disposition",
+                             "attachment; filename=\"" + std::string(layout.csv_file) + "\"");
   ctx_.response().Write(csv);
 }
 

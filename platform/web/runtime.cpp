@@ -254,6 +254,20 @@ void Response::Write(std::string_view text) {
   if (!ended_) body_.append(text);
 }
 
+void Response::set_header(std::string name, std::string value) {
+  // Names and values come from our own code; a line break would split the reply.
+  if ((name + value).find_first_of("\r\n") != std::string::npos) {
+    throw std::invalid_argument("a header holds a line break: " + name);
+  }
+  for (auto& [known, old] : headers_) {
+    if (text::same_text(known, name)) {
+      old = std::move(value);
+      return;
+    }
+  }
+  headers_.emplace_back(std::move(name), std::move(value));
+}
+
 void Response::Redirect(std::string address) {
   if (ended_) return;
   redirect_ = std::move(address);
@@ -621,6 +635,9 @@ HttpResponse Runtime::serve_page(const HttpRequest& request) {
   const ItemDef* requested = has_item ? find_item(item_name) : nullptr;
   const bool keep = context.kept_in_history_ || (requested && requested->kept_in_history);
   response.set_header("Cache-Control", keep ? "private, max-age=0" : "no-store");
+  if (response.status == 200) {
+    for (const auto& [name, value] : web_response.headers()) response.set_header(name, value);
+  }
 
   // Session bookkeeping once the request is finished. A session this request created is kept
   // only when someone signed in, so that anonymous traffic cannot crowd out signed-in users.

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/sys/clock.h"
@@ -66,10 +67,15 @@ class Response {
   void truncate(std::size_t size) {
     if (size < body_.size()) body_.resize(size);
   }
+  // A header of the page's own (a download's type and file name), replacing one of the same
+  // name; sent with a complete page only.
+  void set_header(std::string name, std::string value);
+  const std::vector<std::pair<std::string, std::string>>& headers() const { return headers_; }
 
  private:
   std::string body_;
   std::string redirect_;
+  std::vector<std::pair<std::string, std::string>> headers_;
   bool ended_ = false;
 };
 

@@ -111,6 +111,30 @@ TEST_F(CsvDownloadTest, commas_quotes_and_formulas_are_quoted_and_kept_as_text) 
   EXPECT_NE(rows[1].find(",'-1,Yes"), std::string::npos) << rows[1];
 }
 
+TEST_F(CsvDownloadTest, a_browser_gets_a_csv_file_not_a_page) {
+  add_trips(district_, 2);
+  const struct {
+    const char* item;
+    const char* file;
+  } cases[] = {{"TripReport2", "trips.csv"}, {"TripRequestReport1", "requests.csv"}};
+  for (const auto& c : cases) {
+    web::HttpRequest request;
+    request.method = "GET";
+    request.path = "/Jaunter.ASP";
+    request.query = std::string("WCI=") + c.item + "&WCE=CSV&WCU";
+    request.accept = "text/html,*/*";
+    request.cookie = std::string(web::Runtime::kSessionCookie) + "=" + sim_.cookie();
+    const web::HttpResponse response = sim_.runtime().handle(request);
+    EXPECT_EQ(response.status, 200) << c.item;
+    const std::string* type = response.header("Content-Type");
+    const std::string* disposition = response.header("Content-Disposition");
+    ASSERT_TRUE(type && disposition) << c.item;
+    EXPECT_EQ(*type, "text/csv; charset=utf-8");
+    EXPECT_EQ(*disposition, std::string("attachment; filename=\"") + c.file + "\"");
+    EXPECT_EQ(response.body.rfind(kBom, 0), 0u) << c.item;  // the file alone, not in a page
+  }
+}
+
 TEST_F(CsvDownloadTest, a_lost_session_gets_the_time_out_and_no_download) {
   add_trips(district_, 3);
   sim_.set_session("USER", "");
