@@ -68,14 +68,22 @@ std::vector<ChainStep> chain_steps(db::Connection& security, const std::string& 
   for (std::size_t i = 0; i < history.size(); ++i) {
     if (is(history[i].new_status, "UNAPPROVED")) since = i;
   }
-  auto last_act = [&](int level, bool denied) -> const HistoryEntry* {
+  // The last denial or approval of a level; for a request older than the history, the stored
+  // date of its status stands for the approval that gave it.
+  auto last_act = [&](const Level& level, bool denied) -> const HistoryEntry* {
     const HistoryEntry* found = nullptr;
     for (std::size_t i = since; i < history.size(); ++i) {
-      const HistoryAction action = history[i].action;
-      const bool matches =
-          denied ? action == HistoryAction::Denied
-                 : action == HistoryAction::Approved || action == HistoryAction::Accepted;
-      if (matches && history[i].level == level) found = &history[i];
+      const HistoryEntry& entry = history[i];
+      const HistoryAction action = entry.action;
+      bool matches = false;
+      if (denied) {
+        matches = action == HistoryAction::Denied && entry.level == level.number;
+      } else if (action == HistoryAction::Approved || action == HistoryAction::Accepted) {
+        matches = entry.level == level.number;
+      } else if (action == HistoryAction::Known) {
+        matches = text::same_text(entry.new_status, level.status);
+      }
+      if (matches) found = &entry;
     }
     return found;
   };
@@ -107,10 +115,10 @@ std::vector<ChainStep> chain_steps(db::Connection& security, const std::string& 
     const HistoryEntry* act = nullptr;
     if (level.number == denied_at) {
       step.state = StepState::Denied;
-      act = last_act(level.number, true);
+      act = last_act(level, true);
     } else if (done_through >= 0 && level.number <= done_through) {
       step.state = StepState::Done;
-      act = last_act(level.number, false);
+      act = last_act(level, false);
     } else if (!waiting_given) {
       step.state = StepState::Waiting;
       step.approvers = users_with_role(security, level.role, customer);

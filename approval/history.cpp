@@ -153,10 +153,11 @@ std::string timeline_html(const std::vector<HistoryEntry>& entries) {
     if (entry.level > 0) line += " at level " + std::to_string(entry.level);
     if (!entry.user.empty()) line += " by " + html_escape(entry.user);
     if (!entry.new_status.empty()) {
-      line +=
-          ": " +
-          (entry.old_status.empty() ? std::string() : html_escape(entry.old_status) + " &rarr; ") +
-          html_escape(entry.new_status);
+      // A save that kept the status shows it once.
+      const bool moved =
+          !entry.old_status.empty() && !text::same_text(entry.old_status, entry.new_status);
+      line += ": " + (moved ? html_escape(entry.old_status) + " &rarr; " : std::string()) +
+              html_escape(entry.new_status);
     }
     if (entry.trip) line += " (trip #" + std::to_string(*entry.trip) + ")";
     if (!entry.comment.empty()) line += "<br><q>" + html_escape(entry.comment) + "</q>";

@@ -89,6 +89,14 @@ TEST_F(ChainStepsTest, a_restarted_chain_forgets_the_approvals_before_the_restar
   const std::string html = approval::chain_steps_html(steps);
   EXPECT_NE(html.find("done by &lt;i&gt;ann&lt;/i&gt;"), std::string::npos) << html;
   EXPECT_EQ(html.find("<i>"), std::string::npos);
+
+  // A request older than the history: its status date stands for the approval that gave it.
+  const auto older =
+      approval::chain_steps(security_, "ATH", "PRINCIPAL OK", "LHS",
+                            {act(HistoryAction::Known, "PRINCIPAL OK", 0, "", 46300)});
+  EXPECT_FALSE(older[0].when);
+  ASSERT_TRUE(older[1].when);
+  EXPECT_DOUBLE_EQ(older[1].when->serial, 46300);
 }
 
 TEST(RequestLink, names_the_request_on_the_host_page_or_nothing_without_an_address) {
