@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <utility>
 #include <vector>
@@ -58,6 +59,85 @@ inline std::vector<std::string> cell_texts(const std::string& html) {
     cells.push_back(text);
   }
   return cells;
+}
+
+// The parts in one text, `separator` between them: a row of cells compared as one line.
+inline std::string joined(const std::vector<std::string>& parts,
+                          const std::string& separator = "|") {
+  std::string text;
+  for (std::size_t i = 0; i < parts.size(); ++i) text += (i ? separator : "") + parts[i];
+  return text;
+}
+
+// The value a browser would post for the form field `name` (the text of a textarea, the checked
+// one of radio buttons or a check box, the last selected option of a select, else the input's
+// value); "(no field)" when the page has no field of that name.
+inline std::string field_value(const std::string& page, const std::string& name) {
+  auto lower = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  // An attribute's value in a tag, its name in any case; "(none)" without it.
+  auto attribute = [&](const std::string& tag, const std::string& attribute_name) {
+    const std::string folded_tag = lower(tag);
+    for (auto at = folded_tag.find(attribute_name); at != std::string::npos;
+         at = folded_tag.find(attribute_name, at + 1)) {
+      auto i = tag.find_first_not_of(' ', at + attribute_name.size());
+      if (i == std::string::npos || tag[i] != '=') continue;
+      i = tag.find_first_not_of(' ', i + 1);
+      const char quote = tag[i];
+      return tag.substr(i + 1, tag.find(quote, i + 1) - i - 1);
+    }
+    return std::string("(none)");
+  };
+  const std::string folded = lower(page);
+  std::string found = "(no field)";
+  for (const std::string& mark : {"name='" + lower(name) + "'", "name=\"" + lower(name) + "\""}) {
+    for (auto at = folded.find(mark); at != std::string::npos; at = folded.find(mark, at + 1)) {
+      const auto open = folded.rfind('<', at);
+      const auto close = folded.find('>', at);
+      const std::string tag = folded.substr(open, close - open);
+      const std::string original = page.substr(open, close - open);
+      if (tag.compare(0, 9, "<textarea") == 0) {
+        return page.substr(close + 1, folded.find("</textarea", close) - close - 1);
+      }
+      if (tag.compare(0, 7, "<select") == 0) {
+        found = "";
+        const auto end = folded.find("</select", close);
+        for (auto option = folded.find("<option", close); option < end;
+             option = folded.find("<option", option + 1)) {
+          const auto option_end = folded.find('>', option);
+          const std::string option_tag = folded.substr(option, option_end - option);
+          if (option_tag.find(" selected") == std::string::npos) continue;
+          const std::string value = attribute(page.substr(option, option_end - option), "value");
+          found = value != "(none)"
+                      ? value
+                      : page.substr(option_end + 1, folded.find('<', option_end) - option_end - 1);
+        }
+        return found;
+      }
+      const bool choice =
+          tag.find("radio") != std::string::npos || tag.find("checkbox") != std::string::npos;
+      if (!choice) return attribute(original, "value");
+      if (found == "(no field)") found = "";
+      if (tag.find(" checked") != std::string::npos) found = attribute(original, "value");
+    }
+  }
+  return found;
+}
+
+// "name=value|name=value" as pairs in their order: long tables of names and values in few lines.
+inline std::vector<std::pair<std::string, std::string>> pairs_of(const std::string& text) {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (std::size_t start = 0; start <= text.size();) {
+    std::size_t end = text.find('|', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string item = text.substr(start, end - start);
+    const std::size_t equals = item.find('=');
+    pairs.emplace_back(item.substr(0, equals), item.substr(equals + 1));
+    start = end + 1;
+  }
+  return pairs;
 }
 
 // Whether `first` and `second` are both on the page, `first` before `second`.
