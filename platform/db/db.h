@@ -67,8 +67,6 @@ class Connection {
   // Runs SQLite statements as they are, without translation.
   void execute_native(std::string_view sqlite_sql);
 
-  sqlite3* handle() const { return db_; }
-
  private:
   friend class Recordset;
   void adopt(sqlite3* db, const std::string& path);

@@ -41,10 +41,7 @@ struct Translation {
 
 // Translates a Jet SQL text (one statement; a final ";" is allowed). Results are cached; safe for
 // concurrent use. A text that cannot be read raises a provider error (-2147217900) naming the
-// problem; an invalid #date# literal is such a text. The reference stays valid at least until
-// this thread's sixteenth later call; copy what must live longer.
-const Translation& translate(std::string_view jet_sql);
-// The same, sharing ownership of the cached result.
+// problem; an invalid #date# literal is such a text.
 std::shared_ptr<const Translation> translate_shared(std::string_view jet_sql);
 
 // Registers the functions translated texts call (jet_clng, jet_datevalue, jet_str, ...) on a

@@ -54,7 +54,7 @@ const std::unordered_set<std::string>& keywords() {
       "OR",     "NOT",      "IN",          "IS",     "LIKE",   "BETWEEN", "EXISTS", "ON",
       "JOIN",   "INNER",    "LEFT",        "RIGHT",  "OUTER",  "FULL",    "CROSS",  "AS",
       "ORDER",  "GROUP",    "BY",          "HAVING", "UNION",  "ASC",     "DESC",   "INSERT",
-      "INTO",   "VALUES",   "UPDATE",      "SET",    "DELETE", "ESCAPE",  "MOD"};
+      "INTO",   "VALUES",   "UPDATE",      "SET",    "DELETE", "ESCAPE",  "MOD",    "INDEXED"};
   return words;
 }
 
@@ -792,15 +792,6 @@ std::shared_ptr<const Translation> translate_shared(std::string_view jet_sql) {
   auto translation = std::make_shared<const Translation>(translate_text(jet_sql));
   cache().insert(jet_sql, translation);
   return translation;
-}
-
-const Translation& translate(std::string_view jet_sql) {
-  // Keeps the last results of this thread alive although the cache may drop them.
-  thread_local std::array<std::shared_ptr<const Translation>, 16> recent;
-  thread_local std::size_t next = 0;
-  auto translation = translate_shared(jet_sql);
-  recent[next++ % recent.size()] = translation;
-  return *translation;
 }
 
 }  // namespace db

@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/db/db.h"
-
 namespace data_test {
 
 using Rows = std::vector<std::vector<std::string>>;
@@ -18,14 +16,19 @@ using Rows = std::vector<std::vector<std::string>>;
 struct StatementFinalizer {
   void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
 };
+struct HandleCloser {
+  void operator()(sqlite3* handle) const { sqlite3_close_v2(handle); }
+};
 
 // Every row of a native query, each value as SQLite prints it ("NULL" for Null).
 inline Rows native_rows(const std::string& path, const std::string& sql) {
-  db::Connection connection;
-  connection.open(path);
+  sqlite3* opened = nullptr;
+  const int status = sqlite3_open_v2(path.c_str(), &opened, SQLITE_OPEN_READONLY, nullptr);
+  std::unique_ptr<sqlite3, HandleCloser> handle(opened);
+  if (status != SQLITE_OK) throw std::runtime_error("cannot open " + path);
   sqlite3_stmt* raw = nullptr;
-  if (sqlite3_prepare_v2(connection.handle(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
-    throw std::runtime_error(sqlite3_errmsg(connection.handle()) + std::string(": ") + sql);
+  if (sqlite3_prepare_v2(handle.get(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
+    throw std::runtime_error(sqlite3_errmsg(handle.get()) + std::string(": ") + sql);
   }
   std::unique_ptr<sqlite3_stmt, StatementFinalizer> statement(raw);
   Rows rows;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <stdlib.h>
 
 #include <filesystem>
@@ -32,6 +33,24 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// The first value a native SQLite statement gives on the file, read through a handle of its own
+// ("NULL" for Null, "(none)" without a row): what is stored, past the recordsets.
+inline std::string native_value(const std::string& path, const std::string& sql) {
+  sqlite3* handle = nullptr;
+  std::string out = "(none)";
+  if (sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(handle, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW) {
+      const unsigned char* text = sqlite3_column_text(stmt, 0);
+      out = text ? reinterpret_cast<const char*>(text) : "NULL";
+    }
+    sqlite3_finalize(stmt);
+  }
+  sqlite3_close_v2(handle);
+  return out;
+}
 
 // Tables as the schema declares them (TEXT columns without regard to case), with a few rows.
 // Dates: 3/15/2009 is serial 39887; 9:05 AM is 0.378472...

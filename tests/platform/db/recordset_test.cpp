@@ -1,6 +1,4 @@
 // Recordsets: record counts, navigation as ADO does it, Find, typed fields, adding and updating.
-#include <sqlite3.h>
-
 #include <limits>
 
 #include "platform/db/db.h"
@@ -34,15 +32,7 @@ class RecordsetTest : public ::testing::Test {
 
   // A value as stored, read past the recordset.
   std::string stored(const std::string& sql) {
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(connection.handle(), sql.c_str(), -1, &stmt, nullptr);
-    std::string out = "(none)";
-    if (sqlite3_step(stmt) == SQLITE_ROW) {
-      const unsigned char* text = sqlite3_column_text(stmt, 0);
-      out = text ? reinterpret_cast<const char*>(text) : "NULL";
-    }
-    sqlite3_finalize(stmt);
-    return out;
+    return testing::native_value(connection.path(), sql);
   }
 
   TempDir dir;
