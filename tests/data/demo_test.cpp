@@ -28,7 +28,6 @@ namespace {
 namespace fs = std::filesystem;
 using data_test::native_count;
 using data_test::native_rows;
-using data_test::native_value;
 
 // Wednesday 12 March 2025, 10:30 AM.
 vb::DateTime creation_time() {
@@ -110,31 +109,6 @@ TEST_F(Demo, settings_files_lead_to_the_databases) {
        {data::kTripDatabase, data::kSecurityDatabase, data::kRequestDatabase}) {
     EXPECT_TRUE(fs::is_regular_file(fs::path(root()) / database)) << database;
   }
-}
-
-TEST_F(Demo, has_one_row_of_district_settings) {
-  ASSERT_EQ(count(trip(), "SELECT count(*) FROM District"), 1);
-  EXPECT_EQ(native_value(trip(), "SELECT DISTNAME FROM District"),
-            "Riverbend Unified School District");
-  EXPECT_EQ(count(trip(),
-                  "SELECT count(*) FROM District WHERE DISTADDR1 <> '' AND DISTCITY <> '' "
-                  "AND DISTSTATE <> '' AND DISTZIP <> '' AND DISTPHONE <> ''"),
-            1);
-  const std::map<std::string, std::string> settings = {
-      {"DEPDT_LEADTIME", "3"},     {"DEPDT_LEADTIME_HARDWARN", "0"},
-      {"FUND_DD", "-1"},           {"AUTOFILL", "-1"},
-      {"autofill_requests", "-1"}, {"DEFAULT_CALCNUMDRIVER", "-1"},
-      {"TOTAL_TRIPS_LIMIT", "12"},
-  };
-  for (const auto& [column, value] : settings) {
-    EXPECT_EQ(native_value(trip(), "SELECT " + column + " FROM District"), value) << column;
-  }
-  ASSERT_EQ(count(trip(), "SELECT count(*) FROM TRIPREQ_REQUIRED"), 1);
-  EXPECT_EQ(native_value(trip(),
-                         "SELECT CUSTOMER_REQUIRED || ',' || DEPDATE_REQ || ',' || PO_REQ "
-                         "|| ',' || INVOICE_COMMENT_REQ FROM TRIPREQ_REQUIRED"),
-            "-1,-1,0,0");
-  EXPECT_EQ(count(trip(), "SELECT count(*) FROM EMAIL_OPTIONS"), 1);
 }
 
 // Each query counts the rows that break a promise of the sample district: none may.
@@ -239,67 +213,6 @@ TEST_F(Demo, reference_data_trips_billing_and_calendar_are_consistent) {
   }
 }
 
-TEST_F(Demo, approval_chains_have_one_to_three_levels) {
-  std::set<int> level_counts;
-  for (const auto& row : native_rows(
-           security(),
-           "SELECT CHAINID, ACTIVE, LEVEL1APPROVER, LEVEL2APPROVER, LEVEL3APPROVER, "
-           "LEVEL4APPROVER, "
-           "LEVEL5APPROVER, LEVEL6APPROVER, LEVEL7APPROVER, LEVEL8APPROVER, LEVEL1STATUS, "
-           "LEVEL2STATUS, LEVEL3STATUS, LEVEL4STATUS, LEVEL5STATUS, LEVEL6STATUS, LEVEL7STATUS, "
-           "LEVEL8STATUS FROM CLSCC")) {
-    int levels = 0;
-    while (levels < 8 && !row[2 + levels].empty()) ++levels;
-    level_counts.insert(levels);
-    for (int k = 0; k < 8; ++k) {
-      // An unused level must be an empty text: a Null there stops the next-approver lookup.
-      EXPECT_NE(row[2 + k], "NULL") << row[0] << " level " << k + 1;
-      EXPECT_NE(row[10 + k], "NULL") << row[0] << " level " << k + 1;
-      EXPECT_EQ(row[2 + k].empty(), k >= levels) << row[0] << " level " << k + 1;
-      EXPECT_EQ(row[10 + k].empty(), k >= levels) << row[0] << " level " << k + 1;
-    }
-  }
-  EXPECT_EQ(level_counts, (std::set<int>{1, 2, 3}));
-  EXPECT_EQ(count(security(),
-                  "SELECT count(*) FROM CLSCC WHERE LEVEL1STATUS = 'PRINCIPAL "
-                  "APPROVED'"),
-            1);
-}
-
-TEST_F(Demo, users_cover_every_role_of_every_chain) {
-  const std::set<std::string> roles = column_set(security(), "SELECT ROLE FROM CLSCU");
-  const std::set<std::string> approver_roles = column_set(
-      security(),
-      "SELECT LEVEL1APPROVER FROM CLSCC UNION SELECT LEVEL2APPROVER FROM CLSCC UNION SELECT "
-      "LEVEL3APPROVER FROM CLSCC");
-  for (const std::string& role : approver_roles) {
-    if (!role.empty()) {
-      EXPECT_TRUE(roles.count(role)) << role;
-    }
-  }
-  // Approvers both tied to a customer and serving every customer.
-  EXPECT_GE(count(security(),
-                  "SELECT count(*) FROM CLSCU WHERE ROLE = 'PRINCIPAL' AND CUSTOMER "
-                  "<> ''"),
-            1);
-  EXPECT_GE(count(security(),
-                  "SELECT count(*) FROM CLSCU WHERE ROLE IN ('DIRECTOR', 'ATHDIR') "
-                  "AND (CUSTOMER IS NULL OR CUSTOMER = '')"),
-            2);
-  EXPECT_GE(count(security(),
-                  "SELECT count(*) FROM CLSCU WHERE ROLE = 'TRANSPORT' AND "
-                  "(CUSTOMER IS NULL OR CUSTOMER = '')"),
-            1);
-  // Every customer has a requester: a user of that customer whose role approves nothing.
-  std::set<std::string> served;
-  for (const auto& row : native_rows(security(), "SELECT CUSTOMER, ROLE FROM CLSCU")) {
-    if (!approver_roles.count(row[1])) served.insert(row[0]);
-  }
-  for (const std::string& customer : column_set(trip(), "SELECT CUSTOMER FROM CUSTOMER")) {
-    EXPECT_TRUE(served.count(customer)) << customer;
-  }
-}
-
 TEST_F(Demo, request_statuses_fit_their_chains) {
   std::map<std::string, std::set<std::string>> statuses;  // chain -> statuses it allows
   for (const auto& row : native_rows(security(),
@@ -344,60 +257,6 @@ TEST_F(Demo, request_statuses_fit_their_chains) {
                              "DIRECTOR APPROVED", "ATHLETICS APPROVED"}) {
     EXPECT_TRUE(seen.count(status)) << status;
   }
-}
-
-TEST_F(Demo, requests_name_known_customers_destinations_and_users) {
-  const std::set<std::string> customers = column_set(trip(), "SELECT CUSTOMER FROM CUSTOMER");
-  const std::set<std::string> destinations =
-      column_set(trip(), "SELECT DESTINATION FROM DESTINATION");
-  std::set<std::string> users;
-  for (const auto& row : native_rows(security(), "SELECT CLSC1, CUSTOMER FROM CLSCU")) {
-    users.insert(row[0] + "|" + row[1]);
-  }
-  long typed = 0;
-  for (const auto& row :
-       native_rows(request(),
-                   "SELECT TRIPNUM, CUSTOMER, DESTINATION, trim(DESTDESC), trim(DESTADD1), "
-                   "ENTEREDBY, ENTERDATE <= " +
-                       std::to_string(creation_time().serial) +
-                       ", STATUS_DATE >= ENTERDATE, RETDATE >= DEPDATE, DEPDATE > "
-                       "ENTERDATE, REQUESTOR_EMAIL FROM TRIPSREQ")) {
-    EXPECT_TRUE(customers.count(row[1])) << "request " << row[0];
-    if (row[2] == "0") {
-      ++typed;
-      EXPECT_FALSE(row[3].empty()) << "request " << row[0];
-      EXPECT_FALSE(row[4].empty()) << "request " << row[0];
-    } else {
-      EXPECT_TRUE(destinations.count(row[2])) << "request " << row[0];
-    }
-    EXPECT_TRUE(users.count(row[5] + "|" + row[1])) << "request " << row[0] << " by " << row[5];
-    for (int i = 6; i <= 9; ++i) EXPECT_EQ(row[i], "1") << "request " << row[0] << " check " << i;
-    EXPECT_NE(row[10].find("@example.org"), std::string::npos) << "request " << row[0];
-  }
-  EXPECT_GE(typed, 3);
-}
-
-TEST_F(Demo, accepted_requests_point_at_their_trips_and_back) {
-  std::map<std::string, std::vector<std::string>>
-      trips;  // TRIPNUM -> TRIPREQNUM, CUSTOMER, DEPDATE
-  for (const auto& row : native_rows(trip(),
-                                     "SELECT TRIPNUM, TRIPREQNUM, CUSTOMER, DEPDATE FROM "
-                                     "TRIPS")) {
-    trips[row[0]] = {row[1], row[2], row[3]};
-  }
-  long linked = 0;
-  for (const auto& row : native_rows(request(),
-                                     "SELECT TRIPNUM, FIELDTRIP_NUM, CUSTOMER, "
-                                     "DEPDATE, STATUS FROM TRIPSREQ WHERE "
-                                     "FIELDTRIP_NUM IS NOT NULL")) {
-    ++linked;
-    ASSERT_TRUE(trips.count(row[1])) << "request " << row[0];
-    EXPECT_EQ(trips[row[1]], (std::vector<std::string>{row[0], row[2], row[3]}))
-        << "request " << row[0];
-    EXPECT_EQ(row[4], "ACCEPTED") << "request " << row[0];
-  }
-  EXPECT_GE(linked, 10);
-  EXPECT_EQ(count(trip(), "SELECT count(*) FROM TRIPS WHERE TRIPREQNUM <> 0"), linked);
 }
 
 std::string dump(const std::string& path) {

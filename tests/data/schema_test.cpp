@@ -1,14 +1,12 @@
-// init-db: the tables of each database, the declared types the stored forms depend on, the
-// column defaults and comparisons, the indexes, and the refusal to overwrite anything.
+// init-db: numbering, comparisons and defaults of the stored forms, and the refusal to overwrite
+// anything.
 #include "data/schema.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <set>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -19,7 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using data_test::native_count;
-using data_test::native_rows;
 using data_test::native_value;
 
 class Schema : public ::testing::Test {
@@ -28,78 +25,6 @@ class Schema : public ::testing::Test {
   std::string path(const char* database) const { return (dir.path() / database).string(); }
   testing_support::TempDir dir;
 };
-
-TEST_F(Schema, keeps_each_table_in_its_own_database) {
-  const std::pair<const char*, std::string> cases[] = {
-      {data::kRequestDatabase, "TRIPSREQ"},
-      {data::kSecurityDatabase, "CLSCC CLSCU"},
-      {data::kTripDatabase,
-       "ARDETAIL BILLRATE Big_CalCalNotes CUSTOMER CUSTOMER_FUND CUSTOMER_TRIPCAT DESTCAT "
-       "DESTINATION District Division EMAIL_OPTIONS FUND GRADE SCHEDMAST TRIPCAT TRIPEMPLOYEES "
-       "TRIPREQSTATUS TRIPREQ_REQUIRED TRIPS TRIPSPLIT TRIPTICKET_TEMPLATE VEHTYPE"},
-  };
-  for (const auto& [database, tables] : cases) {
-    std::string actual;
-    for (const auto& row : native_rows(path(database),
-                                       "SELECT name FROM sqlite_master WHERE type = 'table' AND "
-                                       "name NOT LIKE 'sqlite_%' ORDER BY name COLLATE BINARY")) {
-      actual += (actual.empty() ? "" : " ") + row[0];
-    }
-    EXPECT_EQ(actual, tables) << database;
-  }
-}
-
-// The stored forms other tools share: dates as serials, yes/no as 0/-1, money as currency.
-TEST_F(Schema, columns_have_the_declared_types_of_their_stored_forms) {
-  struct Case {
-    const char* database;
-    const char* table;
-    const char* columns;
-    const char* type;
-  };
-  const char* request = data::kRequestDatabase;
-  const char* trip = data::kTripDatabase;
-  const Case cases[] = {
-      {request, "TRIPSREQ", "TRIPNUM DESTINATION NUMSTUDENTS NUMADULTS NUMHAND FIELDTRIP_NUM",
-       "INTEGER"},
-      {request, "TRIPSREQ",
-       "DEPDATE RETDATE DEPTIME RETTIME ARRIVETIME LEAVETIME REQDATE ENTERDATE STATUS_DATE",
-       "DATETIME"},
-      {request, "TRIPSREQ", "ESTTIME ESTMILE AMOUNT1 AMOUNT5", "SINGLE"},
-      {request, "TRIPSREQ", "INTTRIPNUM CUSTOMER STATUS CHAINID FUND PO DESTDESC AMOUNTTXT5",
-       "TEXT"},
-      {request, "TRIPSREQ", "OUTOFTOWN SHUTTLE SPLIT", "YESNO"},
-      {trip, "TRIPS", "TRIPNUM TRIPREQNUM DESTINATION NUMVEH BILLRATE", "INTEGER"},
-      {trip, "TRIPS", "DEPDATE DEPTIME BILLDATE CANDATE", "DATETIME"},
-      {trip, "TRIPS", "ASSIGNED BILLED CANCELED BILL SHUTTLE", "YESNO"},
-      {trip, "TRIPS", "NUMTYPE NUMADDL NUMCHAR", "INTEGER"},
-      {trip, "TRIPS", "SCHEDULE5 INVOICE_COMMENT#1 TICKET_FORMAT", "TEXT"},
-      {trip, "CUSTOMER", "ACTIVE", "YESNO"},
-      {trip, "CUSTOMER", "CUSTBILLRATE", "INTEGER"},
-      {trip, "DESTINATION", "MILES", "SINGLE"},
-      {trip, "District", "DEPDT_LEADTIME TOTAL_TRIPS_LIMIT", "INTEGER"},
-      {trip, "District", "VIEW_OTHER_SCHOOLS FUND_DD USECUSTFUND TOTAL_TRIPS_HARDWARN", "YESNO"},
-      {trip, "TRIPREQ_REQUIRED", "REQUEST_DATE_REQUIRED INVOICE_COMMENT_REQ", "YESNO"},
-      {trip, "EMAIL_OPTIONS", "REQ_JAUNTER_CHANGE ADM_JAUNTER_CHANGE APP_JAUNTER_CHANGE", "YESNO"},
-      {data::kSecurityDatabase, "CLSCU", "SCJRFOVD SCJRDDFT", "YESNO"},
-      {data::kSecurityDatabase, "CLSCC", "LEVEL1APPROVER LEVEL8APPROVER LEVEL8STATUS", "TEXT"},
-      {trip, "ARDETAIL", "TRANAMT", "CURRENCY"},
-      {trip, "TRIPEMPLOYEES", "HOURS MILES", "SINGLE"},
-      {trip, "Big_CalCalNotes", "NoteDate", "DATETIME"},
-      {trip, "Big_CalCalNotes", "NoteSeverity", "INTEGER"},
-  };
-  for (const Case& c : cases) {
-    std::map<std::string, std::string> declared;
-    for (const auto& row :
-         native_rows(path(c.database), std::string("PRAGMA table_info(\"") + c.table + "\")")) {
-      declared[row[1]] = row[2];
-    }
-    std::istringstream columns(c.columns);
-    for (std::string column; columns >> column;) {
-      EXPECT_EQ(declared[column], c.type) << c.table << "." << column;
-    }
-  }
-}
 
 TEST_F(Schema, request_and_trip_numbers_are_assigned_and_never_reused) {
   for (const auto& [database, table] :
@@ -140,42 +65,6 @@ TEST_F(Schema, text_compares_without_regard_to_case_and_yes_no_columns_default_f
             "0,0,0");
   // A reference row typed in by an importer is offered.
   EXPECT_EQ(native_value(trip, "SELECT ACTIVE FROM FUND"), "-1");
-}
-
-TEST_F(Schema, has_the_indexes_the_queries_need_and_uses_the_write_ahead_log) {
-  const std::pair<const char*, const char*> indexed[] = {
-      {data::kRequestDatabase, "TRIPSREQ.CHAINID"},
-      {data::kRequestDatabase, "TRIPSREQ.DEPDATE"},
-      {data::kRequestDatabase, "TRIPSREQ.CUSTOMER"},
-      {data::kTripDatabase, "TRIPS.DEPDATE"},
-      {data::kTripDatabase, "TRIPS.CUSTOMER"},
-      {data::kTripDatabase, "TRIPS.TRIPREQNUM"},
-      {data::kTripDatabase, "ARDETAIL.TRIPNUM"},
-      {data::kTripDatabase, "TRIPSPLIT.TRIPNUM"},
-      {data::kTripDatabase, "TRIPEMPLOYEES.TRIPNUM"},
-      {data::kTripDatabase, "CUSTOMER_FUND.CUSTOMER"},
-      {data::kTripDatabase, "CUSTOMER_TRIPCAT.CUSTOMER"},
-      {data::kTripDatabase, "Big_CalCalNotes.NoteDate"},
-  };
-  for (const auto& [database, column] : indexed) {
-    const std::string name = column;
-    const std::string table = name.substr(0, name.find('.'));
-    const std::string first = name.substr(name.find('.') + 1);
-    EXPECT_GE(native_count(path(database),
-                           "SELECT count(*) FROM pragma_index_list('" + table +
-                               "') AS i WHERE (SELECT name FROM pragma_index_info(i.name) WHERE "
-                               "seqno = 0) = '" +
-                               first + "'"),
-              1)
-        << column;
-  }
-  EXPECT_EQ(native_value(path(data::kRequestDatabase),
-                         "SELECT pk FROM pragma_table_info('TRIPSREQ') WHERE name = 'TRIPNUM'"),
-            "1");
-  for (const char* database :
-       {data::kTripDatabase, data::kSecurityDatabase, data::kRequestDatabase}) {
-    EXPECT_EQ(native_value(path(database), "PRAGMA journal_mode"), "wal") << database;
-  }
 }
 
 TEST(SchemaRefusal, refuses_an_existing_file_or_a_missing_directory_and_touches_nothing) {
