@@ -93,16 +93,6 @@ TEST_F(ChkEligWebTest, ini_path_with_or_without_final_separator_reads_the_file_i
   }
 }
 
-TEST_F(ChkEligWebTest, the_registry_is_read_again_on_every_call) {
-  write_ini(dir("one"), "SmtpServer=one.example.org\r\n");
-  write_ini(dir("two"), "SmtpServer=two.example.org\r\n");
-  frame::ModuleState module(services);
-  set_ini_path(dir("one"));
-  EXPECT_EQ(ChkEligWeb::GetSmtpServer(module), "one.example.org");
-  set_ini_path(dir("two"));
-  EXPECT_EQ(ChkEligWeb::GetSmtpServer(module), "two.example.org");
-}
-
 TEST_F(ChkEligWebTest, readers_return_their_settings) {
   set_ini_path(dir("conf"));
   write_ini(dir("conf"),
@@ -146,16 +136,6 @@ TEST_F(ChkEligWebTest, yes_no_settings_follow_their_own_letter_case_rules) {
     EXPECT_EQ(ChkEligWeb::GetSmtpAuthentication(module), c.smtp_authentication);
     EXPECT_EQ(module.error, "NA");
   }
-}
-
-TEST_F(ChkEligWebTest, a_300_character_value_is_read_as_its_first_255) {
-  set_ini_path(dir("conf"));
-  const std::string file = write_ini(dir("conf"), "CalendarUrl=" + std::string(300, 'c') + "\r\n");
-  frame::ModuleState module(services);
-  EXPECT_EQ(ChkEligWeb::GetCalendarUrl(module), std::string(255, 'c'));
-  EXPECT_EQ(ChkEligWeb::INIGetSettingString(module, "Carline Options", "CalendarUrl", file, ""),
-            std::string(255, 'c'));
-  EXPECT_EQ(module.error, "NA");
 }
 
 TEST_F(ChkEligWebTest, session_timeout_that_is_not_a_whole_number_raises_to_the_caller) {

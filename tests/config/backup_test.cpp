@@ -62,7 +62,7 @@ TEST(Backup, a_copy_taken_during_saves_is_whole_and_holds_every_earlier_save) {
   const fs::path generation = config::backup(district.dir(), dest.path(), 3);
   const long copied = count_requests(generation / "Tripschl.db");
   EXPECT_GE(copied, before);
-  EXPECT_LE(copied, saver.committed.load());
+  EXPECT_LE(copied, saver.committed.load() + 1);  // one save may be in, not yet counted
   for (const char* name : {"trip.db", "qsclsc1.db", "Tripschl.db"}) {
     EXPECT_TRUE(fs::exists(generation / name)) << name;
   }
