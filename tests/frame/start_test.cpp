@@ -7,6 +7,7 @@ namespace {
 
 using testing_support::District;
 using testing_support::message_of;
+using testing_support::pairs_of;
 using testing_support::Simulator;
 
 class StartTest : public ::testing::Test {
@@ -33,38 +34,19 @@ TEST_F(StartTest, a_request_without_an_item_loads_the_settings_and_shows_the_log
   EXPECT_NE(page.body.find("Lakeview Unified"), std::string::npos);
   EXPECT_FALSE(sim.has_session());
 
-  const std::pair<const char*, std::string> texts[] = {
-      {"DISTNAME", "Lakeview Unified"},
-      {"DISTADDR1", "100 Main St"},
-      {"DISTCITYSTZIP", "Lakeview, MN  55555"},
-      {"DISTPHONE", "555-0100"},
-      {"SESSION_TIMEOUT", "20"},
-      {"PageSize", "20"},
-      {"DOTNET_INSTALLED", "False"},
-      {"CALENDAR_URL", "http://calendar.example.org/"},
-      {"SmtpServer", "127.0.0.1"},
-      {"SmtpPort", "2525"},
-      {"SmtpAuthentication", "False"},
-      {"SmtpUsername", ""},
-      {"EmailFromAddress", "trips@example.org"},
-      {"EmailFromName", "Field Trips"},
-      {"DEFAULT_CALCNUMDRIVER", "True"},
-      {"DEFAULTVTYPE", "BUS"},
-      {"WEBTITLE", "Carline FIELD TRIPS"},
-      {"WEBLINK1", "Quillmark Software, Inc"},
-      {"AUTOFILL_REQUESTS", "True"},
-      {"AUTOFILL_TRIPS", "True"},
-      {"VIEW_OTHER_SCHOOLS", "False"},
-      {"DISTRICT.FUND_DD", "True"},
-      {"DISTRICT.DEPDT_LEADTIME", "3"},
-      {"DISTRICT.DEPDT_LEADTIME_HARDWARN", "False"},
-      {"DISTRICT.USECUSTFUND", "False"},
-      {"DISTRICT.TOTAL_TRIPS_LIMIT", "0"},
-      {"TRIP_REQ_REQUIRED.REQUEST_DATE_REQ", "False"},
-      {"TRIP_REQ_REQUIRED.FUND_REQ", "False"},
-      {"TRIP_REQ_REQUIRED.INVOICE_COMMENT_REQ", "False"},
-  };
-  for (const auto& [key, value] : texts) EXPECT_EQ(sim.application_text(key), value) << key;
+  for (const auto& [key, value] : pairs_of(
+           "DISTNAME=Lakeview Unified|DISTADDR1=100 Main St|DISTCITYSTZIP=Lakeview, MN  55555|"
+           "DISTPHONE=555-0100|SESSION_TIMEOUT=20|PageSize=20|DOTNET_INSTALLED=False|"
+           "CALENDAR_URL=http://calendar.example.org/|SmtpServer=127.0.0.1|SmtpPort=2525|"
+           "SmtpAuthentication=False|SmtpUsername=|EmailFromAddress=trips@example.org|"
+           "EmailFromName=Field Trips|DEFAULT_CALCNUMDRIVER=True|DEFAULTVTYPE=BUS|"
+           "WEBTITLE=Carline FIELD TRIPS|WEBLINK1=Quillmark Software, Inc|AUTOFILL_REQUESTS=True|"
+           "AUTOFILL_TRIPS=True|VIEW_OTHER_SCHOOLS=False|DISTRICT.FUND_DD=True|"
+           "DISTRICT.DEPDT_LEADTIME=3|DISTRICT.DEPDT_LEADTIME_HARDWARN=False|"
+           "DISTRICT.USECUSTFUND=False|DISTRICT.TOTAL_TRIPS_LIMIT=0|"
+           "TRIP_REQ_REQUIRED.REQUEST_DATE_REQ=False|TRIP_REQ_REQUIRED.FUND_REQ=False|"
+           "TRIP_REQ_REQUIRED.INVOICE_COMMENT_REQ=False"))
+    EXPECT_EQ(sim.application_text(key), value) << key;
   EXPECT_TRUE(sim.application("SESSION_TIMEOUT").holds<std::int16_t>());
   EXPECT_TRUE(sim.application("DOTNET_INSTALLED").is_bool());
   EXPECT_EQ(sim.application_text("APP_PATH"), std::string(JAUNTER_SOURCE_DIR) + "/templates/");

@@ -16,26 +16,13 @@ class LoginTest : public ::testing::Test {
 TEST_F(LoginTest, a_valid_sign_in_writes_every_session_key) {
   Simulator sim(district_);
   sign_in(sim, "  teacher  ", "apple");
-  const std::pair<const char*, const char*> keys[] = {
-      {"USER", "teacher"},
-      {"CUSTOMER", "LHS"},
-      {"ROLE", "REQUESTER"},
-      {"CANOVERRIDEFUND", "False"},
-      {"CANOVERRIDEDEPARTUREDATE", "False"},
-      {"LoadRequestDetailFromSession", "False"},
-      {"TRIPREQ_COMMENT", "Submit early"},
-      {"EMAIL_OPTIONS.REQ_JAUNTER_CHANGE", "True"},
-      {"EMAIL_OPTIONS.APP_JAUNTER_CHANGE", "True"},
-      {"numCustomers", "1"},
-      {"numDestinations", "2"},
-      {"numTripCat", "3"},
-      {"numStatusVals", "3"},
-      {"numDivisions", "2"},
-      {"numGrades", "3"},
-      {"numDESTCATs", "2"},
-      {"numFunds", "3"},
-  };
-  for (const auto& [key, value] : keys) EXPECT_EQ(sim.session_text(key), value) << key;
+  for (const auto& [key, value] : pairs_of(
+           "USER=teacher|CUSTOMER=LHS|ROLE=REQUESTER|CANOVERRIDEFUND=False|"
+           "CANOVERRIDEDEPARTUREDATE=False|LoadRequestDetailFromSession=False|"
+           "TRIPREQ_COMMENT=Submit early|EMAIL_OPTIONS.REQ_JAUNTER_CHANGE=True|"
+           "EMAIL_OPTIONS.APP_JAUNTER_CHANGE=True|numCustomers=1|numDestinations=2|numTripCat=3|"
+           "numStatusVals=3|numDivisions=2|numGrades=3|numDESTCATs=2|numFunds=3"))
+    EXPECT_EQ(sim.session_text(key), value) << key;
 
   EXPECT_EQ(sim.session("CustomersDD").get<vb::StringArray>(),
             (vb::StringArray{"", "LHS, Lakeview High School"}));
