@@ -19,46 +19,15 @@ inline const char* kPost = "WCI=RequestDetail&WCE=TripRequestDetail&WCU";
 
 // What the browser posts for a new request of the teacher of LHS, leaving on Friday 12/18/2026.
 inline Form new_request_form() {
-  return {{"dropDownChange", ""},
-          {"New", "NEW"},
-          {"cust", "LHS, Lakeview High School"},
-          {"RequestorEmail", "teacher@example.org"},
-          {"Contact", "Ms Smith"},
-          {"dest", "11"},
-          {"DESTSPEC", ""},
-          {"Dep_month", "Dec"},
-          {"Dep_date", "18"},
-          {"Dep_year", "2026"},
-          {"chkDefaultReturnDate", "ON"},
-          {"Rtn_month", " "},
-          {"Rtn_date", " "},
-          {"Rtn_year", " "},
-          {"DEP_HOUR", "9"},
-          {"DEP_MIN", "0"},
-          {"DEP_AMPM", "AM"},
-          {"ARRIVE_HOUR", " "},
-          {"ARRIVE_MIN", " "},
-          {"ARRIVE_AMPM", "AM"},
-          {"LEAVE_HOUR", " "},
-          {"LEAVE_MIN", " "},
-          {"LEAVE_AMPM", "PM"},
-          {"RET_HOUR", "3"},
-          {"RET_MIN", "30"},
-          {"RET_AMPM", "PM"},
-          {"NUMADULTS", "2"},
-          {"NUMSTUDENTS", "25"},
-          {"NUMHAND", "0"},
-          {"ESTTIME", "4"},
-          {"ESTMILE", "12"},
-          {"PURPOSE", "Concert"},
-          {"CUSTSPEC", ""},
-          {"TRIPCOM", ""},
-          {"PO", ""},
-          {"INTTRIPNUM", ""},
-          {"tripcat", "FLD"},
-          {"grade", "5"},
-          {"fund", "100"},
-          {"btnSubmit", "Save"}};
+  const auto pairs = pairs_of(
+      "dropDownChange=|New=NEW|cust=LHS, Lakeview High School|RequestorEmail=teacher@example.org|"
+      "Contact=Ms Smith|dest=11|DESTSPEC=|Dep_month=Dec|Dep_date=18|Dep_year=2026|"
+      "chkDefaultReturnDate=ON|Rtn_month= |Rtn_date= |Rtn_year= |DEP_HOUR=9|DEP_MIN=0|DEP_AMPM=AM|"
+      "ARRIVE_HOUR= |ARRIVE_MIN= |ARRIVE_AMPM=AM|LEAVE_HOUR= |LEAVE_MIN= |LEAVE_AMPM=PM|"
+      "RET_HOUR=3|RET_MIN=30|RET_AMPM=PM|NUMADULTS=2|NUMSTUDENTS=25|NUMHAND=0|ESTTIME=4|ESTMILE=12|"
+      "PURPOSE=Concert|CUSTSPEC=|TRIPCOM=|PO=|INTTRIPNUM=|tripcat=FLD|grade=5|fund=100|"
+      "btnSubmit=Save");
+  return {pairs.begin(), pairs.end()};
 }
 
 inline std::vector<std::pair<std::string, std::string>> fields(const Form& form) {
