@@ -139,13 +139,11 @@ TEST_F(PagingTest, a_missing_page_size_pages_by_twenty_instead_of_dividing_by_ze
 }
 
 TEST_F(PagingTest, without_a_query_each_report_says_so_before_its_empty_page) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"TripReport1", "Trip Report Query must be supplied."},
-      {"TripReport2", "Trip Report Query must be supplied."},
-      {"TripRequestReport1", "Trip Request Report Query must be supplied."},
-      {"TripRequestReport2", "Trip Request Report Query must be supplied."},
-  };
-  for (const auto& [item, message] : cases) {
+  for (const auto& [item, message] :
+       pairs_of("TripReport1=Trip Report Query must be supplied.|"
+                "TripReport2=Trip Report Query must be supplied.|"
+                "TripRequestReport1=Trip Request Report Query must be supplied.|"
+                "TripRequestReport2=Trip Request Report Query must be supplied.")) {
     const std::string page = sim_.get(std::string("WCI=") + item).body;
     EXPECT_EQ(message_of(page), message) << item;
     EXPECT_EQ(occurrences(page, "<tr bgcolor="), 0) << item;

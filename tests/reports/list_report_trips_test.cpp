@@ -1,4 +1,4 @@
-// The rows of the printable field trip lists, one line and two lines, character for character.
+// The rows of the printable field trip lists, one line and two lines: their cells in order.
 #include "reports/list_reports.h"
 #include "tests/reports/list_report_fixture.h"
 
@@ -21,74 +21,45 @@ class TripRowsTest : public ReportTest {
   }
 };
 
+// The cells of the report's rows, "|" between them.
+std::string row_cells(const std::string& page) {
+  const auto first = page.find("<tr bgcolor=");
+  return joined(cell_texts(page.substr(first, page.find("</table>", first) - first)));
+}
+
+constexpr const char* kClear = "<input type=checkbox disabled>";
+constexpr const char* kTicked = "<input type=checkbox checked disabled>";
+
 TEST_F(TripRowsTest, one_line_rows_alternate_colours_and_show_times_and_the_cancelled_box) {
   const std::string page = sim_.get("WCI=TripReport1").body;
-  EXPECT_TRUE(contains(page,
-                       "<tr bgcolor=#FFFFFF><td><font size='-2'>1</font></td>"
-                       "<td><font size='-2'>3/2/2026</font></td>"
-                       "<td><font size='-2'>Lakeview High School</font></td>"
-                       "<td><font size='-2'>Science Museum of the Great Lakes Region</font></td>"
-                       "<td><font size='-2'>3/2/2026</font></td>"
-                       "<td><font size='-2'>9:00&nbsp;AM</font></td>"
-                       "<td><font size='-2'>4:30&nbsp;PM</font></td>"
-                       "<td><font size='-2'><input type=checkbox disabled></font></td></tr>"
-                       "<tr bgcolor=#C0C0C0><td><font size='-2'>2</font></td>"));
   // Unknown destination, midnight held as one second past, no return time, cancelled.
-  EXPECT_TRUE(contains(page,
-                       "<tr bgcolor=#FFFFFF><td><font size='-2'>3</font></td>"
-                       "<td><font size='-2'>3/9/2026</font></td>"
-                       "<td><font size='-2'>&lt;Smith &amp; Sons&gt;</font></td>"
-                       "<td><font size='-2'>&nbsp;</font></td>"
-                       "<td><font size='-2'>3/10/2026</font></td>"
-                       "<td><font size='-2'>12:00&nbsp;AM</font></td>"
-                       "<td><font size='-2'>&nbsp;</font></td>"
-                       "<td><font size='-2'><input type=checkbox checked disabled></font></td>"
-                       "</tr>"));
-  EXPECT_EQ(occurrences(page, "<tr bgcolor="), 3);
+  EXPECT_EQ(
+      row_cells(page),
+      "1|3/2/2026|Lakeview High School|Science Museum of the Great Lakes Region|3/2/2026|"
+      "9:00&nbsp;AM|4:30&nbsp;PM|" +
+          std::string(kClear) +
+          "|2|3/3/2026|Lakeview High School|Science Museum of the Great Lakes Region|3/3/2026|"
+          "9:00&nbsp;AM|4:30&nbsp;PM|" +
+          kClear + "|3|3/9/2026|&lt;Smith &amp; Sons&gt;|&nbsp;|3/10/2026|12:00&nbsp;AM|&nbsp;|" +
+          kTicked);
+  EXPECT_TRUE(before(page, "<tr bgcolor=#FFFFFF><td><font size='-2'>1<",
+                     "<tr bgcolor=#C0C0C0><td><font size='-2'>2<"));
+  EXPECT_TRUE(contains(page, "<tr bgcolor=#FFFFFF><td><font size='-2'>3<"));
 }
 
 TEST_F(TripRowsTest, two_line_rows_add_contact_purpose_hours_and_counts) {
   const std::string page = sim_.get("WCI=TripReport2").body;
-  EXPECT_TRUE(contains(page,
-                       "<tr bgcolor=#FFFFFF><td><font size='-2'>1</font></td>"
-                       "<td><font size='-2'>3/2/2026</font></td>"
-                       "<td><font size='-2'>Lakeview High School</font></td>"
-                       "<td colspan='3'><font size='-2'>Science Museum of the Great Lakes "
-                       "Region</font></td>"
-                       "<td><font size='-2'>3/2/2026</font></td>"
-                       "<td><font size='-2'>9:00&nbsp;AM</font></td>"
-                       "<td><font size='-2'>4:30&nbsp;PM</font></td>"
-                       "<td><font size='-2'><input type=checkbox disabled></font></td>"
-                       "</tr><tr bgcolor=#FFFFFF>"
-                       "<td colspan='2'><font size='-2'>Ms Trip</font></td>"
-                       "<td><font size='-2'>Museum</font></td>"
-                       "<td><font size='-2'>6.50</font></td>"
-                       "<td><font size='-2'><input type=checkbox disabled></font></td>"
-                       "<td><font size='-2'>25</font></td>"
-                       "<td><font size='-2'>40</font></td>"
-                       "<td><font size='-2'>4</font></td>"
-                       "<td><font size='-2'>12</font></td>"
-                       "<td><font size='-2'><input type=checkbox checked disabled></font></td>"
-                       "</tr><tr bgcolor=#C0C0C0>"));
   // Blank contact, purpose and grade show &nbsp;, unknown hours 0.00, Null counts one blank;
   // Null yes/no columns are clear boxes.
-  EXPECT_TRUE(contains(page,
-                       "</tr><tr bgcolor=#FFFFFF>"
-                       "<td colspan='2'><font size='-2'>&nbsp;</font></td>"
-                       "<td><font size='-2'>&nbsp;</font></td>"
-                       "<td><font size='-2'>0.00</font></td>"
-                       "<td><font size='-2'><input type=checkbox checked disabled></font></td>"
-                       "<td><font size='-2'> </font></td>"
-                       "<td><font size='-2'> </font></td>"
-                       "<td><font size='-2'> </font></td>"
-                       "<td><font size='-2'>&nbsp;</font></td>"
-                       "<td><font size='-2'><input type=checkbox disabled></font></td></tr>"));
-  EXPECT_TRUE(
-      contains(page, "<td><font size='-2'>2</font></td><td><font size='-2'>3/3/2026</font>"));
-  EXPECT_TRUE(contains(page,
-                       "<td><font size='-2'>12</font></td>"
-                       "<td><font size='-2'><input type=checkbox disabled></font></td>"
-                       "</tr><tr bgcolor=#FFFFFF><td><font size='-2'>3</font></td>"));
+  const std::string museum = "|Lakeview High School|Science Museum of the Great Lakes Region|";
+  EXPECT_EQ(row_cells(page),
+            "1|3/2/2026" + museum + "3/2/2026|9:00&nbsp;AM|4:30&nbsp;PM|" + kClear +
+                "|Ms Trip|Museum|6.50|" + kClear + "|25|40|4|12|" + kTicked + "|2|3/3/2026" +
+                museum + "3/3/2026|9:00&nbsp;AM|4:30&nbsp;PM|" + kClear + "|Ms Trip|Museum|6.50|" +
+                kClear + "|25|40|4|12|" + kClear +
+                "|3|3/9/2026|&lt;Smith &amp; Sons&gt;|&nbsp;|3/10/2026|12:00&nbsp;AM|&nbsp;|" +
+                kTicked + "|&nbsp;|&nbsp;|0.00|" + kTicked + "| | | |&nbsp;|" + kClear);
+  EXPECT_TRUE(contains(page, "</tr><tr bgcolor=#FFFFFF><td colspan='2'><font size='-2'>Ms Trip"));
 }
 
 TEST_F(TripRowsTest, the_builder_leaves_the_page_and_count_for_its_caller) {

@@ -33,14 +33,6 @@ TEST_F(PrintReportTest, trip_reports_add_the_summary_by_five_keys) {
   EXPECT_EQ(sim_.session_text("ReportType"), "TRIP");
 }
 
-TEST_F(PrintReportTest, an_unknown_type_offers_nothing_and_its_post_only_redraws) {
-  EXPECT_TRUE(contains(sim_.get("WCI=PrintReport&Type=Bus").body, "Invalid report type."));
-  const Result result = sim_.post("WCI=PrintReport&WCE=PrintReport&WCU", {{"rb", "1"}});
-  EXPECT_EQ(result.status, 200);
-  EXPECT_TRUE(result.location.empty());
-  EXPECT_TRUE(contains(result.body, "Invalid report type."));
-}
-
 TEST_F(PrintReportTest, the_post_redirects_to_the_chosen_report) {
   struct Case {
     const char* type;

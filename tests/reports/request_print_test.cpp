@@ -62,23 +62,6 @@ TEST_F(RequestPrintTest, a_user_who_may_not_edit_sees_the_number_as_plain_text) 
   EXPECT_FALSE(contains(page, "name='TRIPNUM'"));
 }
 
-TEST_F(RequestPrintTest, a_blank_approve_comment_keeps_the_template_text) {
-  const std::string page = print("teacher", "apple", "1001");
-  EXPECT_TRUE(contains(page, "<div><span class=\"note\">No approve/deny comment.</span></div>"));
-  district_.sql("request",
-                "UPDATE TRIPSREQ SET STATUS_COMMENT = '  <Bring> forms  ' WHERE TRIPNUM = 1001;");
-  const std::string commented = sim_.get("WCI=TripRequestDetailPrint").body;
-  EXPECT_TRUE(contains(commented, "<div>Approve/Deny Comment:<br>&lt;Bring&gt; forms</div>"));
-}
-
-TEST_F(RequestPrintTest, a_destination_with_one_address_line_has_no_break) {
-  const std::string page = print("transport", "pw", "1003");
-  EXPECT_TRUE(contains(page,
-                       "<tr><td><font class=\"label\">Destination:</font></td>"
-                       "<td>1 Park Ave</td></tr>"));
-  EXPECT_TRUE(contains(page, "<td>City Park</td>"));
-}
-
 TEST_F(RequestPrintTest, a_typed_in_destination_prints_its_own_name_and_address) {
   const std::string page = print("transport", "pw", "1002");
   EXPECT_TRUE(

@@ -171,12 +171,6 @@ TEST_F(RequestResultsTest, database_text_is_escaped_in_the_table) {
   EXPECT_TRUE(contains(page, "<td><font size='-2'>I&lt;1&gt;</font></td>"));
 }
 
-TEST_F(RequestResultsTest, an_empty_result_still_shows_the_headings) {
-  const std::string page = signed_in().post(kSearch, {{"Status", "NONE"}}).body;
-  EXPECT_EQ(result_cells(page), kHeadings);
-  EXPECT_TRUE(contains(page, count_shown(0)));
-}
-
 TEST_F(RequestResultsTest, a_failing_query_is_reported_under_the_result_tables_procedure_name) {
   Simulator& sim = signed_in();
   PageHarness harness(sim);

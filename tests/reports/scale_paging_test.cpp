@@ -1,5 +1,5 @@
 // Reading at scale: a page read alone holds the very rows, order and sums of the whole query at
-// that place, the engine's count is the snapshot's, and the 300-trip limit of the search.
+// that place, and the engine's count is the snapshot's.
 #include <string>
 #include <vector>
 
@@ -104,20 +104,6 @@ TEST_F(ScalePaging, more_than_32767_rows_raise_the_overflow_the_snapshot_raised)
     EXPECT_EQ(error.number(), 6);
   }
 }
-
-class SearchLimit : public ReportTest, public ::testing::WithParamInterface<int> {};
-
-TEST_P(SearchLimit, the_trip_search_lists_300_trips_and_refuses_301_with_the_full_count) {
-  add_trips(district_, GetParam());
-  const std::string page =
-      sim_.post("WCI=TripSearch&WCE=FieldTrips&WCU",
-                {{"DepFrom", "1/1/2026"}, {"DepTo", "12/31/2027"}, {"btnsubmit", "Search"}})
-          .body;
-  EXPECT_EQ(contains(page, "more than 300 trip requests"), GetParam() > 300);
-  EXPECT_TRUE(contains(page, "<strong>" + std::to_string(GetParam()) + "</strong>")) << page;
-}
-
-INSTANTIATE_TEST_SUITE_P(Counts, SearchLimit, ::testing::Values(300, 301));
 
 }  // namespace
 }  // namespace report_tests

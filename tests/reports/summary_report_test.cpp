@@ -75,31 +75,6 @@ TEST_F(SummaryTest, every_figure_of_a_group_counts_only_the_trips_the_search_sel
   EXPECT_FALSE(contains(summary("Category", " WHERE CUSTOMER.CUSTDIV = 'E'"), "ATH - "));
 }
 
-TEST_F(SummaryTest, the_none_group_takes_null_and_blank_codes_alike_in_every_figure) {
-  district_.sql("trip", R"sql(
-    INSERT INTO TRIPS (TRIPNUM, CUSTOMER, DESTINATION, DEPDATE, TRIPCAT, GRADE, FUND,
-      NUMSTUDENTS, NUMADULTS) VALUES
-      (5, 'ADAMS', 11, 46087, NULL, '', '300', 3, 1),
-      (6, 'ADAMS', 11, 46088, '  ', '  ', '300', 5, 0);
-    INSERT INTO TRIPSPLIT (TRIPNUM, FUND) VALUES (5, '300');
-    INSERT INTO ARDETAIL (TRIPNUM, TRANCODE, TRANAMT) VALUES (5, 'BIL', 40), (6, 'BIL', 2);
-  )sql");
-  // Trips 2 (blank category, Null grade), 5 and 6.
-  const std::string none = row("*None", figures(3, 1, "18", "3", "21", "$42.00"));
-  EXPECT_TRUE(contains(summary("Category", ""), none));
-  EXPECT_TRUE(contains(summary("Grade", ""), none));
-  EXPECT_TRUE(contains(summary("Grade", " WHERE TRIPS.NUMADULTS > 0"),
-                       row("*None", figures(2, 1, "13", "3", "16", "$40.00"))));
-}
-
-TEST_F(SummaryTest, every_summary_type_runs_on_the_trip_database) {
-  for (const char* type : {"Customer", "Category", "Fund", "Destination", "Grade"}) {
-    const Result result = sim_.get(std::string("WCI=TripSummaryReport&Type=") + type);
-    EXPECT_EQ(result.status, 200) << type;
-    EXPECT_GE(occurrences(result.body, "<tr bgcolor='#FFFFFF'><td>"), 1) << type;
-  }
-}
-
 TEST_F(SummaryTest, a_summary_row_shows_the_counts_people_and_amount) {
   const std::string page = sim_.get("WCI=TripSummaryReport&Type=Customer").body;
   EXPECT_TRUE(contains(page,
@@ -118,34 +93,12 @@ TEST_F(SummaryTest, a_summary_row_shows_the_counts_people_and_amount) {
                        "<td align=right>12</td><td align=right>$0.00</td></tr>"));
 }
 
-TEST_F(SummaryTest, trips_without_a_category_form_the_none_group) {
-  const std::string page = sim_.get("WCI=TripSummaryReport&Type=Category").body;
-  EXPECT_TRUE(contains(page,
-                       "<td>*None</td><td align=right>1</td><td align=right>0</td>"
-                       "<td align=right>10</td><td align=right>2</td><td align=right>12</td>"
-                       "<td align=right>$0.00</td></tr>"));
-  EXPECT_TRUE(contains(page,
-                       "<td>ATH - Athletics</td><td align=right>1</td>"
-                       "<td align=right>2</td><td align=right>1,200</td>"));
-  EXPECT_EQ(occurrences(page, "<tr bgcolor="), 3);
-}
-
-TEST_F(SummaryTest, the_type_may_be_written_in_any_case) {
-  sim_.set_session("TripReportSummaryCondition", kGradeFive);
-  const std::string lower = sim_.get("WCI=TripSummaryReport&Type=grade").body;
-  const std::string mixed = sim_.get("WCI=TripSummaryReport&Type=Grade").body;
+TEST_F(SummaryTest, the_type_may_be_written_in_any_case_and_destinations_group_too) {
+  const std::string lower = summary("grade", kGradeFive);
   EXPECT_TRUE(contains(lower, "<td>5 - Fifth</td>"));
   EXPECT_TRUE(contains(lower, "Trip summary by grade &middot;"));
-  EXPECT_TRUE(contains(lower, "<th scope=\"col\">GRADE</th>"));
-  EXPECT_TRUE(contains(mixed, "Trip summary by Grade &middot;"));
-  const auto rows = [](const std::string& page) {
-    return page.substr(page.find("<tbody>"), page.find("</tbody>") - page.find("<tbody>"));
-  };
-  EXPECT_EQ(rows(lower), rows(mixed));
-  // The paging form keeps the type in its address.
-  EXPECT_TRUE(contains(lower,
-                       "action=\"Jaunter.ASP?WCI=TripSummaryReport&amp;WCE=TripSummaryReport&amp;"
-                       "Type=grade&amp;WCU\""));
+  EXPECT_TRUE(contains(lower, "Type=grade&amp;WCU\""));  // the paging form keeps it
+  EXPECT_GE(occurrences(summary("Destination", ""), "<tr bgcolor='#FFFFFF'><td>"), 1);
 }
 
 TEST_F(SummaryTest, paging_keeps_the_type_from_the_address) {

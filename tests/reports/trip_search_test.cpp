@@ -154,19 +154,10 @@ TEST_F(TripSearchTest, the_filters_find_the_matching_trips) {
 
 TEST_F(TripSearchTest, every_criterion_adds_its_clause_in_order) {
   signed_in().post(kTrips, ticked({"chkASSIGNED", "chkUnbilled", "chkCANCELLED", "chkOpenBalance"},
-                                  {{"DepFrom", "3/15/2009"},
-                                   {"DepTo", "3/20/2009"},
-                                   {"grade", "12"},
-                                   {"cust", "LHS"},
-                                   {"dest", "10.0"},
-                                   {"tripcat", "FLD"},
-                                   {"div", "H, High Schools"},
-                                   {"IntNum", "I-1"},
-                                   {"TRIPREQNUM", "1001"},
-                                   {"TRIPNUM", " 5001 "},
-                                   {"BILLCUST", "BAND, District Band"},
-                                   {"PO", "PO-7"},
-                                   {"fund", "100"}}));
+                                  pairs_of("DepFrom=3/15/2009|DepTo=3/20/2009|grade=12|cust=LHS|"
+                                           "dest=10.0|tripcat=FLD|div=H, High Schools|IntNum=I-1|"
+                                           "TRIPREQNUM=1001|TRIPNUM= 5001 |"
+                                           "BILLCUST=BAND, District Band|PO=PO-7|fund=100")));
   EXPECT_EQ(condition(),
             " WHERE TRIPS.DEPDATE >= #3/15/2009# and TRIPS.DEPDATE <= #3/20/2009# AND "
             "TRIPS.GRADE = '12' AND TRIPS.CUSTOMER = 'LHS' AND TRIPS.DESTINATION = 10 AND "
