@@ -242,6 +242,8 @@ constexpr Index kIndexes[] = {
     {kTripDatabase, "ARDETAIL_TRIPNUM_TRANCODE", "ARDETAIL", "TRIPNUM, TRANCODE, TRANAMT"},
     {kTripDatabase, "TRIPSPLIT_TRIPNUM_FUND", "TRIPSPLIT", "TRIPNUM, FUND"},
     {kTripDatabase, "TRIPEMPLOYEES_TRIPNUM_HOURS", "TRIPEMPLOYEES", "TRIPNUM, HOURS, MILES"},
+    // The summary's groups, figures and usual search terms in date order, without the wide rows.
+    {kTripDatabase, kTripSummaryIndex, "TRIPS", kTripSummaryColumns},
     {kTripDatabase, "CUSTOMER_FUND_CUSTOMER", "CUSTOMER_FUND", "CUSTOMER, FUND"},
     {kTripDatabase, "CUSTOMER_TRIPCAT_CUSTOMER", "CUSTOMER_TRIPCAT", "CUSTOMER, TRIPCAT"},
     {kTripDatabase, "Big_CalCalNotes_NoteDate", "Big_CalCalNotes", "NoteDate"},

@@ -14,6 +14,13 @@ inline constexpr const char* kTripDatabase = "trip.db";
 inline constexpr const char* kSecurityDatabase = "qsclsc1.db";
 inline constexpr const char* kRequestDatabase = "Tripschl.db";
 
+// The index of trip.db that the summary report reads the selected trips from, date first, and
+// the TRIPS columns it holds besides the trip number.
+inline constexpr const char* kTripSummaryIndex = "TRIPS_DEPDATE_SUMMARY";
+inline constexpr const char* kTripSummaryColumns =
+    "DEPDATE, CUSTOMER, TRIPCAT, GRADE, FUND, DESTINATION, NUMSTUDENTS, NUMADULTS, ASSIGNED, "
+    "BILLED, CANCELED";
+
 // Creates trip.db, qsclsc1.db and Tripschl.db in `dir` with their tables and indexes. Throws
 // std::runtime_error naming the file, before anything is created, when `dir` is not a directory
 // or when any of the three files (or a journal of one) exists. A failure part-way removes the
