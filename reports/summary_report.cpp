@@ -1,119 +1,162 @@
 // The summary report: the trips of the last field trip search grouped by customer, category,
-// fund, destination or grade, with trips, splits, students, adults, people and amount per group.
+// fund, destination or grade, with trips, splits, students, adults, people and amount per group,
+// the totals of the groups, a bar chart of them and the same rows as a CSV download.
 //
 // Design note: every figure of a group is taken over the trips that the search's condition (its
-// WHERE part) selects. The per-trip figures (splits, crew hours and miles, the amount) are looked
-// up for each selected trip in its billing, split and crew rows by their trip-number indexes, so
-// the report reads the selection once; grouped sub-queries over the selection, joined back to it,
-// cost a sort and a second pass for the same lookups. Category and grade add a "*None" row for the
-// trips whose code is Null or blank. Fund counts the splits charged to the fund rather than the
-// splits of the fund's trips.
+// WHERE part) selects. A district keeps years of trips, so the report reads them in two steps.
+// First the selected trips are summed per customer and key (per day as well when the key is the
+// customer, which then follows the date index without a sort), once for the trips' own figures
+// and once joined to each of their split and billing tables, so that every table is read by its
+// trip-number index in one pass rather than once per trip and figure. Then those few partial sums
+// are joined to the key's table and to the customers and added up per group. The trips come from
+// the summary index (data/schema.h) whenever the condition names only columns it holds: read
+// there in date order, the lookups by trip number stay close together. Category and grade add a
+// "*None" row, always, for the trips whose code is Null or blank. Fund counts the splits charged
+// to the fund rather than the splits of the fund's trips. Crew hours and miles are not shown, so
+// they are not read.
 #include "reports/summary_report.h"
 
 #include <array>
+#include <cmath>
 #include <optional>
+#include <vector>
 
 #include "config/ChkEligWeb.h"
 #include "data/null_conversions.h"
+#include "data/schema.h"
 #include "frame/keys.h"
+#include "platform/text/text.h"
 #include "platform/vb/conversions.h"
+#include "reports/csv.h"
 #include "reports/paging.h"
 #include "reports/search_support.h"
 
 namespace reports {
 
-namespace {
-
-// The trips a condition can select from: it may name CUSTOMER.CUSTDIV.
-constexpr const char* kSelectable =
-    "(CUSTOMER INNER JOIN TRIPS ON CUSTOMER.CUSTOMER = TRIPS.CUSTOMER)";
-
-// One summary type: its description D, the tables of its groups F (trips joined to the key's
-// table and their customer), the grouping B, whether its amount counts billings only, and the
-// column that a "*None" row collects (empty: no such row).
+// One summary type: its key's table and code column, its description D and grouping B, whether
+// its amount counts billings only, whether a "*None" row collects the trips without a code, the
+// trips' key column and the column a split is counted under.
 struct SummaryKind {
   const char* type;
+  const char* table;
+  const char* column;
   const char* D;
-  const char* F;
   const char* B;
   bool billings_only;
-  const char* none_column;
+  bool none_row;
+  const char* trip_key;
+  const char* split_key;
 };
 
 constexpr std::array<SummaryKind, 5> kSummaries = {{
-    {"CATEGORY", "(TRIPCAT.TRIPCAT&' - '&TRIPCAT.DESCRIPTION) AS TYPEDESCRIPTION, ",
-     "CUSTOMER INNER JOIN (TRIPCAT INNER JOIN TRIPS ON TRIPCAT.TRIPCAT = TRIPS.TRIPCAT) ON "
-     "CUSTOMER.CUSTOMER = TRIPS.CUSTOMER",
-     " GROUP BY TRIPCAT.TRIPCAT, TRIPCAT.DESCRIPTION", true, "TRIPS.TRIPCAT"},
-    {"CUSTOMER", "(CUSTOMER.CUSTOMER&' - '&CUSTOMER.CUSTNAME) AS TYPEDESCRIPTION, ",
-     "CUSTOMER INNER JOIN TRIPS ON CUSTOMER.CUSTOMER = TRIPS.CUSTOMER",
-     " GROUP BY CUSTOMER.CUSTOMER, CUSTOMER.CUSTNAME", false, ""},
-    {"DESTINATION",
-     "(STR(DESTINATION.DESTINATION)&' - '&DESTINATION.DESTDESC) AS TYPEDESCRIPTION, ",
-     "CUSTOMER INNER JOIN (DESTINATION INNER JOIN TRIPS ON DESTINATION.DESTINATION = "
-     "TRIPS.DESTINATION) ON CUSTOMER.CUSTOMER = TRIPS.CUSTOMER",
-     " GROUP BY DESTINATION.DESTINATION, DESTINATION.DESTDESC", false, ""},
-    {"FUND", "(FUND.FUND&' - '&FUND.FUNDDESC) AS TYPEDESCRIPTION, ",
-     "CUSTOMER INNER JOIN (FUND INNER JOIN TRIPS ON FUND.FUND = TRIPS.FUND) ON "
-     "CUSTOMER.CUSTOMER = TRIPS.CUSTOMER",
-     " GROUP BY FUND.FUND, FUND.FUNDDESC", false, ""},
-    {"GRADE", "(GRADE.GRADE&' - '&GRADE.DESCRIPTION) AS TYPEDESCRIPTION, ",
-     "CUSTOMER INNER JOIN (GRADE INNER JOIN TRIPS ON GRADE.GRADE = TRIPS.GRADE) ON "
-     "CUSTOMER.CUSTOMER = TRIPS.CUSTOMER",
-     " GROUP BY GRADE.GRADE, GRADE.DESCRIPTION", false, "TRIPS.GRADE"},
+    {"CATEGORY", "TRIPCAT", "TRIPCAT.TRIPCAT", "(TRIPCAT.TRIPCAT&' - '&TRIPCAT.DESCRIPTION)",
+     "TRIPCAT.TRIPCAT, TRIPCAT.DESCRIPTION", true, true, "TRIPS.TRIPCAT", "TRIPS.TRIPCAT"},
+    {"CUSTOMER", "CUSTOMER", "CUSTOMER.CUSTOMER", "(CUSTOMER.CUSTOMER&' - '&CUSTOMER.CUSTNAME)",
+     "CUSTOMER.CUSTOMER, CUSTOMER.CUSTNAME", false, false, "TRIPS.CUSTOMER", "TRIPS.CUSTOMER"},
+    {"DESTINATION", "DESTINATION", "DESTINATION.DESTINATION",
+     "(STR(DESTINATION.DESTINATION)&' - '&DESTINATION.DESTDESC)",
+     "DESTINATION.DESTINATION, DESTINATION.DESTDESC", false, false, "TRIPS.DESTINATION",
+     "TRIPS.DESTINATION"},
+    {"FUND", "FUND", "FUND.FUND", "(FUND.FUND&' - '&FUND.FUNDDESC)", "FUND.FUND, FUND.FUNDDESC",
+     false, false, "TRIPS.FUND", "TRIPSPLIT.FUND"},
+    {"GRADE", "GRADE", "GRADE.GRADE", "(GRADE.GRADE&' - '&GRADE.DESCRIPTION)",
+     "GRADE.GRADE, GRADE.DESCRIPTION", false, true, "TRIPS.GRADE", "TRIPS.GRADE"},
 }};
 
-// The condition C with one more term: C is empty or " WHERE" and its clauses.
-std::string where_also(const std::string& C, const std::string& term) {
-  return (vb::Trim(C).empty() ? std::string(" WHERE ") : C + " AND ") + term;
+namespace {
+
+bool is_name_char(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
 }
 
-// A per-trip figure: the sub-select reads only its table's index entries for the one trip, so
-// the report stays one pass over the selected trips, each looked up once per table.
-std::string per_trip(const std::string& figure, const char* table, const std::string& term = {}) {
-  const std::string t = table;
-  return "SUM(SELECT " + figure + " FROM " + t + " WHERE " + t + ".TRIPNUM = TRIPS.TRIPNUM" +
-         (term.empty() ? "" : " AND " + term) + ")";
-}
-
-// A fund's splits are those charged to it, whatever fund their trip has: counted per fund in one
-// pass over the selected trips' splits, and joined to the fund's group.
-std::string fund_splits(const std::string& C) {
-  return "(SELECT TRIPSPLIT.FUND, COUNT(*) AS SPLITS FROM TRIPSPLIT INNER JOIN " +
-         std::string(kSelectable) + " ON TRIPS.TRIPNUM = TRIPSPLIT.TRIPNUM" + C +
-         " GROUP BY TRIPSPLIT.FUND) AS FUNDSPLITS";
-}
-
-// The figures after the description, and the tables F.
-std::string figures_and_tables(const SummaryKind& type, const std::string& C, const char* F) {
-  const bool fund = std::string_view(type.type) == "FUND";
-  const std::string splits = fund ? "MAX(FUNDSPLITS.SPLITS)" : per_trip("COUNT(*)", "TRIPSPLIT");
-  const std::string tables = fund ? "(" + std::string(F) + ") LEFT JOIN " + fund_splits(C) +
-                                        " ON FUNDSPLITS.FUND = FUND.FUND"
-                                  : std::string(F);
-  const std::string amount_term =
-      type.billings_only ? "ARDETAIL.TRANCODE='BIL'" : "ARDETAIL.TRANCODE<>'PAY'";
-  return "COUNT(*) AS NUMBEROFTRIPS, " + splits +
-         " AS NUMBEROFSPLITS, SUM(TRIPS.NUMSTUDENTS) AS NUMBEROFSTUDENTS, SUM(TRIPS.NUMADULTS) AS "
-         "NUMBEROFADULTS, " +
-         per_trip("SUM(TRIPEMPLOYEES.HOURS)", "TRIPEMPLOYEES") + " AS TOTALHOURS, " +
-         per_trip("SUM(TRIPEMPLOYEES.MILES)", "TRIPEMPLOYEES") + " AS TOTALMILES, " +
-         per_trip("SUM(ARDETAIL.TRANAMT)", "ARDETAIL", amount_term) + " AS TOTALAMOUNT FROM " +
-         tables;
-}
-
-std::string summary_query(const SummaryKind& type, const std::string& C) {
-  std::string sql =
-      std::string("SELECT ") + type.D + figures_and_tables(type, C, type.F) + C + type.B;
-  if (*type.none_column) {
-    // Null and blank alike: a code of blanks is no code.
-    const std::string column = type.none_column;
-    sql += " UNION SELECT ('*None') AS TYPEDESCRIPTION, " +
-           figures_and_tables(type, C,
-                              "CUSTOMER INNER JOIN TRIPS ON CUSTOMER.CUSTOMER = TRIPS.CUSTOMER") +
-           where_also(C, "(" + column + " IS NULL OR trim$(" + column + ") = '')");
+// Whether every TRIPS column the condition names is one the summary index holds. The trip number
+// is left out on purpose: it finds its trip by the table itself.
+bool index_covers(const std::string& C) {
+  const std::string upper = vb::UCase(C);
+  const std::string held = std::string(", ") + data::kTripSummaryColumns + ",";
+  for (std::size_t at = upper.find("TRIPS."); at != std::string::npos;
+       at = upper.find("TRIPS.", at + 1)) {
+    if (at > 0 && is_name_char(upper[at - 1])) continue;
+    std::size_t end = at + 6;
+    while (end < upper.size() && is_name_char(upper[end])) ++end;
+    if (held.find(", " + upper.substr(at + 6, end - at - 6) + ",") == std::string::npos)
+      return false;
   }
-  return sql;
+  return true;
+}
+
+// Whether the condition may name the customer's own columns (CUSTOMER.CUSTDIV): then each trip
+// is joined to its customer before the condition; otherwise the partial sums are, which is the
+// same since a trip has at most one customer.
+bool names_customer(const std::string& C) {
+  std::string rest = vb::UCase(C);
+  for (std::size_t at = rest.find("TRIPS.CUSTOMER"); at != std::string::npos;
+       at = rest.find("TRIPS.CUSTOMER"))
+    rest.erase(at, 14);
+  return rest.find("CUST") != std::string::npos;
+}
+
+// The selected trips' partial sums: customer CK, key GK, trips N, splits SP, students ST, adults
+// AD and amount AMT, from the trips, their splits and their billing rows in turn.
+std::string partial_sums(const SummaryKind& kind, const std::string& C, bool use_index) {
+  const std::string trips =
+      use_index ? std::string("TRIPS INDEXED BY ") + data::kTripSummaryIndex : "TRIPS";
+  // CROSS JOIN keeps the trips outermost, in the index's order.
+  const std::string source =
+      names_customer(C)
+          ? "(" + trips + " CROSS JOIN CUSTOMER ON CUSTOMER.CUSTOMER = TRIPS.CUSTOMER)"
+          : trips;
+  const bool by_day = std::string_view(kind.trip_key) == "TRIPS.CUSTOMER";
+  auto part = [&](const std::string& key, const std::string& figures, const std::string& join) {
+    const std::string groups = by_day ? "TRIPS.DEPDATE, TRIPS.CUSTOMER" : "TRIPS.CUSTOMER, " + key;
+    return "SELECT TRIPS.CUSTOMER AS CK, " + key + " AS GK, " + figures + " FROM " + source + join +
+           C + " GROUP BY " + groups;
+  };
+  const std::string amount_term =
+      kind.billings_only ? "ARDETAIL.TRANCODE='BIL'" : "ARDETAIL.TRANCODE<>'PAY'";
+  return part(kind.trip_key,
+              "COUNT(*) AS N, 0 AS SP, SUM(TRIPS.NUMSTUDENTS) AS ST, SUM(TRIPS.NUMADULTS) AS AD, "
+              "NULL AS AMT",
+              "") +
+         " UNION ALL " +
+         part(kind.split_key, "0, COUNT(*), NULL, NULL, NULL",
+              " CROSS JOIN TRIPSPLIT ON TRIPSPLIT.TRIPNUM = TRIPS.TRIPNUM") +
+         " UNION ALL " +
+         part(kind.trip_key, "0, 0, NULL, NULL, SUM(ARDETAIL.TRANAMT)",
+              " CROSS JOIN ARDETAIL ON ARDETAIL.TRIPNUM = TRIPS.TRIPNUM AND " + amount_term);
+}
+
+std::string summary_query(const SummaryKind& kind, const std::string& C, bool use_index) {
+  const std::string sums = partial_sums(kind, C, use_index);
+  const std::string figures =
+      " AS TYPEDESCRIPTION, IIf(SUM(L1.N) IS NULL, 0, SUM(L1.N)) AS NUMBEROFTRIPS, SUM(L1.SP) AS "
+      "NUMBEROFSPLITS, SUM(L1.ST) AS NUMBEROFSTUDENTS, SUM(L1.AD) AS NUMBEROFADULTS, "
+      "SUM(L1.AMT) AS TOTALAMOUNT FROM ";
+  const std::string D = kind.D;
+  const std::string B = kind.B;
+  const std::string table = kind.table;
+  const std::string column = kind.column;
+  if (table == "CUSTOMER") {
+    return "SELECT " + D + figures + "CUSTOMER INNER JOIN (" + sums +
+           ") AS L1 ON CUSTOMER.CUSTOMER = L1.CK GROUP BY " + B + " ORDER BY " + B;
+  }
+  // The partial sums of trips whose customer is known, as every group counts them.
+  const std::string known =
+      "(SELECT X.GK, X.N, X.SP, X.ST, X.AD, X.AMT FROM CUSTOMER INNER JOIN (" + sums +
+      ") AS X ON CUSTOMER.CUSTOMER = X.CK) AS L1";
+  if (!kind.none_row) {
+    // A fund's splits alone, without a trip of the fund, make no group.
+    return "SELECT " + D + figures + table + " INNER JOIN " + known + " ON " + column +
+           " = L1.GK GROUP BY " + B + " HAVING SUM(L1.N) > 0 ORDER BY " + B;
+  }
+  // Role 0 gives the groups, role 1 the "*None" row, which stands even without a trip. A blank
+  // code that the key's table also lists counts in both, as it always has; the rows come in the
+  // order of a union of the two.
+  return "SELECT IIf(P.R = 1, '*None', " + D + ")" + figures +
+         "((SELECT 0 AS R UNION ALL SELECT 1) AS P LEFT JOIN " + known +
+         " ON P.R = 0 OR L1.GK IS NULL OR trim$(L1.GK) = '') LEFT JOIN " + table +
+         " ON P.R = 0 AND " + column + " = L1.GK WHERE P.R = 1 OR " + column +
+         " IS NOT NULL GROUP BY P.R, " + B + " ORDER BY 1, 2, 3, 4, 5, 6";
 }
 
 // A count formatted "#,###,##0", "0" when Null.
@@ -127,38 +170,154 @@ double number_of(const std::string& text) {
   return vb::parse_number(text).value_or(0.0);
 }
 
-std::string summary_row(const db::Recordset& rs, const char* colour) {
+// The cents of an amount as the report shows it ("$1,150.25", "($20.00)"), so that a total is
+// the sum of what the rows show.
+long long cents_of(const std::string& shown) {
+  std::string digits;
+  for (char c : shown) {
+    if (c != '$' && c != ',' && c != '(' && c != ')') digits += c;
+  }
+  const double value = vb::parse_number(digits).value_or(0.0);
+  const long long cents = std::llround(value * 100.0);
+  return shown.find('(') != std::string::npos ? -cents : cents;
+}
+
+std::string amount_text(long long cents) {
+  return web::html_escape(vb::Format(vb::Variant(static_cast<double>(cents) / 100.0), "Currency"));
+}
+
+std::string count_of(double count) {
+  return vb::Format(vb::Variant(count), "#,###,##0");
+}
+
+// One group as the report shows it: the description cell and the six figures.
+struct Group {
+  std::string description;  // the cell's HTML
+  std::array<std::string, 6> figures;
+};
+
+Group group_of(const db::Recordset& rs) {
   const std::string students = count_text(rs.field("NUMBEROFSTUDENTS"));
   const std::string adults = count_text(rs.field("NUMBEROFADULTS"));
   const vb::Variant& amount = rs.field("totalamount");
-  const std::string numbers[] = {
-      count_text(rs.field("numberoftrips")),
-      count_text(rs.field("numberofsplits")),
-      students,
-      adults,
-      vb::Format(vb::Variant(number_of(students) + number_of(adults)), "#,###,##0"),
-      amount.is_null() ? std::string("$0.00") : web::html_escape(vb::Format(amount, "Currency")),
-  };
+  return {cell_text(rs.field("TYPEDESCRIPTION")),
+          {
+              count_text(rs.field("numberoftrips")),
+              count_text(rs.field("numberofsplits")),
+              students,
+              adults,
+              count_of(number_of(students) + number_of(adults)),
+              amount.is_null() ? std::string("$0.00")
+                               : web::html_escape(vb::Format(amount, "Currency")),
+          }};
+}
+
+std::string summary_row(const Group& group, const char* colour) {
   std::string html = "<tr bgcolor='" + std::string(colour) + "'>";
-  html += "<td>" + cell_text(rs.field("TYPEDESCRIPTION")) + "</td>";
-  for (const std::string& number : numbers) html += "<td align=right>" + number + "</td>";
+  html += "<td>" + group.description + "</td>";
+  for (const std::string& figure : group.figures) html += "<td align=right>" + figure + "</td>";
   return html + "</tr>";
+}
+
+// The sums of the figure columns over the groups, formatted as the rows are.
+std::array<std::string, 6> totals_of(const std::vector<Group>& groups) {
+  std::array<double, 5> counts{};
+  long long cents = 0;
+  for (const Group& group : groups) {
+    for (std::size_t k = 0; k < counts.size(); ++k) counts[k] += number_of(group.figures[k]);
+    cents += cents_of(group.figures[5]);
+  }
+  return {count_of(counts[0]), count_of(counts[1]), count_of(counts[2]),
+          count_of(counts[3]), count_of(counts[4]), amount_text(cents)};
+}
+
+std::string totals_row(const std::vector<Group>& groups) {
+  std::string html = "<tr class='totals'><th scope='row'>Total</th>";
+  for (const std::string& figure : totals_of(groups)) {
+    html += "<td align=right><b>" + figure + "</b></td>";
+  }
+  return html + "</tr>";
+}
+
+// What the search selected, in the words of its condition.
+std::string criteria_text(const std::string& C) {
+  std::string text(vb::Trim(C));
+  if (text.empty()) return "All trips";
+  if (text::same_text(text.substr(0, 5), "WHERE")) text = vb::Trim(text.substr(5));
+  return "Trips where " + text;
+}
+
+std::string number_text(double value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.1f", value);
+  return buffer;
+}
+
+// A bar chart of the trips and the amount of every group, black on white so that it prints, and
+// never taller than a printed page: the rows grow thinner as the groups grow many.
+std::string bar_chart(const std::vector<Group>& groups, const std::string& type,
+                      const std::string& C) {
+  constexpr double kWidth = 720, kLabel = 230, kBars = 380, kTop = 64, kMaxRows = 860;
+  const double row = std::clamp(kMaxRows / std::max<std::size_t>(groups.size(), 1), 10.0, 30.0);
+  double most_trips = 0, most_cents = 0;
+  for (const Group& group : groups) {
+    most_trips = std::max(most_trips, number_of(group.figures[0]));
+    most_cents = std::max(most_cents, static_cast<double>(cents_of(group.figures[5])));
+  }
+  const double height = kTop + row * static_cast<double>(groups.size()) + 8;
+  const double font = std::min(12.0, row * 0.45 + 3);
+  std::string svg =
+      "<figure class='summary-chart'><svg xmlns='http://www.w3.org/2000/svg' "
+      "viewBox='0 0 " +
+      number_text(kWidth) + " " + number_text(height) +
+      "' width='100%' role='img' aria-label='Trips and amount by " + web::html_escape(type) +
+      "' font-family='sans-serif' fill='#000'>";
+  svg += "<rect width='100%' height='100%' fill='#fff'/>";
+  svg += "<text x='0' y='16' font-size='14' font-weight='bold'>Trips and amount by " +
+         web::html_escape(type) + "</text>";
+  svg += "<text x='0' y='34' font-size='11'>" + web::html_escape(criteria_text(C)) + "</text>";
+  svg +=
+      "<rect x='0' y='44' width='10' height='10'/><text x='14' y='53' font-size='11'>Trips"
+      "</text><rect x='70' y='44' width='10' height='10' fill='#fff' stroke='#000'/><text "
+      "x='84' y='53' font-size='11'>Amount</text>";
+  for (std::size_t i = 0; i < groups.size(); ++i) {
+    const Group& group = groups[i];
+    const double y = kTop + row * static_cast<double>(i);
+    const double bar = (row - 4) / 2;
+    const double trips = number_of(group.figures[0]);
+    const double cents = static_cast<double>(cents_of(group.figures[5]));
+    const double trips_width = most_trips > 0 ? kBars * trips / most_trips : 0;
+    const double amount_width = most_cents > 0 && cents > 0 ? kBars * cents / most_cents : 0;
+    const std::string label = csv::text_of_html(group.description);
+    svg += "<g class='bar'><title>" + web::html_escape(label) + "</title>";
+    svg += "<text x='0' y='" + number_text(y + row / 2 + font / 3) + "' font-size='" +
+           number_text(font) + "' textLength='" + number_text(kLabel - 8) +
+           "' lengthAdjust='spacingAndGlyphs'>" + web::html_escape(label) + "</text>";
+    svg += "<rect x='" + number_text(kLabel) + "' y='" + number_text(y + 1) + "' width='" +
+           number_text(trips_width) + "' height='" + number_text(bar) + "'/>";
+    svg += "<rect x='" + number_text(kLabel) + "' y='" + number_text(y + 2 + bar) + "' width='" +
+           number_text(amount_width) + "' height='" + number_text(bar) +
+           "' fill='#fff' stroke='#000'/>";
+    svg += "<text x='" + number_text(kLabel + kBars + 6) + "' y='" +
+           number_text(y + row / 2 + font / 3) + "' font-size='" + number_text(font) + "'>" +
+           group.figures[0] + " &middot; " + group.figures[5] + "</text></g>";
+  }
+  return svg + "</svg></figure>";
 }
 
 }  // namespace
 
-void SummaryReport::BuildTripSummaryReportResults(const std::string& SummaryType,
-                                                  const std::string& SqlCondition,
-                                                  std::int16_t& PageNumber, std::int16_t PageSize) {
+const SummaryKind* SummaryReport::open_summary(const std::string& SummaryType,
+                                               const std::string& SqlCondition, db::Recordset& rs) {
   web::Response& response = ctx_.response();
   if (SummaryType.empty()) {
     response.Write("Summary Type must be supplied.");
-    return;
+    return nullptr;
   }
   if (!ChkEligWeb::PrepareDatabase(ctx_)) {
     // No exit step of its own: show the connection report rather than lose it.
     frame::write_exit(module_, &response);
-    return;
+    return nullptr;
   }
   const std::string type = vb::UCase(SummaryType);
   const SummaryKind* summary = nullptr;
@@ -169,21 +328,39 @@ void SummaryReport::BuildTripSummaryReportResults(const std::string& SummaryType
     response.Write("Invalid Summary Type");
     response.End();
     ChkEligWeb::CloseTripDBConnections(module_);
-    return;
+    return nullptr;
   }
-  search_.strSearchQuery = summary_query(*summary, SqlCondition);
-
-  db::Recordset rs;
+  // A file whose indexes could not be added yet is read without it, only more slowly.
+  const bool use_index =
+      index_covers(SqlCondition) &&
+      module_.trip_db().count_rows(
+          std::string("SELECT name FROM sqlite_schema WHERE type = 'index' AND name = '") +
+          data::kTripSummaryIndex + "'") > 0;
+  search_.strSearchQuery = summary_query(*summary, SqlCondition, use_index);
   rs.open(search_.strSearchQuery, module_.trip_db(), db::CursorType::Dynamic,
           db::LockType::ReadOnly);
+  return summary;
+}
+
+void SummaryReport::BuildTripSummaryReportResults(const std::string& SummaryType,
+                                                  const std::string& SqlCondition,
+                                                  std::int16_t& PageNumber, std::int16_t PageSize) {
+  db::Recordset rs;
+  if (!open_summary(SummaryType, SqlCondition, rs)) return;
+  std::vector<Group> groups;
+  for (; !rs.eof(); rs.move_next()) groups.push_back(group_of(rs));
+  if (!groups.empty()) rs.move_first();
   seek_page(rs, PageNumber, PageSize, search_.intSearchCount);
+  const long first = std::max(0L, static_cast<long>(PageNumber - 1) * PageSize);
   search_.strSearchResults.clear();
-  for (int row = 0; row < PageSize && !rs.eof(); ++row, rs.move_next()) {
-    search_.strSearchResults += summary_row(rs, row_colour(row));
+  for (int row = 0; row < PageSize && first + row < static_cast<long>(groups.size()); ++row) {
+    search_.strSearchResults += summary_row(groups[first + row], row_colour(row));
     if (row + 1 < PageSize) search_.strSearchResults += "<tr><td colspan='10'></td></tr>";
   }
   rs.close();
   ChkEligWeb::CloseTripDBConnections(module_);
+  totals_ = totals_row(groups);
+  chart_ = bar_chart(groups, vb::UCase(SummaryType), SqlCondition);
 }
 
 void SummaryReport::build(std::int16_t& page_number, std::int16_t page_size) {
@@ -201,6 +378,36 @@ void SummaryReport::TripSummaryReport_TripSummaryReport() {
             [this](std::int16_t& page_number, std::int16_t size) { build(page_number, size); });
 }
 
+std::string SummaryReport::summary_csv(const std::string& type, const std::string& condition) {
+  db::Recordset rs;
+  if (!open_summary(type, condition, rs)) return {};
+  std::vector<Group> groups;
+  for (; !rs.eof(); rs.move_next()) groups.push_back(group_of(rs));
+  rs.close();
+  ChkEligWeb::CloseTripDBConnections(module_);
+  std::string csv(csv::kByteOrderMark);
+  csv += csv::row({vb::UCase(type), "Trips", "Splits", "Students", "Adults", "People", "Amount"});
+  auto record = [](const std::string& first, const std::array<std::string, 6>& figures) {
+    std::vector<std::string> cells{csv::text_of_html(first)};
+    for (const std::string& figure : figures) cells.push_back(csv::text_of_html(figure));
+    return csv::row(cells);
+  };
+  for (const Group& group : groups) csv += record(group.description, group.figures);
+  return csv + record("Total", totals_of(groups));
+}
+
+void SummaryReport::TripSummaryReport_CSV() {
+  // The page's own check first: the download shows the district's trips too.
+  if (!session_check()) return;
+  const std::string csv =
+      summary_csv(ctx_.request().QueryString("Type"), session_text(keys::kTripSummaryCondition));
+  if (csv.empty()) return;  // the message is the answer
+  web::Response& response = ctx_.response();
+  response.set_header("Content-Type", "text/csv; charset=utf-8");
+  response.set_header("Content-Disposition", "attachment; filename=\"summary.csv\"");
+  response.Write(csv);
+}
+
 void SummaryReport::TripSummaryReport_ProcessTag(const std::string& TagName,
                                                  std::string& TagContents, bool&) {
   if (report_tag(ctx_, search_, TagName, TagContents)) return;
@@ -209,6 +416,10 @@ void SummaryReport::TripSummaryReport_ProcessTag(const std::string& TagName,
     TagContents = web::html_escape(type);
   } else if (text::same_text(TagName, "WC@UCASESUMMARYTYPE")) {
     TagContents = web::html_escape(vb::UCase(type));
+  } else if (text::same_text(TagName, "WC@TOTALS")) {
+    TagContents = totals_;
+  } else if (text::same_text(TagName, "WC@CHART")) {
+    TagContents = chart_;
   }
 }
 
