@@ -144,6 +144,7 @@ TEST_F(ApprovalTest, approver_addresses_are_joined_and_blanks_skipped) {
   EXPECT_EQ(mdlApproval::GetApproverEmail(module_, "NOBODY", "LHS"), "");
   EXPECT_EQ(mdlApproval::GetApproverEmail(module_, "", "LHS"), "");
   EXPECT_EQ(mdlApproval::GetApproverEmail(module_, "B' OR '1'='1", "LHS"), "");
+  EXPECT_EQ(mdlApproval::GetApproverEmail(module_, "B", "X' OR '1'='1"), " b2@example.org");
 }
 
 TEST_F(ApprovalTest, calendar_notes_give_severity_texts_and_closed_days) {
