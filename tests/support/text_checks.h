@@ -1,4 +1,5 @@
-// Looking for parts of a page: whether it holds a text, how often, and whether one comes first.
+// Looking for parts of a page: whether it holds a text, how often, which comes first, the cells of
+// a table, the value a form field posts; and name=value tables written on few lines.
 #pragma once
 
 #include <algorithm>
