@@ -16,13 +16,14 @@
 // they are not read.
 #include "reports/summary_report.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
+#include <charconv>
 #include <cmath>
-#include <optional>
 #include <vector>
 
 #include "config/ChkEligWeb.h"
-#include "data/null_conversions.h"
 #include "data/schema.h"
 #include "frame/keys.h"
 #include "platform/text/text.h"
@@ -247,10 +248,12 @@ std::string criteria_text(const std::string& C) {
   return "Trips where " + text;
 }
 
+// A coordinate with one decimal and a point, whatever the locale.
 std::string number_text(double value) {
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.1f", value);
-  return buffer;
+  const auto end =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+  return std::string(buffer, end.ptr);
 }
 
 // A bar chart of the trips and the amount of every group, black on white so that it prints, and
