@@ -293,9 +293,14 @@ std::string bar_chart(const std::vector<Group>& groups, const std::string& type,
     const double amount_width = most_cents > 0 && cents > 0 ? kBars * cents / most_cents : 0;
     const std::string label = csv::text_of_html(group.description);
     svg += "<g class='bar'><title>" + web::html_escape(label) + "</title>";
+    // Only a label too long for its column is squeezed into it.
+    const bool long_label = static_cast<double>(label.size()) * font * 0.55 > kLabel - 8;
     svg += "<text x='0' y='" + number_text(y + row / 2 + font / 3) + "' font-size='" +
-           number_text(font) + "' textLength='" + number_text(kLabel - 8) +
-           "' lengthAdjust='spacingAndGlyphs'>" + web::html_escape(label) + "</text>";
+           number_text(font) + "'" +
+           (long_label
+                ? " textLength='" + number_text(kLabel - 8) + "' lengthAdjust='spacingAndGlyphs'"
+                : std::string()) +
+           ">" + web::html_escape(label) + "</text>";
     svg += "<rect x='" + number_text(kLabel) + "' y='" + number_text(y + 1) + "' width='" +
            number_text(trips_width) + "' height='" + number_text(bar) + "'/>";
     svg += "<rect x='" + number_text(kLabel) + "' y='" + number_text(y + 2 + bar) + "' width='" +
