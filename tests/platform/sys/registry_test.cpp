@@ -138,15 +138,6 @@ TEST(RegistryFile, utf16le_file_with_byte_order_mark_is_read) {
   EXPECT_EQ(value->text, "/srv/caf\xC3\xA9/\xF0\x9F\x9A\x8C");
 }
 
-TEST(RegistryFile, utf8_byte_order_mark_and_unix_line_ends_are_accepted) {
-  auto value = read_from(
-      "\xEF\xBB\xBFWindows Registry Editor Version 5.00\n\n"
-      "[HKEY_LOCAL_MACHINE\\Software\\Quillmark Software, Inc.\\Carline Transport Manager - Field "
-      "Trip]\n\"INIPath\"=\"/opt/x\"\n");
-  ASSERT_TRUE(value.has_value());
-  EXPECT_EQ(value->text, "/opt/x");
-}
-
 TEST(RegistryFile, what_is_not_there_reads_as_missing) {
   struct Case {
     const char* what;
@@ -160,28 +151,15 @@ TEST(RegistryFile, what_is_not_there_reads_as_missing) {
        std::string(kHeader) + "[HKEY_LOCAL_MACHINE\\Software\\Other]\r\n" + good_value, kKey},
       {"the value under a subkey",
        std::string(kHeader) + "[HKEY_LOCAL_MACHINE\\" + kKey + "\\Sub]\r\n" + good_value, kKey},
-      {"a key that is not asked for", std::string(kHeader) + kKeyLine + good_value,
-       "Software\\Quillmark Software, Inc."},
       {"a value before any key", std::string(kHeader) + good_value + kKeyLine, kKey},
       {"a commented-out value", std::string(kHeader) + kKeyLine + ";" + good_value, kKey},
       {"no header", std::string(kKeyLine) + good_value, kKey},
-      {"another header", std::string("Windows Registry Editor\r\n") + kKeyLine + good_value, kKey},
-      {"an empty file", "", kKey},
       {"UTF-16 without a byte-order mark", std::string("W\0i\0n\0", 6), kKey},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_FALSE(read_from(c.contents, "INIPath", c.key).has_value());
   }
-}
-
-TEST(RegistryFile, missing_or_unreadable_file_reads_as_missing) {
-  TempDir dir;
-  EXPECT_FALSE(sys::RegistryFile((dir.str() + "/") + "absent.reg")
-                   .read("HKEY_LOCAL_MACHINE", kKey, "INIPath")
-                   .has_value());
-  EXPECT_FALSE(
-      sys::RegistryFile((dir.str() + "/")).read("HKEY_LOCAL_MACHINE", kKey, "INIPath").has_value());
 }
 
 TEST(RegistryFile, a_later_definition_replaces_an_earlier_one_and_a_dash_deletes) {
@@ -205,10 +183,8 @@ TEST(RegistryFile, a_later_definition_replaces_an_earlier_one_and_a_dash_deletes
 TEST(RegistryFile, malformed_line_of_the_value_asked_for_is_an_unexpected_failure) {
   const std::vector<std::string> lines = {
       "\"INIPath\"=\"unterminated", "\"INIPath\"=\"text\" trailing",
-      "\"INIPath\"=dword:",         "\"INIPath\"=dword:123456789",
       "\"INIPath\"=dword:xyz",      "\"INIPath\"=hex:1g",
       "\"INIPath\"=hex:100",        "\"INIPath\"=hex(zz):00",
-      "\"INIPath\"=qword:01",       "\"INIPath\"=",
   };
   for (const std::string& line : lines) {
     SCOPED_TRACE(line);
