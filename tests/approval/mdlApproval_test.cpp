@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "approval/customer_rights.h"
 #include "config/ChkEligWeb.h"
 #include "tests/support/sample_data.h"
 
@@ -89,6 +90,9 @@ TEST_F(ApprovalTest, a_customer_bound_user_has_rights_over_his_own_customer_only
   EXPECT_EQ(shown(mdlApproval::HasAuthority(module_, 1, "A", "", "LHS")), "Y,Y,L1");
   EXPECT_EQ(shown(mdlApproval::HasAuthority(module_, 1, "A", "", "ADAMS")), "N,N,L1");
   EXPECT_EQ(shown(mdlApproval::HasAuthority(module_, 1, "A", "", "  ")), "Y,Y,L1");
+  EXPECT_FALSE(approval::may_enter_for("LHS", "LHX"));  // the whole code, not its first letters
+  EXPECT_TRUE(approval::may_enter_for(" lhs ", "LHS"));
+  EXPECT_FALSE(approval::may_read_request("LHS", false, "LH"));
   // With a chain argument the request customer is empty: only users without one get rights.
   EXPECT_EQ(shown(mdlApproval::HasAuthority(module_, 1, "A", "LONG", "LHS")), "N,N,L1");
   EXPECT_EQ(shown(mdlApproval::HasAuthority(module_, 1, "A", "LONG", "")), "Y,Y,L1");

@@ -42,6 +42,16 @@ TEST_F(DestinationLookupTest, the_search_lists_matches_in_any_case_with_blank_mi
       << page;
 }
 
+TEST_F(DestinationLookupTest, addresses_are_escaped_in_the_results) {
+  district_.sql(
+      "trip",
+      "INSERT INTO DESTINATION (DESTINATION, DESTDESC, DESTADD1, DESTADD2, ACTIVE) VALUES "
+      "(77, 'Cinema', '<b>1 Main</b>', 'A & B', -1);");
+  open_lookup_as("teacher", "apple");
+  const std::string page = sim_.post(kFind, {{"DESTDESC", "cinema"}}).body;
+  EXPECT_TRUE(contains(page, "<td>&lt;b&gt;1 Main&lt;/b&gt;</td><td>A &amp; B</td>")) << page;
+}
+
 TEST_F(DestinationLookupTest, an_empty_search_lists_every_destination_inactive_ones_too) {
   open_lookup_as("teacher", "apple");
   const std::string page = sim_.post(kFind, {{"DESTDESC", ""}}).body;

@@ -106,6 +106,7 @@ TEST_F(RequestRowsTest, a_customer_code_with_an_apostrophe_is_looked_up_safely) 
   const Result result = sim_.get("WCI=TripRequestReport1");
   EXPECT_EQ(result.status, 200);
   EXPECT_TRUE(contains(result.body, "<td><font size='-3'>O&#39;Neil Academy</font></td>"));
+  EXPECT_TRUE(contains(sim_.get("WCI=TripRequestReport2").body, "<td>O&#39;Neil Academy</td>"));
 }
 
 }  // namespace

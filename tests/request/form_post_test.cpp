@@ -137,13 +137,17 @@ TEST_F(FormPostTest, checks_stop_the_post_with_the_first_message) {
 
 TEST_F(FormPostTest, required_fields_follow_the_district_flags) {
   district_.sql("trip",
-                "UPDATE TRIPREQ_REQUIRED SET DEPTIME_REQ = -1, PO_REQ = -1, NUMWHEEL_REQ = -1");
+                "UPDATE TRIPREQ_REQUIRED SET DEPTIME_REQ = -1, PO_REQ = -1, NUMWHEEL_REQ = -1, "
+                "NUMSTUDENTS_REQ = -1");
   Simulator sim(district_);
   sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
   Form form = new_request_form();
   form["DEP_HOUR"] = " ";
   EXPECT_EQ(message_of(post(sim, form).body), "<p>Departure Time is required.</p>");
   form["DEP_HOUR"] = "9";
+  form["NUMSTUDENTS"] = "";
+  EXPECT_EQ(message_of(post(sim, form).body), "<p>Number of students is required.</p>");
+  form["NUMSTUDENTS"] = "25";
   form["NUMHAND"] = "";
   EXPECT_EQ(message_of(post(sim, form).body), "<p>Number of wheel chairs is required.</p>");
   form["NUMHAND"] = "0";
