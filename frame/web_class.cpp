@@ -138,7 +138,8 @@ std::vector<Item> items() {
        on(&SummaryReport::TripSummaryReport_Respond),
        {},
        on(&SummaryReport::TripSummaryReport_ProcessTag),
-       {{"TripSummaryReport", on(&SummaryReport::TripSummaryReport_TripSummaryReport)}}},
+       {{"TripSummaryReport", on(&SummaryReport::TripSummaryReport_TripSummaryReport)},
+        {"CSV", on(&SummaryReport::TripSummaryReport_CSV)}}},
       // Not one of the desktop system's items: the month view of closed and full days.
       {"Calendar",
        "Calendar1.htm",
