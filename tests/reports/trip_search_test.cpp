@@ -314,8 +314,8 @@ TEST_F(TripSearchTest, the_page_shows_the_criteria_searched_for_and_the_totals) 
       "name='chkOPEN' value='ON' checked >Open",
       "name='chkOPENBALANCE' value='ON' checked >Show only Trips with an Open Balance",
       "<option selected value='CUSTOMER.CUSTNAME'>Customer</option>",
-      "<select name='sortBy2' title=\"Sort column\"><option></option><option selected "
-      "value='TRIPS.TRIPNUM'>Trip #</option>",
+      ("<select name='sortBy2' title=\"Sort column\"><option></option><option selected "
+       "value='TRIPS.TRIPNUM'>Trip #</option>"),
       "<input name='TRIPREQNUM' size='21' VALUE='1001' ",
       "<input name='TRIPNUM' size='21' VALUE='5001' ",
       "<input name='fund' size='21' value='100' ",
