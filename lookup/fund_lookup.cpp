@@ -82,8 +82,7 @@ void lookup::FundLookup::LookupFund_RetwSelected() {
       [&] {
         if (!session_check()) frame::exit_step();
         const std::string chosen = ctx_.request().Form("SelFund");
-        // Leaving the look-up without a choice keeps the fund the form already had.
-        if (!chosen.empty()) set_session(keys::form::kFund, chosen);
+        set_session(keys::form::kFund, chosen);
         if (text::same_text(session_text(keys::kFundLookupFromTripSearch), "Y")) {
           set_session(keys::kFundLookupFromTripSearch, "");
           ctx_.get<reports::TripSearch>().FieldTripsOfFund(chosen);
