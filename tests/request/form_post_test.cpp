@@ -29,7 +29,7 @@ TEST_F(FormPostTest, a_new_request_is_saved_announced_and_shown_again) {
   EXPECT_EQ(mails[0].recipients, std::vector<std::string>{"teacher@example.org"});
   EXPECT_NE(mails[0].data.find("Subject: Jaunter - Trip Request #1004\r\n"), std::string::npos);
   EXPECT_NE(mails[0].data.find("\r\n\r\nA New Trip Request, Request #1004 has been entered.\r\n"
-                               "Customer: Lakeview High School\r\nDestination: \r\n"
+                               "Customer: Lakeview High School\r\nDestination: City Park\r\n"
                                "Dep Dt: 12/18/2026\r\n# Students: 25\r\nNew Status: UNAPPROVED"),
             std::string::npos)
       << mails[0].data;
