@@ -93,6 +93,8 @@ Table& assignment_columns(Table& t) {
   return t;
 }
 
+// Every table of the three databases, column by column, in one place: long because the
+// desktop system's tables are, and a reader compares it with their definitions top to bottom.
 std::vector<Table> all_tables() {
   std::vector<Table> tables;
 

@@ -242,6 +242,8 @@ void check_copy(frame::RequestContext& ctx, std::int32_t number) {
 
 }  // namespace
 
+// The form's one post event: the button decides, in the order the desktop form checks them.
+// Kept whole so that the order of the checks reads as one list.
 void RequestForm::RequestDetail_TripRequestDetail() {
   std::unique_ptr<db::Recordset> row;
   procedure(

@@ -723,6 +723,7 @@ void FormTags::required_flags(std::string& out) {
 using Renderer = std::function<void(FormTags&, std::string& out)>;
 using TagTable = std::unordered_map<std::string, Renderer, text::NoCaseHash, text::NoCaseEqual>;
 
+// The tag table of the form's fields: one line per tag, long because the form has that many.
 void add_field_tags(TagTable& table) {
   using Order = FormTags::Order;
   struct Plain {
