@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 
 #include "platform/db/db.h"
@@ -26,7 +27,19 @@ void run(sqlite3* db, const char* sql, const std::string& path) {
   if (rc != SQLITE_OK) throw_engine_error(db, rc, path);
 }
 
+// The engine's allocation statistics take one process-wide lock on every allocation, which a
+// hundred request threads queue on; nothing here reads them. Only possible before the engine
+// starts, so done once, ahead of the first opening.
+void skip_allocation_statistics() {
+  static const bool done = [] {
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+    return true;
+  }();
+  (void)done;
+}
+
 DatabaseHandle open_handle(const std::string& path, int flags) {
+  skip_allocation_statistics();
   sqlite3* raw = nullptr;
   const int rc = sqlite3_open_v2(path.c_str(), &raw, flags | SQLITE_OPEN_NOMUTEX, nullptr);
   DatabaseHandle db(raw);
@@ -72,6 +85,16 @@ void configure(sqlite3* db, const std::string& path, LockWait& lock_wait) {
   run(db, "PRAGMA mmap_size = 2147418112", path);
 }
 
+// Whether the handle still reads its file's schema: false for a file overwritten in place.
+bool reads_schema(StatementCache& statements, const std::string& path) {
+  try {
+    CachedStatement probe(statements, "SELECT count(*) FROM sqlite_schema", path);
+    return sqlite3_step(probe.get()) == SQLITE_ROW;
+  } catch (const vb::RuntimeError&) {
+    return false;
+  }
+}
+
 bool names_file(const std::string& path) {
   std::error_code error;
   return !path.empty() && path.find('\0') == std::string::npos &&
@@ -90,8 +113,17 @@ std::array<std::int64_t, 4> file_state(const std::string& path) {
 
 }  // namespace
 
+// Closes a handle and the statements kept on it, those first: an open statement would keep the
+// handle's memory alive after the closing.
+void close_handle(sqlite3* db, std::unique_ptr<StatementCache> statements) {
+  statements.reset();
+  sqlite3_close_v2(db);
+}
+
+ConnectionPool::ConnectionPool() = default;
+
 ConnectionPool::~ConnectionPool() {
-  for (const Idle& idle : idle_) sqlite3_close_v2(idle.db);
+  for (Idle& idle : idle_) close_handle(idle.db, std::move(idle.statements));
 }
 
 Connection::Connection() : lock_wait_(std::make_unique<LockWait>()) {}
@@ -100,8 +132,10 @@ Connection::~Connection() {
   close();
 }
 
-void Connection::adopt(sqlite3* db, const std::string& path) {
+void Connection::adopt(sqlite3* db, std::unique_ptr<StatementCache> statements,
+                       const std::string& path) {
   db_ = db;
+  statements_ = statements ? std::move(statements) : std::make_unique<StatementCache>(db);
   path_ = path;
   alive_ = std::make_shared<const int>(0);
 }
@@ -115,7 +149,7 @@ void Connection::open(const std::string& path) {
                                   "'.  It is a directory, not a database file.");
   DatabaseHandle db = open_handle(path, SQLITE_OPEN_READWRITE);
   configure(db.get(), path, *lock_wait_);
-  adopt(db.release(), path);
+  adopt(db.release(), nullptr, path);
 }
 
 void Connection::open(const std::string& path, ConnectionPool& pool) {
@@ -124,18 +158,22 @@ void Connection::open(const std::string& path, ConnectionPool& pool) {
   auto& idle = pool.idle_;
   for (auto it = idle.begin(); it != idle.end(); ++it) {
     if (it->path != path) continue;
-    DatabaseHandle db(it->db);
+    sqlite3* db = it->db;
+    std::unique_ptr<StatementCache> statements = std::move(it->statements);
     const bool same_file = it->file_state == state && state != decltype(state){};
     idle.erase(it);
-    if (!same_file) break;
-    lock_wait_->install(db.get());
-    // A file overwritten in place since shows here, as a fresh opening would show it.
-    if (sqlite3_exec(db.get(), "SELECT count(*) FROM sqlite_schema", nullptr, nullptr, nullptr) !=
-        SQLITE_OK) {
-      sqlite3_busy_handler(db.get(), nullptr, nullptr);
+    if (!same_file) {
+      close_handle(db, std::move(statements));
       break;
     }
-    adopt(db.release(), path);
+    lock_wait_->install(db);
+    // A file overwritten in place since shows here, as a fresh opening would show it.
+    if (!reads_schema(*statements, path)) {
+      sqlite3_busy_handler(db, nullptr, nullptr);
+      close_handle(db, std::move(statements));
+      break;
+    }
+    adopt(db, std::move(statements), path);
     pool_ = &pool;
     return;
   }
@@ -155,7 +193,7 @@ void Connection::create(const std::string& path) {
     DatabaseHandle db = open_handle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     configure(db.get(), path, *lock_wait_);
     run(db.get(), "PRAGMA journal_mode = WAL", path);
-    adopt(db.release(), path);
+    adopt(db.release(), nullptr, path);
   } catch (...) {
     // The file did not exist before: leave nothing half-made behind.
     std::filesystem::remove(path, error);
@@ -168,18 +206,19 @@ void Connection::close() {
     // Statements still open keep the handle until they finish, and may outlive the handler.
     sqlite3_busy_handler(db_, nullptr, nullptr);
     // Kept only when nothing is left running on it: the next user starts from a clean handle.
-    if (pool_ && sqlite3_get_autocommit(db_) && !sqlite3_next_stmt(db_, nullptr)) {
+    if (pool_ && sqlite3_get_autocommit(db_) && statements_->holds_all()) {
       auto& idle = pool_->idle_;
       if (idle.size() >= ConnectionPool::kMostIdle) {
-        sqlite3_close_v2(idle.front().db);
+        close_handle(idle.front().db, std::move(idle.front().statements));
         idle.erase(idle.begin());
       }
-      idle.push_back({path_, file_state(path_), db_});
+      idle.push_back({path_, file_state(path_), db_, std::move(statements_)});
     } else {
-      sqlite3_close_v2(db_);
+      close_handle(db_, std::move(statements_));
     }
   }
   db_ = nullptr;
+  statements_.reset();
   pool_ = nullptr;
   alive_.reset();
 }
@@ -191,7 +230,7 @@ bool Connection::is_open() const {
 long Connection::execute(std::string_view jet_sql) {
   if (!db_) throw closed_error();
   const auto translation = translate_shared(jet_sql);
-  Statement statement(db_, translation->sql, path_);
+  CachedStatement statement(*statements_, translation->sql, path_);
   for (;;) {
     const int rc = sqlite3_step(statement.get());
     if (rc == SQLITE_DONE) break;
@@ -204,16 +243,16 @@ long Connection::execute(std::string_view jet_sql) {
 long Connection::count_rows(std::string_view jet_sql) {
   if (!db_) throw closed_error();
   const auto translation = translate_shared(jet_sql);
-  Statement statement;
+  std::optional<CachedStatement> statement;
   try {
-    statement = Statement(db_, translation->count_sql, path_);
+    statement.emplace(*statements_, translation->count_sql, path_);
   } catch (const vb::RuntimeError&) {
     // The engine lets a condition name a column of the select list, which "SELECT 1" lacks.
-    statement = Statement(db_, "SELECT count(*) FROM (" + translation->sql + ")", path_);
+    statement.emplace(*statements_, "SELECT count(*) FROM (" + translation->sql + ")", path_);
   }
-  const int rc = sqlite3_step(statement.get());
+  const int rc = sqlite3_step(statement->get());
   if (rc != SQLITE_ROW) throw_engine_error(db_, rc, path_);
-  return static_cast<long>(sqlite3_column_int64(statement.get(), 0));
+  return static_cast<long>(sqlite3_column_int64(statement->get(), 0));
 }
 
 void Connection::execute_native(std::string_view sqlite_sql) {

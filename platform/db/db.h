@@ -25,6 +25,7 @@ namespace db {
 
 class LockWait;
 class ConnectionPool;
+class StatementCache;
 
 enum class CursorType { ForwardOnly = 0, Keyset = 1, Dynamic = 2, Static = 3 };
 enum class LockType { ReadOnly = 1, Pessimistic = 2, Optimistic = 3, BatchOptimistic = 4 };
@@ -69,9 +70,10 @@ class Connection {
 
  private:
   friend class Recordset;
-  void adopt(sqlite3* db, const std::string& path);
+  void adopt(sqlite3* db, std::unique_ptr<StatementCache> statements, const std::string& path);
 
   sqlite3* db_ = nullptr;
+  std::unique_ptr<StatementCache> statements_;  // the handle's kept statements
   std::string path_;
   ConnectionPool* pool_ = nullptr;       // where close() leaves the handle, if anywhere
   std::unique_ptr<LockWait> lock_wait_;  // the busy handler's state, for the handle's life
@@ -85,7 +87,7 @@ class Connection {
 // since (same file, size and modification time): a file replaced or rewritten is opened afresh.
 class ConnectionPool {
  public:
-  ConnectionPool() = default;
+  ConnectionPool();
   ~ConnectionPool();
   ConnectionPool(const ConnectionPool&) = delete;
   ConnectionPool& operator=(const ConnectionPool&) = delete;
@@ -96,6 +98,7 @@ class ConnectionPool {
     std::string path;
     std::array<std::int64_t, 4> file_state;
     sqlite3* db;
+    std::unique_ptr<StatementCache> statements;  // finalized before the handle closes
   };
   static constexpr std::size_t kMostIdle = 6;
   std::vector<Idle> idle_;

@@ -558,9 +558,12 @@ void Recordset::open_statement(std::string_view jet_sql, Connection& connection,
       impl->writable = false;  // no rowid at all: read it as a snapshot, or fail as one
     }
   }
-  if (!impl->writable)
-    statement = Statement(impl->db, translation.sql + std::string(window), impl->path);
-  sqlite3_stmt* stmt = statement.get();
+  // A snapshot is read in full here, so its statement can go back to the connection's cache.
+  std::optional<CachedStatement> snapshot;
+  if (!impl->writable) {
+    snapshot.emplace(*connection.statements_, translation.sql + std::string(window), impl->path);
+  }
+  sqlite3_stmt* stmt = snapshot ? snapshot->get() : statement.get();
   if (!sqlite3_stmt_readonly(stmt)) {
     // A command opened as a recordset runs and leaves the recordset closed, as ADO does.
     for (;;) {

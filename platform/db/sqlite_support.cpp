@@ -1,6 +1,7 @@
 // SQLite failures as provider errors, the statement handle, and stored values read by type.
 #include "platform/db/sqlite_support.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <thread>
@@ -108,9 +109,10 @@ int LockWait::on_busy(void* self, int tries) {
   return 1;
 }
 
-Statement::Statement(sqlite3* db, std::string_view sql, const std::string& path) {
+Statement::Statement(sqlite3* db, std::string_view sql, const std::string& path, unsigned flags) {
   const char* tail = nullptr;
-  const int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, &tail);
+  const int rc =
+      sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()), flags, &stmt_, &tail);
   if (rc != SQLITE_OK) {
     reset();
     throw_engine_error(db, rc, path);
@@ -130,6 +132,39 @@ Statement& Statement::operator=(Statement&& other) noexcept {
 void Statement::reset() {
   if (stmt_) sqlite3_finalize(stmt_);
   stmt_ = nullptr;
+}
+
+Statement StatementCache::take(std::string_view sql, const std::string& path) {
+  for (auto it = kept_.rbegin(); it != kept_.rend(); ++it) {
+    if (it->sql == sql) {
+      Statement found = std::move(it->statement);
+      kept_.erase(std::next(it).base());
+      return found;
+    }
+  }
+  return Statement(db_, sql, path, SQLITE_PREPARE_PERSISTENT);
+}
+
+void StatementCache::give_back(std::string sql, Statement statement) {
+  if (!statement) return;
+  sqlite3_reset(statement.get());
+  if (!sqlite3_stmt_readonly(statement.get())) return;
+  sqlite3_clear_bindings(statement.get());
+  for (const Kept& kept : kept_) {
+    if (kept.sql == sql) return;
+  }
+  if (kept_.size() >= kMostKept) kept_.erase(kept_.begin());
+  kept_.push_back({std::move(sql), std::move(statement)});
+}
+
+bool StatementCache::holds_all() const {
+  for (sqlite3_stmt* stmt = sqlite3_next_stmt(db_, nullptr); stmt;
+       stmt = sqlite3_next_stmt(db_, stmt)) {
+    const bool kept = std::any_of(kept_.begin(), kept_.end(),
+                                  [stmt](const Kept& k) { return k.statement.get() == stmt; });
+    if (!kept || sqlite3_stmt_busy(stmt)) return false;
+  }
+  return true;
 }
 
 ColumnKind kind_of_declared_type(const char* declared) {

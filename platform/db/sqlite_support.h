@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/db/jet.h"
 #include "platform/vb/errors.h"
@@ -73,7 +74,7 @@ class Statement {
  public:
   Statement() = default;
   // Prepares one statement; raises the mapped provider error on failure.
-  Statement(sqlite3* db, std::string_view sql, const std::string& path);
+  Statement(sqlite3* db, std::string_view sql, const std::string& path, unsigned flags = 0);
   ~Statement() { reset(); }
   Statement(Statement&& other) noexcept : stmt_(other.stmt_) { other.stmt_ = nullptr; }
   Statement& operator=(Statement&& other) noexcept;
@@ -86,6 +87,50 @@ class Statement {
 
  private:
   sqlite3_stmt* stmt_ = nullptr;
+};
+
+// The prepared read statements of one handle, kept for the next use of the same text: a page's
+// long queries cost more to prepare than to run on the few rows they read, and a handle serves
+// the same pages again and again.
+class StatementCache {
+ public:
+  explicit StatementCache(sqlite3* db) : db_(db) {}
+  ~StatementCache() = default;  // finalizes what it keeps; before the handle closes
+  StatementCache(const StatementCache&) = delete;
+  StatementCache& operator=(const StatementCache&) = delete;
+
+  // A statement of `sql`: a kept one, or one prepared now (raising as Statement does).
+  Statement take(std::string_view sql, const std::string& path);
+  // Keeps a statement taken for `sql` for its next use, reset and without bindings; a statement
+  // that writes, or one more of a text already kept, is finalized instead.
+  void give_back(std::string sql, Statement statement);
+  // Whether the handle has no statement but those kept here: nothing is running on it.
+  bool holds_all() const;
+
+ private:
+  struct Kept {
+    std::string sql;
+    Statement statement;
+  };
+  static constexpr std::size_t kMostKept = 8;
+  sqlite3* db_;
+  std::vector<Kept> kept_;  // the most recently used last
+};
+
+// A statement taken from a cache for the span of one call, given back when it ends.
+class CachedStatement {
+ public:
+  CachedStatement(StatementCache& cache, std::string_view sql, const std::string& path)
+      : cache_(cache), sql_(sql), statement_(cache.take(sql, path)) {}
+  ~CachedStatement() { cache_.give_back(std::move(sql_), std::move(statement_)); }
+  CachedStatement(const CachedStatement&) = delete;
+  CachedStatement& operator=(const CachedStatement&) = delete;
+  sqlite3_stmt* get() const { return statement_.get(); }
+
+ private:
+  StatementCache& cache_;
+  std::string sql_;
+  Statement statement_;
 };
 
 // The kind a declared column type stands for (DATETIME, YESNO, CURRENCY, INTEGER, SINGLE, TEXT
