@@ -22,7 +22,7 @@ RequestContext::~RequestContext() {
 }
 
 std::string RequestContext::session_text(std::string_view key) const {
-  const vb::Variant value = web_.session(key);
+  const vb::Variant& value = web_.session(key);
   return value.is_null() ? std::string() : vb::CStr(value);
 }
 

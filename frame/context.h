@@ -44,7 +44,7 @@ class RequestContext {
   const sys::Clock& clock() const { return web_.clock(); }
 
   // Session(key) and Application(key). The texts read Empty and Null as "".
-  vb::Variant session(std::string_view key) const { return web_.session(key); }
+  const vb::Variant& session(std::string_view key) const { return web_.session(key); }
   std::string session_text(std::string_view key) const;
   void set_session(std::string_view key, vb::Variant value);
   vb::Variant application(std::string_view key) const { return web_.application(key); }

@@ -284,8 +284,9 @@ Context::Context(Runtime& runtime, Request& request, Response& response,
       session_(std::move(session)),
       application_(application) {}
 
-vb::Variant Context::session(std::string_view key) const {
-  if (!session_) return {};
+const vb::Variant& Context::session(std::string_view key) const {
+  static const vb::Variant kNone;
+  if (!session_) return kNone;
   return session_->values.get(key);
 }
 

@@ -91,8 +91,9 @@ class Context {
   Request& request() { return request_; }
   Response& response() { return response_; }
 
-  // Session(key). Reading never creates a session; the first write does.
-  vb::Variant session(std::string_view key) const;
+  // Session(key). Reading never creates a session; the first write does. The value stays valid
+  // until the key is written again: a list read for every row need not be copied.
+  const vb::Variant& session(std::string_view key) const;
   void set_session(std::string_view key, vb::Variant value);
   void set_session_timeout(int minutes);  // Session.Timeout
   void abandon_session();                 // Session.Abandon
