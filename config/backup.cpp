@@ -47,6 +47,9 @@ void copy_database(const fs::path& from, const fs::path& to) {
     throw std::runtime_error("copying " + from.string() + " to " + to.string() + ": " +
                              sqlite3_errstr(rc));
   }
+  // A copy is one file: out of WAL mode it leaves no -wal or -shm beside it when it is read.
+  // The server puts a restored file back into WAL mode when it opens it.
+  sqlite::column_texts(target.get(), "PRAGMA journal_mode=DELETE");
 }
 
 void verify(const fs::path& path) {
