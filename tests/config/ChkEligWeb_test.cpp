@@ -70,25 +70,17 @@ class ChkEligWebTest : public ::testing::Test {
   sys::Services services;
 };
 
-TEST_F(ChkEligWebTest, ini_path_multiple_in_any_case_reads_trip_ini_of_the_application) {
-  write_ini(dir("app"), "CalendarUrl=from the application directory\r\n");
-  for (const char* word : {"MULTIPLE", "multiple", "Multiple"}) {
-    SCOPED_TRACE(word);
-    set_ini_path(word);
-    frame::ModuleState module(services);
-    module.paths.strAppPath = dir("app") + "/";
-    EXPECT_EQ(ChkEligWeb::GetCalendarUrl(module), "from the application directory");
-    EXPECT_EQ(module.error, "NA");
-  }
-}
-
-TEST_F(ChkEligWebTest, ini_path_with_or_without_final_separator_reads_the_file_inside_it) {
-  write_ini(dir("conf"), "CalendarUrl=http://calendar/\r\n");
-  for (const std::string& path : {dir("conf"), dir("conf") + "/"}) {
-    SCOPED_TRACE(path);
+// "Multiple" in any case means the application's directory; a path may end with a separator.
+TEST_F(ChkEligWebTest, ini_path_multiple_or_a_directory_reads_the_trip_ini_it_names) {
+  write_ini(dir("app"), "CalendarUrl=app\r\n");
+  write_ini(dir("conf"), "CalendarUrl=conf\r\n");
+  const std::pair<std::string, const char*> cases[] = {
+      {"MULTIPLE", "app"}, {"multiple", "app"}, {dir("conf"), "conf"}, {dir("conf") + "/", "conf"}};
+  for (const auto& [path, expected] : cases) {
     set_ini_path(path);
     frame::ModuleState module(services);
-    EXPECT_EQ(ChkEligWeb::GetCalendarUrl(module), "http://calendar/");
+    module.paths.strAppPath = dir("app") + "/";
+    EXPECT_EQ(ChkEligWeb::GetCalendarUrl(module), expected) << path;
     EXPECT_EQ(module.error, "NA");
   }
 }
@@ -309,7 +301,7 @@ TEST_F(ChkEligWebTest, missing_database_file_reports_the_error_and_the_data_dire
   EXPECT_FALSE(module.request->is_open());
 }
 
-TEST_F(ChkEligWebTest, close_releases_the_connections_and_before_or_twice_is_harmless) {
+TEST_F(ChkEligWebTest, close_is_harmless_before_twice_after_a_failure_or_a_lost_connection) {
   create_databases(dir("data"), {"trip.db", "qsclsc1.db", "Tripschl.db"});
   frame::ModuleState module(services);
   ChkEligWeb::CloseTripDBConnections(module);
@@ -324,31 +316,25 @@ TEST_F(ChkEligWebTest, close_releases_the_connections_and_before_or_twice_is_har
   ChkEligWeb::CloseTripDBConnections(module);
   EXPECT_EQ(module.error, "NA");
   EXPECT_THROW(module.trip_db(), vb::RuntimeError);
-}
 
-TEST_F(ChkEligWebTest, close_after_a_failed_open_keeps_the_earlier_report) {
-  create_databases(dir("data"), {"trip.db"});
-  frame::ModuleState module(services);
-  module.paths.strTripDataPath = dir("data") + "/";
-  ChkEligWeb::SetTripDBConnections(module);
-  const std::string report = module.error;
-  ASSERT_NE(report, "NA");
-  ChkEligWeb::CloseTripDBConnections(module);
-  EXPECT_EQ(module.error, report);
-  EXPECT_EQ(module.trip, nullptr);
-}
-
-TEST_F(ChkEligWebTest, close_ends_quietly_at_a_connection_that_no_longer_exists) {
-  create_databases(dir("data"), {"trip.db", "qsclsc1.db", "Tripschl.db"});
-  frame::ModuleState module(services);
-  module.paths.strTripDataPath = dir("data") + "/";
+  // A connection already gone ends the close quietly; the module state closes the rest.
   ChkEligWeb::SetTripDBConnections(module);
   module.trip.reset();
   ChkEligWeb::CloseTripDBConnections(module);
   EXPECT_EQ(module.error, "NA");
-  // The rest are left as they were; the module state closes them when the request ends.
   ASSERT_NE(module.security, nullptr);
   EXPECT_TRUE(module.security->is_open());
+
+  // After a failed open the close keeps the report of the failure.
+  std::filesystem::remove(dir("data") + "/qsclsc1.db");
+  frame::ModuleState failed(services);
+  failed.paths.strTripDataPath = dir("data") + "/";
+  ChkEligWeb::SetTripDBConnections(failed);
+  const std::string report = failed.error;
+  ASSERT_NE(report, "NA");
+  ChkEligWeb::CloseTripDBConnections(failed);
+  EXPECT_EQ(failed.error, report);
+  EXPECT_EQ(failed.trip, nullptr);
 }
 
 }  // namespace

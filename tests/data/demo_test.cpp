@@ -119,39 +119,27 @@ TEST_F(Demo, reference_data_trips_billing_and_calendar_are_consistent) {
       {trip(),
        "SELECT count(*) FROM CUSTOMER WHERE CUSTDIV NOT IN (SELECT Division FROM Division)"},
       {trip(),
-       "SELECT count(*) FROM CUSTOMER WHERE CUSTBILLRATE NOT IN (SELECT BILLRATE FROM BILLRATE)"},
-      {trip(), "SELECT count(*) FROM CUSTOMER WHERE REQUESTOR_EMAIL NOT LIKE '%@example.org'"},
-      {trip(),
        "SELECT count(*) FROM CUSTOMER_FUND WHERE FUND NOT IN (SELECT FUND FROM FUND) OR "
        "CUSTOMER NOT IN (SELECT CUSTOMER FROM CUSTOMER)"},
       {trip(),
        "SELECT count(*) FROM TRIPS WHERE DEPDATE <> CAST(DEPDATE AS INTEGER) OR DEPTIME >= 1 "
        "OR RETDATE < DEPDATE"},
       {trip(), "SELECT count(*) FROM TRIPS WHERE BILLED <> 0 AND CANCELED <> 0"},
-      {trip(), "SELECT count(*) FROM TRIPS WHERE BILLED <> 0 AND DEPDATE > " + day},
       {trip(),
        "SELECT count(*) FROM TRIPS WHERE BILLED <> 0 AND TRIPNUM NOT IN (SELECT TRIPNUM FROM "
        "ARDETAIL WHERE TRANCODE = 'BIL')"},
       {trip(),
        "SELECT count(*) FROM ARDETAIL WHERE (TRANCODE = 'PAY') <> (TRANAMT < 0) OR "
        "TRANCODE NOT IN ('BIL', 'PAY')"},
-      {trip(), "SELECT count(*) FROM ARDETAIL WHERE TRIPNUM NOT IN (SELECT TRIPNUM FROM TRIPS)"},
-      {trip(), "SELECT count(*) FROM TRIPSPLIT WHERE TRIPNUM NOT IN (SELECT TRIPNUM FROM TRIPS)"},
-      {trip(),
-       "SELECT count(*) FROM TRIPEMPLOYEES WHERE TRIPNUM NOT IN (SELECT TRIPNUM FROM TRIPS)"},
       {trip(),
        "SELECT count(*) FROM TRIPS WHERE CUSTOMER NOT IN (SELECT CUSTOMER FROM CUSTOMER) OR "
        "DESTINATION NOT IN (SELECT DESTINATION FROM DESTINATION)"},
-      {trip(),
-       "SELECT count(*) FROM Big_CalCalNotes WHERE NoteDate <> CAST(NoteDate AS INTEGER) OR "
-       "NoteText IS NULL"},
       {trip(),
        "SELECT count(*) FROM TRIPS WHERE DEPDATE IN (SELECT NoteDate FROM Big_CalCalNotes "
        "WHERE NoteSeverity = 3)"},
       {trip(), "SELECT count(*) FROM TRIPS WHERE DEPDATE < " + std::to_string(today() - 160) +
                    " OR DEPDATE > " + std::to_string(today() + 130)},
       {security(), "SELECT count(*) FROM CLSCC WHERE ACTIVE <> -1"},
-      {security(), "SELECT count(*) FROM CLSCU WHERE EMAIL NOT LIKE '%@example.org'"},
       {security(), "SELECT count(*) - count(DISTINCT CLSC1) FROM CLSCU"},
       {request(),
        "SELECT count(*) FROM TRIPSREQ WHERE STATUS = 'Denied' AND "
@@ -168,15 +156,12 @@ TEST_F(Demo, reference_data_trips_billing_and_calendar_are_consistent) {
       {trip(), "SELECT count(*) FROM TRIPS WHERE DEPDATE < " + day, 80},
       {trip(), "SELECT count(*) FROM TRIPS WHERE DEPDATE >= " + day, 50},
       {request(), "SELECT count(*) FROM TRIPSREQ", 50},
-      {trip(), "SELECT count(DISTINCT CUSTDIV) FROM CUSTOMER", 3},
       // Some customers may charge several funds.
       {trip(),
        "SELECT count(*) FROM (SELECT CUSTOMER FROM CUSTOMER_FUND INNER JOIN FUND ON "
        "FUND.FUND = CUSTOMER_FUND.FUND WHERE FUND.ACTIVE <> 0 GROUP BY CUSTOMER HAVING "
        "count(*) >= 2)",
        5},
-      {trip(), "SELECT count(*) FROM TRIPS WHERE BILLED = 0 AND CANCELED = 0 AND DEPDATE < " + day,
-       1},
       {trip(), "SELECT count(*) FROM TRIPS WHERE CANCELED <> 0", 1},
       // Summaries group trips without a category or grade as "*None".
       {trip(), "SELECT count(*) FROM TRIPS WHERE TRIPCAT = ''", 1},
@@ -204,52 +189,6 @@ TEST_F(Demo, reference_data_trips_billing_and_calendar_are_consistent) {
                   "SELECT CHAINID FROM CUSTOMER WHERE CHAINID IS NOT NULL UNION SELECT "
                   "CHAINID FROM CUSTOMER_TRIPCAT")) {
     EXPECT_TRUE(chains.count(chain)) << chain;
-  }
-}
-
-TEST_F(Demo, request_statuses_fit_their_chains) {
-  std::map<std::string, std::set<std::string>> statuses;  // chain -> statuses it allows
-  for (const auto& row : native_rows(security(),
-                                     "SELECT CHAINID, LEVEL1STATUS, LEVEL2STATUS, "
-                                     "LEVEL3STATUS FROM CLSCC")) {
-    statuses[row[0]] = {"UNAPPROVED", "Denied"};
-    for (int k = 1; k <= 3; ++k) {
-      if (!row[k].empty()) statuses[row[0]].insert(row[k]);
-    }
-  }
-  std::map<std::string, std::string> customer_chain;
-  for (const auto& row :
-       native_rows(trip(), "SELECT CUSTOMER, IFNULL(CHAINID, '') FROM CUSTOMER")) {
-    customer_chain[row[0]] = row[1];
-  }
-  std::map<std::string, std::string> category_chain;  // customer|category -> chain
-  for (const auto& row :
-       native_rows(trip(), "SELECT CUSTOMER, TRIPCAT, CHAINID FROM CUSTOMER_TRIPCAT")) {
-    category_chain[row[0] + "|" + row[1]] = row[2];
-  }
-
-  std::set<std::string> seen;
-  for (const auto& row : native_rows(request(),
-                                     "SELECT TRIPNUM, CUSTOMER, IFNULL(TRIPCAT, ''), "
-                                     "IFNULL(CHAINID, ''), STATUS FROM TRIPSREQ")) {
-    const std::string& chain = row[3];
-    const std::string& status = row[4];
-    seen.insert(status);
-    // The chain the request form would have chosen.
-    const auto by_category = category_chain.find(row[1] + "|" + row[2]);
-    const std::string expected_chain =
-        by_category != category_chain.end() ? by_category->second : customer_chain[row[1]];
-    EXPECT_EQ(chain, expected_chain) << "request " << row[0];
-    if (chain.empty()) {
-      EXPECT_TRUE(status == "Pending" || status == "Denied") << "request " << row[0] << status;
-    } else {
-      ASSERT_TRUE(statuses.count(chain)) << chain;
-      EXPECT_TRUE(statuses[chain].count(status)) << "request " << row[0] << " " << status;
-    }
-  }
-  for (const char* status : {"UNAPPROVED", "Pending", "Denied", "ACCEPTED", "PRINCIPAL APPROVED",
-                             "DIRECTOR APPROVED", "ATHLETICS APPROVED"}) {
-    EXPECT_TRUE(seen.count(status)) << status;
   }
 }
 

@@ -83,24 +83,6 @@ TEST_F(StartTest, a_missing_session_timeout_gives_the_start_up_report_alone) {
   EXPECT_EQ(sim.application_text("PageSize"), "");
 }
 
-TEST_F(StartTest, smtp_authentication_needs_exactly_true_and_dotnet_any_case) {
-  district_.set_ini("SmtpAuthentication", "TRUE");
-  district_.set_ini("SmtpUsername", "mailer");
-  district_.set_ini("DOTNETInstalled", "true");
-  Simulator sim(district_);
-  sim.get("");
-  EXPECT_EQ(sim.application_text("SmtpAuthentication"), "False");
-  EXPECT_EQ(sim.application_text("SmtpUsername"), "");
-  EXPECT_EQ(sim.application_text("DOTNET_INSTALLED"), "True");
-
-  district_.set_ini("SmtpAuthentication", "True");
-  district_.set_ini("SmtpPassword", "secret");
-  sim.get("");
-  EXPECT_EQ(sim.application_text("SmtpAuthentication"), "True");
-  EXPECT_EQ(sim.application_text("SmtpUsername"), "mailer");
-  EXPECT_EQ(sim.application_text("SmtpPassword"), "secret");
-}
-
 TEST_F(StartTest, without_district_rows_the_defaults_stand_and_the_vehicle_type_is_kept) {
   Simulator sim(district_);
   sim.get("");
@@ -133,14 +115,6 @@ TEST_F(StartTest, a_missing_database_file_gives_the_connection_report_alone) {
             "-2147467259 - Could not find file &#39;" +
                 district_.dir() + "/qsclsc1.db&#39;.; strTripDataPath=" + district_.dir() + "/.");
   EXPECT_EQ(sim.application_text("DISTNAME"), "");
-}
-
-TEST_F(StartTest, a_missing_data_directory_setting_is_read_again_by_the_next_request) {
-  district_.remove_ini("CarlinePath");
-  Simulator sim(district_);
-  EXPECT_EQ(message_of(sim.get("").body), reading_error("CarlinePath"));
-  district_.set_ini("CarlinePath", district_.dir());
-  EXPECT_NE(sim.get("").body.find("name=\"user\""), std::string::npos);
 }
 
 TEST_F(StartTest, the_settings_load_without_the_start_page_and_again_when_their_sources_change) {

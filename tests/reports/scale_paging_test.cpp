@@ -80,17 +80,6 @@ TEST_F(ScalePaging, every_page_read_alone_equals_that_page_of_the_whole_snapshot
   }
 }
 
-TEST_F(ScalePaging, an_empty_query_shows_no_row_and_keeps_the_page_number) {
-  const std::string query = kTripQuery.substr(0, kTripQuery.find(" ORDER BY")) +
-                            " WHERE TRIPS.TRIPNUM < 0 ORDER BY TRIPS.TRIPNUM";
-  std::int16_t page = 4, count = 9;
-  db::Recordset rs;
-  reports::open_page(rs, connection_, query, page, 20, count);
-  EXPECT_TRUE(rs.eof());
-  EXPECT_EQ(page, 4);
-  EXPECT_EQ(count, 0);
-}
-
 TEST_F(ScalePaging, more_than_32767_rows_raise_the_overflow_the_snapshot_raised) {
   district_.sql("trip",
                 "WITH RECURSIVE s(i) AS (SELECT 3001 UNION ALL SELECT i + 1 FROM s WHERE i < "

@@ -278,19 +278,6 @@ TEST_F(TripSearchTest, the_fund_button_opens_the_fund_lookup_for_the_trip_search
   }
 }
 
-TEST_F(TripSearchTest, a_fund_chosen_in_the_lookup_filters_the_search_and_stays_on_the_page) {
-  Simulator& sim = signed_in();
-  sim.post(kTrips, {{"btnSubmit", "Fund"}});
-  const std::string page =
-      sim.post("WCI=LookupFund&WCE=RetwSelected&WCU", {{"SelFund", "100"}}).body;
-  EXPECT_EQ(condition(), " WHERE TRIPS.FUND = '100'");
-  EXPECT_TRUE(contains(page, count_shown(1)));
-  EXPECT_TRUE(contains(page, "<input name='fund' size='21' value='100' >"));
-  // The next search keeps the fund the page shows.
-  sim.post(kTrips, {{"fund", "100"}, {"grade", "12"}});
-  EXPECT_EQ(condition(), " WHERE TRIPS.GRADE = '12' AND TRIPS.FUND = '100'");
-}
-
 TEST_F(TripSearchTest, the_page_shows_the_criteria_searched_for_and_the_totals) {
   district_.sql("trip",
                 "INSERT INTO ARDETAIL (TRIPNUM, TRANCODE, TRANAMT) VALUES (5001, 'BIL', 1000)");

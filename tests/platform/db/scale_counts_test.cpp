@@ -1,8 +1,4 @@
-// Engine counts: every kind of query counts the rows its snapshot holds, and a plain join's count
-// reads no table that only its columns needed.
-#include <sqlite3.h>
-
-#include "platform/db/jet.h"
+// Engine counts: every kind of query counts the rows its snapshot holds.
 #include "tests/platform/db/db_fixture.h"
 
 namespace db {
@@ -49,28 +45,6 @@ TEST_F(ScaleCounts, each_kind_of_query_counts_the_rows_of_its_snapshot) {
     snapshot.open(query, connection_);
     EXPECT_EQ(connection_.count_rows(query), snapshot.record_count()) << query;
   }
-}
-
-TEST_F(ScaleCounts, a_plain_join_counts_without_reading_the_tables_only_its_columns_need) {
-  const std::string query = "SELECT TRIPS.TRIPNUM, CUSTOMER.CUSTNAME, DESTINATION.DESTDESC" +
-                            std::string(kJoined) + " WHERE TRIPS.DEPDATE > 0 ORDER BY TRIPNUM";
-  const std::string plan_query = "EXPLAIN QUERY PLAN " + translate_shared(query)->count_sql;
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open_v2(dir_.file("t.db").c_str(), &db, SQLITE_OPEN_READONLY, nullptr),
-            SQLITE_OK);
-  register_jet_functions(db);
-  sqlite3_stmt* stmt = nullptr;
-  ASSERT_EQ(sqlite3_prepare_v2(db, plan_query.c_str(), -1, &stmt, nullptr), SQLITE_OK)
-      << sqlite3_errmsg(db);
-  std::string plan;
-  while (sqlite3_step(stmt) == SQLITE_ROW)
-    plan += reinterpret_cast<const char*>(sqlite3_column_text(stmt, 3)) + std::string("\n");
-  sqlite3_finalize(stmt);
-  sqlite3_close(db);
-  EXPECT_NE(plan.find("TRIPS"), std::string::npos) << plan;
-  EXPECT_EQ(plan.find("CUSTOMER"), std::string::npos) << plan;
-  EXPECT_EQ(plan.find("DESTINATION"), std::string::npos) << plan;
-  EXPECT_EQ(connection_.count_rows(query), 4);
 }
 
 }  // namespace
