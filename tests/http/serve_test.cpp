@@ -19,8 +19,15 @@ TEST(Commands, bad_command_lines_get_one_clear_line_and_exit_code_2) {
       {"serve", "--port", "http"},
       {"serve", "--port"},
       {"serve", "--app-dir", "/no/such/directory"},
-      {"serve", "--threads", "-1"},
       {"serve", "--threads", "5000"},
+      {"serve", "--trusted-proxy", "localhost"},
+      {"serve", "--trusted-proxy", "10.0.0.1/8"},
+      {"serve", "--trusted-proxy"},
+      {"serve", "--url", "trips.example"},
+      {"serve", "--url", "ftp://trips.example/"},
+      {"serve", "--url", "https://trips.example/a b"},
+      {"serve", "--url", "https://x/'><script>"},
+      {"serve", "--url"},
       {"serve", "--colour", "blue"},
       {"init-db"},
       {"demo", "a", "b"},
@@ -29,6 +36,9 @@ TEST(Commands, bad_command_lines_get_one_clear_line_and_exit_code_2) {
     const CommandResult result = run_jaunter(args);
     EXPECT_EQ(result.exit_code, 2) << (args.empty() ? "" : args[0]);
     EXPECT_EQ(result.err.rfind("jaunter: ", 0), 0u) << result.err;
+    if (args.size() > 1 && (args[1] == "--url" || args[1] == "--trusted-proxy")) {
+      EXPECT_NE(result.err.find(args[1]), std::string::npos) << result.err;
+    }
   }
 }
 

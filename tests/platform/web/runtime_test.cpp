@@ -202,15 +202,6 @@ TEST_F(RuntimeTest, form_and_query_fields_ignore_case_and_join_repeated_names) {
   EXPECT_EQ(seen, " O'Brien |1, 2|a b c||");
 }
 
-TEST_F(RuntimeTest, a_request_that_writes_nothing_into_the_session_creates_none) {
-  script_.on_respond = [](Context& context, const std::string&) {
-    EXPECT_TRUE(context.session("USER").is_empty());
-  };
-  const HttpResponse response = get("WCI=Page");
-  EXPECT_EQ(response.header("Set-Cookie"), nullptr);
-  EXPECT_EQ(runtime_->sessions().size(), 0u);
-}
-
 TEST_F(RuntimeTest, session_values_survive_between_requests_with_the_cookie) {
   script_.on_event = [](Context& context, const std::string&, const std::string& event) {
     if (event == "Save") context.set_session("User", "jdoe");
@@ -258,20 +249,6 @@ TEST_F(RuntimeTest, abandon_drops_the_session_after_the_request) {
   EXPECT_EQ(logout.body, "still");
   EXPECT_NE(logout.header("Set-Cookie")->find("Max-Age=0"), std::string::npos);
   EXPECT_EQ(runtime_->sessions().size(), 0u);
-}
-
-TEST_F(RuntimeTest, renewing_the_identifier_keeps_the_values_under_a_new_cookie) {
-  script_.on_event = [](Context& context, const std::string&, const std::string& event) {
-    if (event == "Save") context.set_session("USER", "jdoe");
-    if (event == "Find") context.renew_session_id();
-    context.response().Write(context.session("USER").is_empty() ? "out" : "in");
-  };
-  const std::string old_cookie = cookie_of(get("WCI=Page&WCE=Save"));
-  const std::string new_cookie = cookie_of(get("WCI=Page&WCE=Find", old_cookie));
-  ASSERT_FALSE(new_cookie.empty());
-  EXPECT_NE(new_cookie, old_cookie);
-  EXPECT_EQ(get("WCI=Page&WCE=Look", new_cookie).body, "in");
-  EXPECT_EQ(get("WCI=Page&WCE=Look", old_cookie).body, "out");
 }
 
 TEST_F(RuntimeTest, a_sign_in_renews_the_identifier_once_in_its_own_reply) {
