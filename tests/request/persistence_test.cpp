@@ -32,11 +32,6 @@ class PersistenceTest : public ::testing::Test {
 };
 
 TEST(BreakString, breaks_once_after_the_thirtieth_character) {
-  // BreakString is a plain text operation; a harness-free page is not needed for it, but it is a
-  // member of the page class.
-  District district;
-  Simulator sim(district);
-  PageHarness harness(sim);
   struct Case {
     std::string text, result;
   };
