@@ -231,9 +231,9 @@ std::string destination_text(const frame::RequestContext& context, const db::Rec
   }
   const std::string code = vb::CStr(number);
   for (const std::string& item :
-       request::session_list(context, keys::kDestinations, keys::kDestinationCount)) {
+       request::session_items(context, keys::kDestinations, keys::kDestinationCount)) {
     const std::size_t comma = item.find(',');
-    if (comma != std::string::npos && item.substr(0, comma) == code) {
+    if (comma != std::string::npos && std::string_view(item).substr(0, comma) == code) {
       return item.substr(comma + 1);
     }
   }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,9 @@ struct DestinationRecord {
 };
 
 // A lookup list the login left in the session: items 0 .. its count key, as far as it has them.
+// The span reads the session in place: valid until the session's list is written again.
+std::span<const std::string> session_items(const frame::RequestContext& context,
+                                           std::string_view list_key, std::string_view count_key);
 vb::StringArray session_list(const frame::RequestContext& context, std::string_view list_key,
                              std::string_view count_key);
 // A count key as a number; a value that is none counts 0.

@@ -168,13 +168,18 @@ void request::FieldBuilders::PopulateFundDD(const std::string& CustomerFilter) {
 
 namespace request {
 
-vb::StringArray session_list(const frame::RequestContext& context, std::string_view list_key,
-                             std::string_view count_key) {
-  const vb::Variant value = context.session(list_key);
-  const auto* items = value.get_if<vb::StringArray>();
+std::span<const std::string> session_items(const frame::RequestContext& context,
+                                           std::string_view list_key, std::string_view count_key) {
+  const auto* items = context.session(list_key).get_if<vb::StringArray>();
   if (!items) return {};
   const auto count = static_cast<std::size_t>(session_count(context, count_key));
-  return vb::StringArray(items->begin(), items->begin() + std::min(count + 1, items->size()));
+  return std::span<const std::string>(*items).first(std::min(count + 1, items->size()));
+}
+
+vb::StringArray session_list(const frame::RequestContext& context, std::string_view list_key,
+                             std::string_view count_key) {
+  const std::span<const std::string> items = session_items(context, list_key, count_key);
+  return vb::StringArray(items.begin(), items.end());
 }
 
 int session_count(const frame::RequestContext& context, std::string_view count_key) {
