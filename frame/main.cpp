@@ -44,6 +44,18 @@ int usage_error(const std::string& message) {
   return kUsageError;
 }
 
+// The templates: those installed beside the program (PREFIX/share/jaunter/templates) when it
+// runs from an installation, else the source tree's it was built from.
+std::string default_app_dir() {
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error) {
+    const auto installed = program.parent_path().parent_path() / "share/jaunter/templates";
+    if (std::filesystem::is_directory(installed, error)) return installed.string();
+  }
+  return JAUNTER_DEFAULT_APP_DIR;
+}
+
 bool parse_number(const std::string& text, long low, long high, long& out) {
   if (text.empty() || text.size() > 9) return false;
   for (char c : text) {
@@ -81,7 +93,7 @@ struct Platform {
 
 struct ServeOptions {
   web::HttpServerOptions http;
-  std::string app_dir = JAUNTER_DEFAULT_APP_DIR;
+  std::string app_dir = default_app_dir();
   std::vector<std::string> trusted_proxies;  // canonical addresses
   std::string public_url;                    // the host page's address; "" when not given
 };
@@ -272,7 +284,7 @@ int serve(const std::vector<std::string>& args) {
 }
 
 int check(const std::vector<std::string>& args) {
-  std::string app_dir = JAUNTER_DEFAULT_APP_DIR;
+  std::string app_dir = default_app_dir();
   for (std::size_t i = 0; i < args.size(); i += 2) {
     if (args[i] != "--app-dir") return usage_error("unknown option " + args[i]);
     if (i + 1 >= args.size()) return usage_error("option --app-dir needs a value");
@@ -352,7 +364,7 @@ int remind(const std::vector<std::string>& args) {
   Platform platform;
   const sys::Services& services = platform.services;
   frame::ModuleState module(services);
-  module.paths.strAppPath = std::string(JAUNTER_DEFAULT_APP_DIR) + "/";
+  module.paths.strAppPath = default_app_dir() + "/";
   if (!ChkEligWeb::OpenConnections(module)) {
     std::cerr << "jaunter: remind: " << module.error << "\n";
     return 1;
