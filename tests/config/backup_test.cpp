@@ -71,12 +71,15 @@ TEST(Backup, a_copy_taken_during_saves_is_whole_and_holds_every_earlier_save) {
 TEST(Backup, keeps_the_newest_generations_only) {
   District district;
   testing_support::TempDir dest;
+  district.sql("trip", "PRAGMA journal_mode=WAL");  // as the server leaves it
   fs::path last;
   for (int i = 0; i < 4; ++i) last = config::backup(district.dir(), dest.path(), 2);
   const auto kept = config::generations(dest.path());
   ASSERT_EQ(kept.size(), 2u);
   EXPECT_EQ(kept.back(), last);
   EXPECT_FALSE(fs::exists(dest.path() / (".partial-" + std::to_string(getpid()))));
+  // A generation is its three files alone: nothing of WAL mode left beside the copies.
+  EXPECT_EQ(std::distance(fs::directory_iterator(last), fs::directory_iterator()), 3);
 }
 
 TEST(Restore, brings_the_copy_back_and_refuses_under_a_running_server) {
