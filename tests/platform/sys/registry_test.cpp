@@ -182,9 +182,8 @@ TEST(RegistryFile, a_later_definition_replaces_an_earlier_one_and_a_dash_deletes
 
 TEST(RegistryFile, malformed_line_of_the_value_asked_for_is_an_unexpected_failure) {
   const std::vector<std::string> lines = {
-      "\"INIPath\"=\"unterminated", "\"INIPath\"=\"text\" trailing",
-      "\"INIPath\"=dword:xyz",      "\"INIPath\"=hex:1g",
-      "\"INIPath\"=hex:100",        "\"INIPath\"=hex(zz):00",
+      "\"INIPath\"=\"unterminated", "\"INIPath\"=\"text\" trailing", "\"INIPath\"=dword:xyz",
+      "\"INIPath\"=hex:1g",         "\"INIPath\"=hex:100",           "\"INIPath\"=hex(zz):00",
   };
   for (const std::string& line : lines) {
     SCOPED_TRACE(line);
