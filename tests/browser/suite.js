@@ -176,6 +176,23 @@ test('a field trip search by date range lists the trips of that range', async (p
     "a result's yes/no box looks like a control");
 });
 
+test('long field trip results are paged in the page, every row still sent', async (page) => {
+  await signIn(page, 'transport', 'transport');
+  await menu(page, 'View Field Trips');
+  await page.click('.actions input[value=Search]');
+  const found = Number(await page.innerText('.count strong'));
+  check(found > 50, `only ${found} trips: too few to page`);
+  const status = '.pager [role=status]';
+  const pages = Math.ceil(found / 50);
+  check((await page.innerText(status)) === `Page 1 of ${pages}`, 'no pager over the results');
+  const shown = () => page.$$eval('.results-wrap tbody tr', (rows) => rows.filter((r) => !r.hidden).length);
+  const first = await shown();
+  check(first > 0 && first <= 100, `${first} rows shown on the first page`);
+  await page.click('.pager button:has-text("Next")');
+  check((await page.innerText(status)) === `Page 2 of ${pages}`, 'Next did not turn the page');
+  check(await page.$eval('.pager button:has-text("Previous")', (b) => !b.disabled), 'Previous stays off');
+});
+
 // The report link of a result list opens the print page in a tab of its own.
 async function report(page, layout, summaryBy) {
   const [tab] = await Promise.all([page.waitForEvent('popup'), page.click('a:has-text("Print Report")')]);
