@@ -11,26 +11,6 @@ namespace approval {
 
 namespace {
 
-struct Level {
-  int number;
-  std::string role, status;
-};
-
-std::vector<Level> chain_levels(db::Connection& security, const std::string& chain) {
-  db::Recordset rs;
-  rs.open("Select * from CLSCC where CLSCC.CHAINID = " + db::quote_text(chain), security);
-  std::vector<Level> levels;
-  if (rs.eof()) return levels;
-  for (int k = 1; k <= 8; ++k) {
-    const std::string n = std::to_string(k);
-    std::string role = vb::Trim(data::NullToStr(rs.field("Level" + n + "Approver")));
-    if (role.empty()) continue;
-    levels.push_back(
-        {k, std::move(role), vb::Trim(data::NullToStr(rs.field("Level" + n + "Status")))});
-  }
-  return levels;
-}
-
 std::vector<std::string> users_with_role(db::Connection& security, const std::string& role,
                                          const std::string& customer) {
   db::Recordset users;
@@ -52,9 +32,36 @@ bool is(const std::string& status, const char* text) {
 
 }  // namespace
 
+std::vector<ChainLevel> chain_levels(db::Connection& security, const std::string& chain) {
+  std::vector<ChainLevel> levels;
+  if (vb::Trim(chain).empty()) return levels;
+  db::Recordset rs;
+  rs.open("Select * from CLSCC where CLSCC.CHAINID = " + db::quote_text(chain), security);
+  if (rs.eof()) return levels;
+  for (int k = 1; k <= 8; ++k) {
+    const std::string n = std::to_string(k);
+    std::string role = vb::Trim(data::NullToStr(rs.field("Level" + n + "Approver")));
+    if (role.empty()) continue;
+    levels.push_back(
+        {k, std::move(role), vb::Trim(data::NullToStr(rs.field("Level" + n + "Status")))});
+  }
+  return levels;
+}
+
+int level_of(const std::vector<ChainLevel>& levels, const std::string& status) {
+  if (vb::Trim(status).empty()) return 0;
+  for (const ChainLevel& level : levels) {
+    if (text::same_text(level.status, vb::Trim(status))) return level.number;
+  }
+  return 0;
+}
+
+int level_of(db::Connection& security, const std::string& chain, const std::string& status) {
+  return level_of(chain_levels(security, chain), status);
+}
+
 int last_level(db::Connection& security, const std::string& chain) {
-  if (vb::Trim(chain).empty()) return 0;
-  const std::vector<Level> levels = chain_levels(security, chain);
+  const std::vector<ChainLevel> levels = chain_levels(security, chain);
   return levels.empty() ? 0 : levels.back().number;
 }
 
@@ -62,7 +69,7 @@ std::vector<ChainStep> chain_steps(db::Connection& security, const std::string& 
                                    const std::string& status, const std::string& customer,
                                    const std::vector<HistoryEntry>& history) {
   if (vb::Trim(chain).empty()) return {};
-  const std::vector<Level> levels = chain_levels(security, chain);
+  const std::vector<ChainLevel> levels = chain_levels(security, chain);
   // Only what happened since the request last entered the chain counts.
   std::size_t since = 0;
   for (std::size_t i = 0; i < history.size(); ++i) {
@@ -70,7 +77,7 @@ std::vector<ChainStep> chain_steps(db::Connection& security, const std::string& 
   }
   // The last denial or approval of a level; for a request older than the history, the stored
   // date of its status stands for the approval that gave it.
-  auto last_act = [&](const Level& level, bool denied) -> const HistoryEntry* {
+  auto last_act = [&](const ChainLevel& level, bool denied) -> const HistoryEntry* {
     const HistoryEntry* found = nullptr;
     for (std::size_t i = since; i < history.size(); ++i) {
       const HistoryEntry& entry = history[i];
@@ -97,18 +104,13 @@ std::vector<ChainStep> chain_steps(db::Connection& security, const std::string& 
       if (history[i].action == HistoryAction::Denied) denied_at = history[i].level;
     }
     done_through = denied_at > 0 ? denied_at - 1 : -1;
-  } else {
-    for (const Level& level : levels) {
-      if (text::same_text(level.status, vb::Trim(status))) {
-        done_through = level.number;
-        break;
-      }
-    }
+  } else if (const int level = level_of(levels, status); level > 0) {
+    done_through = level;
   }
 
   std::vector<ChainStep> steps;
   bool waiting_given = denied_at > 0 || done_through < 0;
-  for (const Level& level : levels) {
+  for (const ChainLevel& level : levels) {
     ChainStep step;
     step.level = level.number;
     step.role = level.role;

@@ -28,6 +28,19 @@ std::vector<ChainStep> chain_steps(db::Connection& security, const std::string& 
                                    const std::string& status, const std::string& customer,
                                    const std::vector<HistoryEntry>& history);
 
+// A level of a chain that names an approver: its number (1..8), role and the status it gives.
+struct ChainLevel {
+  int number = 0;
+  std::string role, status;
+};
+
+// The levels of `chain` that name an approver, in order; none without a chain row.
+std::vector<ChainLevel> chain_levels(db::Connection& security, const std::string& chain);
+
+// The level whose approval gives `status`; 0 when none does.
+int level_of(const std::vector<ChainLevel>& levels, const std::string& status);
+int level_of(db::Connection& security, const std::string& chain, const std::string& status);
+
 // The highest level of the chain that names an approver; 0 without a chain row.
 int last_level(db::Connection& security, const std::string& chain);
 

@@ -130,20 +130,6 @@ std::vector<HistoryEntry> request_timeline(db::Connection& requests, const db::R
   return recorded;
 }
 
-int level_of(db::Connection& security, const std::string& chain, const std::string& status) {
-  if (vb::Trim(chain).empty() || vb::Trim(status).empty()) return 0;
-  db::Recordset rs;
-  rs.open("Select * from CLSCC where CLSCC.CHAINID = " + db::quote_text(chain), security);
-  if (rs.eof()) return 0;
-  for (int level = 1; level <= 8; ++level) {
-    const std::string column = "Level" + std::to_string(level) + "Status";
-    if (text::same_text(vb::Trim(data::NullToStr(rs.field(column))), vb::Trim(status))) {
-      return level;
-    }
-  }
-  return 0;
-}
-
 std::string timeline_html(const std::vector<HistoryEntry>& entries) {
   using web::html_escape;
   std::string out = "<ol class='history'>";

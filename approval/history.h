@@ -41,9 +41,6 @@ std::vector<HistoryEntry> stored_dates(const db::Recordset& request_row);
 std::vector<HistoryEntry> request_timeline(db::Connection& requests,
                                            const db::Recordset& request_row);
 
-// The level whose approval gives `status` in the chain's row of CLSCC (1..8); 0 when none.
-int level_of(db::Connection& security, const std::string& chain, const std::string& status);
-
 // The timeline as HTML: one dated line per change, everything escaped.
 std::string timeline_html(const std::vector<HistoryEntry>& entries);
 

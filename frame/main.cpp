@@ -122,6 +122,12 @@ std::string public_url_of(const std::string& url) {
   return url.ends_with('/') ? url + "Jaunter.ASP" : url;
 }
 
+std::string url_problem(const std::string& value) {
+  return "--url needs an http:// or https:// address such as "
+         "https://trips.district.example/Jaunter.ASP, not '" +
+         value + "'";
+}
+
 // The options of serve; none, with the usage line written, when one is wrong.
 std::optional<ServeOptions> parse_serve_options(const std::vector<std::string>& args) {
   ServeOptions options;
@@ -158,10 +164,7 @@ std::optional<ServeOptions> parse_serve_options(const std::vector<std::string>& 
     } else if (option == "--url") {
       options.public_url = public_url_of(value);
       if (options.public_url.empty()) {
-        usage_error(
-            "--url needs an http:// or https:// address such as "
-            "https://trips.district.example/Jaunter.ASP, not '" +
-            value + "'");
+        usage_error(url_problem(value));
         return std::nullopt;
       }
     } else if (option == "--threads") {
@@ -351,7 +354,10 @@ int remind(const std::vector<std::string>& args) {
       const std::string& value = args[++i];
       long days = 0;
       if (args[i - 1] == "--url") {
-        options.base_url = value;
+        options.base_url = public_url_of(value);
+        if (options.base_url.empty()) {
+          return usage_error(url_problem(value));
+        }
       } else if (parse_number(value, 0, 3650, days)) {
         options.days = static_cast<double>(days);
       } else {

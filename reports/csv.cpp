@@ -63,4 +63,11 @@ std::string text_of_html(std::string_view html) {
   return text::trim(decoded);
 }
 
+void send(web::Response& response, std::string_view file_name, const std::string& csv) {
+  response.set_header("Content-Type", "text/csv; charset=utf-8");
+  response.set_header("Content-Disposition",
+                      "attachment; filename=\"" + std::string(file_name) + "\"");
+  response.Write(csv);
+}
+
 }  // namespace reports::csv

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/web/runtime.h"
+
 namespace reports::csv {
 
 inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -23,5 +25,8 @@ std::string row(const std::vector<std::string>& cells);
 // The text of an HTML cell as the page shows it: tags removed, the common entities decoded,
 // blanks around it trimmed.
 std::string text_of_html(std::string_view html);
+
+// Answers the request with `csv` as a file named `file_name` to download.
+void send(web::Response& response, std::string_view file_name, const std::string& csv);
 
 }  // namespace reports::csv

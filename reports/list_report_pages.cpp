@@ -108,10 +108,7 @@ void ListReports::download_csv(const Layout& layout) {
   rs.close();
   write_row = nullptr;
   ChkEligWeb::CloseTripDBConnections(module_);
-  ctx_.response().set_header("Content-Type", "text/csv; charset=utf-8");
-  ctx_.response().set_header("Content-Disposition",
-                             "attachment; filename=\"" + std::string(layout.csv_file) + "\"");
-  ctx_.response().Write(csv);
+  csv::send(ctx_.response(), layout.csv_file, csv);
 }
 
 void ListReports::TripReport1_ProcessTag(const std::string& TagName, std::string& TagContents,

@@ -187,10 +187,6 @@ std::string amount_text(long long cents) {
   return web::html_escape(vb::Format(vb::Variant(static_cast<double>(cents) / 100.0), "Currency"));
 }
 
-std::string count_of(double count) {
-  return vb::Format(vb::Variant(count), "#,###,##0");
-}
-
 // One group as the report shows it: the description cell and the six figures.
 struct Group {
   std::string description;  // the cell's HTML
@@ -207,10 +203,16 @@ Group group_of(const db::Recordset& rs) {
               count_text(rs.field("numberofsplits")),
               students,
               adults,
-              count_of(number_of(students) + number_of(adults)),
+              count_text(vb::Variant(number_of(students) + number_of(adults))),
               amount.is_null() ? std::string("$0.00")
                                : web::html_escape(vb::Format(amount, "Currency")),
           }};
+}
+
+std::vector<Group> groups_of(db::Recordset& rs) {
+  std::vector<Group> groups;
+  for (; !rs.eof(); rs.move_next()) groups.push_back(group_of(rs));
+  return groups;
 }
 
 std::string summary_row(const Group& group, const char* colour) {
@@ -228,8 +230,10 @@ std::array<std::string, 6> totals_of(const std::vector<Group>& groups) {
     for (std::size_t k = 0; k < counts.size(); ++k) counts[k] += number_of(group.figures[k]);
     cents += cents_of(group.figures[5]);
   }
-  return {count_of(counts[0]), count_of(counts[1]), count_of(counts[2]),
-          count_of(counts[3]), count_of(counts[4]), amount_text(cents)};
+  std::array<std::string, 6> totals;
+  for (std::size_t k = 0; k < counts.size(); ++k) totals[k] = count_text(vb::Variant(counts[k]));
+  totals[5] = amount_text(cents);
+  return totals;
 }
 
 std::string totals_row(const std::vector<Group>& groups) {
@@ -355,8 +359,7 @@ void SummaryReport::BuildTripSummaryReportResults(const std::string& SummaryType
                                                   std::int16_t& PageNumber, std::int16_t PageSize) {
   db::Recordset rs;
   if (!open_summary(SummaryType, SqlCondition, rs)) return;
-  std::vector<Group> groups;
-  for (; !rs.eof(); rs.move_next()) groups.push_back(group_of(rs));
+  const std::vector<Group> groups = groups_of(rs);
   if (!groups.empty()) rs.move_first();
   seek_page(rs, PageNumber, PageSize, search_.intSearchCount);
   const long first = std::max(0L, static_cast<long>(PageNumber - 1) * PageSize);
@@ -389,8 +392,7 @@ void SummaryReport::TripSummaryReport_TripSummaryReport() {
 std::string SummaryReport::summary_csv(const std::string& type, const std::string& condition) {
   db::Recordset rs;
   if (!open_summary(type, condition, rs)) return {};
-  std::vector<Group> groups;
-  for (; !rs.eof(); rs.move_next()) groups.push_back(group_of(rs));
+  const std::vector<Group> groups = groups_of(rs);
   rs.close();
   ChkEligWeb::CloseTripDBConnections(module_);
   std::string csv(csv::kByteOrderMark);
@@ -410,10 +412,7 @@ void SummaryReport::TripSummaryReport_CSV() {
   const std::string csv =
       summary_csv(ctx_.request().QueryString("Type"), session_text(keys::kTripSummaryCondition));
   if (csv.empty()) return;  // the message is the answer
-  web::Response& response = ctx_.response();
-  response.set_header("Content-Type", "text/csv; charset=utf-8");
-  response.set_header("Content-Disposition", "attachment; filename=\"summary.csv\"");
-  response.Write(csv);
+  csv::send(ctx_.response(), "summary.csv", csv);
 }
 
 void SummaryReport::TripSummaryReport_ProcessTag(const std::string& TagName,

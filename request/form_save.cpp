@@ -656,50 +656,44 @@ bool choose_chain(frame::RequestContext& ctx, db::Recordset& row, const PostedRe
   return true;
 }
 
-// The level an approval to `status` stands for, and whether it ends the chain; none when the
-// chain cannot be read (the history then says less, the save goes on).
-struct ApprovalLevel {
-  int level = 0;
-  bool final = false;
-};
-
-ApprovalLevel approval_level(frame::RequestContext& ctx, const std::string& chain,
-                             const std::string& status) {
-  ApprovalLevel answer;
-  answer.final = text::same_text(vb::Trim(status), "ACCEPTED");
+// The history entry of an approval to `status`: its level, and whether it ends the chain. The
+// level stays 0 when the chain cannot be read (the history then says less, the save goes on).
+approval::HistoryEntry approval_entry(frame::RequestContext& ctx, const std::string& chain,
+                                      const std::string& status) {
+  approval::HistoryEntry entry;
+  entry.action = approval::HistoryAction::Approved;
+  bool final = text::same_text(vb::Trim(status), "ACCEPTED");
   try {
-    db::Connection& security = ctx.module().security_db();
-    answer.level = approval::level_of(security, chain, status);
-    const int last = approval::last_level(security, chain);
-    if (answer.level > 0 && answer.level == last) answer.final = true;
+    const auto levels = approval::chain_levels(ctx.module().security_db(), chain);
+    entry.level = approval::level_of(levels, status);
+    if (entry.level > 0 && entry.level == levels.back().number) final = true;
   } catch (const std::exception&) {
   }
-  return answer;
+  if (final) entry.action = approval::HistoryAction::Accepted;
+  return entry;
 }
 
 // The history entry of the save: the decision it carried, else a plain save (a new chain
 // restarts the approval, whatever the post decided).
 void note_save(frame::RequestContext& ctx, const FormState& form, db::Recordset& row,
                const std::string& chain, bool chain_changed, const std::string& own_approval) {
-  approval::HistoryEntry entry;
-  entry.request = vb::CLng(row.field("TRIPNUM"));
-  entry.old_status = vb::Trim(form.strOldStatus);
-  entry.new_status = vb::Trim(data::NullToStr(row.field("Status")));
-  entry.comment = vb::Trim(posted(ctx, "STATUS_COMMENT"));
+  const std::string status = vb::Trim(data::NullToStr(row.field("Status")));
   const std::string approve = posted(ctx, "Approve");
+  approval::HistoryEntry entry;
   if (form.blnNewRequest) {
     entry.action = approval::HistoryAction::Created;
   } else if (approve.empty() || chain_changed) {
     entry.action = approval::HistoryAction::Saved;
   } else if (approve == "Deny") {
     entry.action = approval::HistoryAction::Denied;
-    entry.level = approval_level(ctx, chain, own_approval).level;
+    entry.level = approval_entry(ctx, chain, own_approval).level;
   } else {
-    const ApprovalLevel level = approval_level(ctx, chain, entry.new_status);
-    entry.action =
-        level.final ? approval::HistoryAction::Accepted : approval::HistoryAction::Approved;
-    entry.level = level.level;
+    entry = approval_entry(ctx, chain, status);
   }
+  entry.request = vb::CLng(row.field("TRIPNUM"));
+  entry.old_status = vb::Trim(form.strOldStatus);
+  entry.new_status = status;
+  entry.comment = vb::Trim(posted(ctx, "STATUS_COMMENT"));
   note_change(ctx, entry);
 }
 
@@ -722,14 +716,10 @@ void approve_in_new_chain(frame::RequestContext& ctx, FormState& form, db::Recor
   row.set_field("Status", *authority.approval);
   row.set_field("STATUS_DATE", ctx.clock().now());
   row.update();
-  approval::HistoryEntry entry;
+  approval::HistoryEntry entry = approval_entry(ctx, chain, *authority.approval);
   entry.request = vb::CLng(row.field("TRIPNUM"));
   entry.old_status = before;
   entry.new_status = vb::Trim(*authority.approval);
-  const ApprovalLevel level = approval_level(ctx, chain, entry.new_status);
-  entry.action =
-      level.final ? approval::HistoryAction::Accepted : approval::HistoryAction::Approved;
-  entry.level = level.level;
   note_change(ctx, entry);
 }
 

@@ -46,6 +46,13 @@ std::string expired_session_cookie(bool secure) {
   return std::string(Runtime::kSessionCookie) + "=" + cookie_attributes(secure) + "; Max-Age=0";
 }
 
+// A 302 to `target`, with the link for a client that does not follow it.
+void redirect(HttpResponse& response, const std::string& target) {
+  response.status = 302;
+  response.set_header("Location", target);
+  response.body = "<p>This page has moved to <a href='" + html_escape(target) + "'>here</a>.</p>";
+}
+
 HttpResponse plain_text(int status, std::string text) {
   HttpResponse response;
   response.status = status;
@@ -379,10 +386,7 @@ Runtime::Runtime(WebClassDef web_class, RuntimeOptions options)
 
 bool Runtime::behind_tls(const HttpRequest& request) const {
   if (options_.trusted_proxies.empty() || request.remote.empty()) return false;
-  std::string_view proto = request.forwarded_proto;
-  while (!proto.empty() && proto.back() == ' ') proto.remove_suffix(1);
-  while (!proto.empty() && proto.front() == ' ') proto.remove_prefix(1);
-  if (!text::same_text(proto, "https")) return false;
+  if (!text::same_text(text::trim(request.forwarded_proto), "https")) return false;
   const std::string peer = canonical_address(request.remote);
   return std::find(options_.trusted_proxies.begin(), options_.trusted_proxies.end(), peer) !=
          options_.trusted_proxies.end();
@@ -625,10 +629,7 @@ HttpResponse Runtime::serve_page(const HttpRequest& request) {
     response.body.insert(0, web_response.body());
   }
   if (!web_response.redirect_address().empty() && response.status == 200) {
-    response.status = 302;
-    response.set_header("Location", web_response.redirect_address());
-    response.body = "<p>This page has moved to <a href='" +
-                    html_escape(web_response.redirect_address()) + "'>here</a>.</p>";
+    redirect(response, web_response.redirect_address());
   }
   response.set_header("Content-Type", "text/html; charset=utf-8");
   // Stored but stale at once: Back and Forward show the page as it was left, with what was typed
@@ -687,10 +688,7 @@ void Runtime::follow_asked_page(const HttpRequest& request, const ItemDef* reque
     const std::string query = text::decode_form_component(asked);
     if (!has_control_byte(query)) {
       const std::string target = "/" + web_class_.host_page + "?" + query;
-      response.status = 302;
-      response.set_header("Location", target);
-      response.body =
-          "<p>This page has moved to <a href='" + html_escape(target) + "'>here</a>.</p>";
+      redirect(response, target);
     }
     response.headers.emplace_back("Set-Cookie", std::string(kAskedCookie) + "=" + cookie_end + "0");
   } else if (!signed_in && request.method == "GET" && requested &&

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "approval/chain_steps.h"
 #include "platform/vb/conversions.h"
 #include "tests/support/simulator.h"
 

@@ -29,6 +29,7 @@ TEST(Commands, bad_command_lines_get_one_clear_line_and_exit_code_2) {
       {"serve", "--url", "https://x/'><script>"},
       {"serve", "--url"},
       {"serve", "--colour", "blue"},
+      {"remind", "--url", "https://x/'><script>"},
       {"init-db"},
       {"demo", "a", "b"},
   };
