@@ -1,44 +1,27 @@
-// The request search: the main menu, the approver's work list, the query built from the criteria
-// (its exact text in TripRequestReportQuery), the date checks and the session time-out.
-#include <gtest/gtest.h>
+// The request search: the approver's work list, the query built from the criteria (its exact text
+// in TripRequestReportQuery), the date checks, the result table, the drop-downs and the main menu.
+#include "reports/request_search.h"
 
-#include "tests/support/sample_data.h"
+#include "tests/reports/list_report_fixture.h"
 
+namespace report_tests {
 namespace {
-
-using namespace testing_support;
 
 constexpr const char* kSearch = "WCI=RequestSearch&WCE=TripRequests&WCU";
 constexpr const char* kNavigate = "WCI=RequestSearch&WCE=Navigate&WCU";
 constexpr const char* kOrder = " ORDER BY TRIPSREQ.DEPDATE, TRIPSREQ.DEPTIME, TRIPSREQ.DESTINATION";
-
+const std::string kSearchBase = kRequestQuery.substr(0, kRequestQuery.find(kOrder));
+// The work list names TRIPCAT before FIELDTRIP_NUM.
 const std::string kWorkListBase =
-    "SELECT TRIPSREQ.TRIPNUM, TRIPSREQ.ENTERDATE, TRIPSREQ.CONTACT, TRIPSREQ.INTTRIPNUM, "
-    "TRIPSREQ.CUSTOMER, TRIPSREQ.DESTINATION, tripsreq.destdesc as trDESTDESC, TRIPSREQ.DEPDATE, "
-    "TRIPSREQ.DEPTIME, TRIPSREQ.STATUS, DateValue(TRIPSREQ.STATUS_DATE) AS Expr1, "
-    "TRIPSREQ.STATUS_COMMENT, TRIPSREQ.GRADE, TRIPSREQ.RETDATE, TRIPSREQ.RETTIME, "
-    "TRIPSREQ.ARRIVETIME, TRIPSREQ.LEAVETIME, TRIPSREQ.FUND, TRIPSREQ.REQDATE, TRIPSREQ.CHAINID, "
-    "TRIPSREQ.TRIPCAT, TRIPSREQ.FIELDTRIP_NUM, TRIPSREQ.NUMSTUDENTS, TRIPSREQ.NUMADULTS, "
-    "TRIPSREQ.PURPOSE FROM TRIPSREQ";
+    kSearchBase.substr(0, kSearchBase.find("TRIPSREQ.FIELDTRIP_NUM")) +
+    "TRIPSREQ.TRIPCAT, TRIPSREQ.FIELDTRIP_NUM" +
+    kSearchBase.substr(kSearchBase.find(", TRIPSREQ.NUMSTUDENTS"));
 
-const std::string kSearchBase =
-    "SELECT TRIPSREQ.TRIPNUM, TRIPSREQ.ENTERDATE, TRIPSREQ.CONTACT, TRIPSREQ.INTTRIPNUM, "
-    "TRIPSREQ.CUSTOMER, TRIPSREQ.DESTINATION, tripsreq.destdesc as trDESTDESC, TRIPSREQ.DEPDATE, "
-    "TRIPSREQ.DEPTIME, TRIPSREQ.STATUS, DateValue(TRIPSREQ.STATUS_DATE) AS Expr1, "
-    "TRIPSREQ.STATUS_COMMENT, TRIPSREQ.GRADE, TRIPSREQ.RETDATE, TRIPSREQ.RETTIME, "
-    "TRIPSREQ.ARRIVETIME, TRIPSREQ.LEAVETIME, TRIPSREQ.FUND, TRIPSREQ.REQDATE, TRIPSREQ.CHAINID, "
-    "TRIPSREQ.FIELDTRIP_NUM, TRIPSREQ.TRIPCAT, TRIPSREQ.NUMSTUDENTS, TRIPSREQ.NUMADULTS, "
-    "TRIPSREQ.PURPOSE FROM TRIPSREQ";
-
-std::string before_comma(const std::string& text) {
-  return text.substr(0, text.find(','));
-}
+using Form = std::vector<std::pair<std::string, std::string>>;
 
 std::string count_shown(int count) {
   return "Requests found: <strong>" + std::to_string(count) + "</strong>";
 }
-
-using Form = std::vector<std::pair<std::string, std::string>>;
 
 class RequestSearchTest : public ::testing::Test {
  protected:
@@ -73,52 +56,91 @@ TEST_F(RequestSearchTest, the_work_list_holds_every_level_of_every_chain_the_rol
       (2003, 'BAND', 0, 46402, 'UNAPPROVED', 'C2'), (2004, 'LHS', 0, 46403, 'UNAPPROVED', 'C3');
   )sql");
   signed_in("clerk");
-  const std::string& page = first_page_;
   EXPECT_EQ(query(), kWorkListBase +
                          " WHERE ((TRIPSREQ.CHAINID = 'C1' AND TRIPSREQ.STATUS = 'UNAPPROVED') OR "
                          "(TRIPSREQ.CHAINID = 'C2' AND TRIPSREQ.STATUS = 'NURSE OK'))" +
                          kOrder);
-  EXPECT_TRUE(contains(page, count_shown(2))) << page;
-  EXPECT_TRUE(contains(page, "WCE=2001&WCU\">2001</a>"));
-  EXPECT_TRUE(contains(page, "WCE=2002&WCU\">2002</a>"));
-  EXPECT_FALSE(contains(page, ">2003</a>"));
-  EXPECT_FALSE(contains(page, ">2004</a>"));
+  EXPECT_TRUE(contains(first_page_, count_shown(2))) << first_page_;
+  EXPECT_TRUE(contains(first_page_, "WCE=2001&WCU\">2001</a>"));
+  EXPECT_TRUE(contains(first_page_, "WCE=2002&WCU\">2002</a>"));
+  EXPECT_FALSE(contains(first_page_, ">2003</a>"));
+  EXPECT_FALSE(contains(first_page_, ">2004</a>"));
 }
 
-TEST_F(RequestSearchTest, an_approver_with_a_customer_sees_only_that_customers_waiting_requests) {
-  signed_in("principal");
-  const std::string& page = first_page_;
-  EXPECT_EQ(query(), kWorkListBase +
-                         " WHERE ((TRIPSREQ.CHAINID = 'HS' AND TRIPSREQ.STATUS = 'UNAPPROVED') OR "
-                         "(TRIPSREQ.CHAINID = 'ATHLETIC' AND TRIPSREQ.STATUS = 'AD APPROVED')) AND "
-                         "(TRIPSREQ.CUSTOMER = 'LHS')" +
-                         kOrder);
-  EXPECT_TRUE(contains(page, count_shown(1)));
-  EXPECT_TRUE(contains(page, ">1001</a>"));
-}
-
-TEST_F(RequestSearchTest, a_level_two_approver_waits_for_the_status_level_one_gives) {
-  signed_in("transport");
-  EXPECT_EQ(query(),
-            kWorkListBase +
-                " WHERE ((TRIPSREQ.CHAINID = 'HS' AND TRIPSREQ.STATUS = 'PRINCIPAL APPROVED') OR "
-                "(TRIPSREQ.CHAINID = 'ATHLETIC' AND TRIPSREQ.STATUS = 'PRINCIPAL APPROVED'))" +
-                kOrder);
-}
-
-TEST_F(RequestSearchTest, a_role_without_any_level_gets_the_default_search_of_his_customer) {
-  signed_in("teacher", "apple");
-  const std::string& page = first_page_;
-  EXPECT_EQ(query(), kSearchBase + " WHERE TRIPSREQ.CUSTOMER = 'LHS'" + kOrder);
-  EXPECT_TRUE(contains(page, count_shown(2)));
-}
-
-TEST_F(RequestSearchTest, a_blank_role_is_no_approver_of_the_unused_levels) {
+TEST_F(RequestSearchTest, the_first_page_searches_per_role_and_customer) {
+  const struct {
+    const char* user;
+    const char* password;
+    std::string query;
+  } cases[] = {
+      // An approver with a customer sees only that customer's waiting requests.
+      {"principal", "pw",
+       kWorkListBase +
+           " WHERE ((TRIPSREQ.CHAINID = 'HS' AND TRIPSREQ.STATUS = 'UNAPPROVED') OR "
+           "(TRIPSREQ.CHAINID = 'ATHLETIC' AND TRIPSREQ.STATUS = 'AD APPROVED')) AND "
+           "(TRIPSREQ.CUSTOMER = 'LHS')" +
+           kOrder},
+      // A level two approver waits for the status level one gives.
+      {"transport", "pw",
+       kWorkListBase +
+           " WHERE ((TRIPSREQ.CHAINID = 'HS' AND TRIPSREQ.STATUS = 'PRINCIPAL APPROVED') OR "
+           "(TRIPSREQ.CHAINID = 'ATHLETIC' AND TRIPSREQ.STATUS = 'PRINCIPAL APPROVED'))" +
+           kOrder},
+      // A role without any level gets the default search of his customer.
+      {"teacher", "apple", kSearchBase + " WHERE TRIPSREQ.CUSTOMER = 'LHS'" + kOrder},
+      // A blank role is no approver of the unused levels.
+      {"norole", "pw", kSearchBase + kOrder},
+  };
   district_.sql("security",
                 "INSERT INTO CLSCU (CLSC1, CLSC2, ROLE, CUSTOMER) VALUES ('norole', 'pw', NULL, "
                 "NULL);");
-  signed_in("norole");
-  EXPECT_EQ(query(), kSearchBase + kOrder);
+  for (const auto& c : cases) {
+    signed_in(c.user, c.password);
+    EXPECT_EQ(query(), c.query) << c.user;
+  }
+}
+
+TEST_F(RequestSearchTest, waiting_for_me_lists_exactly_the_requests_at_the_users_own_levels) {
+  // Besides the sample's 1001 (HS, waiting for the principal) and 1002 (HS, for transport).
+  district_.sql("request", R"sql(
+    INSERT INTO TRIPSREQ (TRIPNUM, CUSTOMER, DESTINATION, DEPDATE, RETDATE, STATUS, CHAINID)
+    VALUES (2001, 'LHS', 10, 46400, 46400, 'AD APPROVED', 'ATHLETIC'),
+           (2002, 'LHS', 10, 46401, 46401, 'UNAPPROVED', 'ATHLETIC'),
+           (2003, 'ADAMS', 10, 46402, 46402, 'UNAPPROVED', 'HS'),
+           (2004, 'ADAMS', 10, 46403, 46403, 'UNAPPROVED', 'ATHLETIC'),
+           (2005, 'LHS', 10, 46404, 46404, 'PRINCIPAL APPROVED', 'ATHLETIC'),
+           (2006, 'LHS', 10, 46405, 46405, 'ACCEPTED', 'HS');
+  )sql");
+  const struct {
+    const char* user;
+    const char* password;
+    const char* expected;
+  } cases[] = {
+      {"principal", "pw", ">1001<>2001<"},  // level 1 of HS, level 2 of ATHLETIC; his LHS only
+      {"ad", "pw", ">2002<>2004<"},         // level 1 of ATHLETIC, every customer
+      {"transport", "pw", ">1002<>2005<"},  // level 2 of HS, level 3 of ATHLETIC
+      {"teacher", "apple", ""},             // a role that approves nothing
+  };
+  for (const auto& c : cases) {
+    signed_in(c.user, c.password);
+    // Typed criteria do not narrow the work list.
+    const std::string page =
+        sim_->post(kSearch, {{"btnsubmit", "Waiting for me"}, {"Status", "Pending"}}).body;
+    std::string listed;
+    for (std::size_t at = page.find("WCI=RequestDetail&WCE="); at != std::string::npos;
+         at = page.find("WCI=RequestDetail&WCE=", at + 1)) {
+      listed += page.substr(page.find('>', at), 6);
+    }
+    EXPECT_EQ(listed, c.expected) << c.user;
+    EXPECT_EQ(listed.empty(), contains(page, "No trip requests are waiting for your approval."));
+  }
+  signed_in("principal");
+  EXPECT_TRUE(contains(first_page_,
+                       "<input type='submit' name='btnsubmit' value='Waiting for me' "
+                       "class=\"secondary\""));
+  // The reports print what the button listed.
+  sim_->post(kSearch, {{"btnsubmit", "Waiting for me"}});
+  EXPECT_TRUE(contains(query(), "TRIPSREQ.STATUS = 'UNAPPROVED'"));
 }
 
 TEST_F(RequestSearchTest, without_autofill_and_work_list_the_first_page_has_no_table) {
@@ -127,50 +149,40 @@ TEST_F(RequestSearchTest, without_autofill_and_work_list_the_first_page_has_no_t
   const std::string page = sim.get("WCI=RequestSearch&WCU").body;
   EXPECT_EQ(query(), "");
   EXPECT_TRUE(contains(page, count_shown(0)));
-  EXPECT_FALSE(contains(page, "Print Report"));
   EXPECT_FALSE(contains(page, "<table"));
 }
 
-TEST_F(RequestSearchTest, every_criterion_adds_its_clause_in_order_and_the_division_stays_out) {
+TEST_F(RequestSearchTest, each_form_gives_its_query) {
+  const std::pair<Form, std::string> cases[] = {
+      // Every criterion adds its clause in order and the division stays out.
+      {pairs_of("btnsubmit=Search|DepFrom=3/15/2009|DepTo=3/20/2009|EnterFrom=Jan/5/2009|"
+                "EnterTo=2/1/2009|Status=UNAPPROVED|grade=12|cust=LHS|dest=010|tripcat=FLD|"
+                "IntNum=LHS-12|div=H, High Schools"),
+       " WHERE TRIPSREQ.DEPDATE >= #3/15/2009# and TRIPSREQ.DEPDATE <= #3/20/2009# AND "
+       "datevalue(TRIPSREQ.REQDATE) >= #Jan/5/2009# and datevalue(TRIPSREQ.REQDATE) <= #2/1/2009# "
+       "AND TRIPSREQ.STATUS = 'UNAPPROVED' AND TRIPSREQ.GRADE = '12' AND TRIPSREQ.CUSTOMER = "
+       "'LHS' AND TRIPSREQ.DESTINATION = 10 AND TRIPSREQ.TRIPCAT = 'FLD' AND "
+       "TRIPSREQ.INTTRIPNUM = 'LHS-12'"},
+      // A departure from date alone covers that one day; a to date alone is ignored.
+      {{{"DepFrom", "12/31/2026"}, {"DepTo", " "}},
+       " WHERE TRIPSREQ.DEPDATE >= #12/31/2026# and TRIPSREQ.DEPDATE <= #12/31/2026#"},
+      {{{"DepTo", "3/20/2009"}, {"EnterTo", "not a date"}}, ""},
+      // Typed text reaches the query only as a quoted literal.
+      {{{"Status", "x' OR 'a'='a"}, {"grade", "O'Hara"}},
+       " WHERE TRIPSREQ.STATUS = 'x'' OR ''a''=''a' AND TRIPSREQ.GRADE = 'O''Hara'"},
+      // A posted list item is cut to its customer code; one not in the list is cut as posted.
+      {{{"cust", "  band, District Band "}}, " WHERE TRIPSREQ.CUSTOMER = 'BAND'"},
+      {{{"cust", "  XYZ, Unknown"}}, " WHERE TRIPSREQ.CUSTOMER = '  XYZ'"},
+  };
   Simulator& sim = signed_in();
-  sim.post(kSearch, pairs_of("btnsubmit=Search|DepFrom=3/15/2009|DepTo=3/20/2009|"
-                             "EnterFrom=Jan/5/2009|EnterTo=2/1/2009|Status=UNAPPROVED|grade=12|"
-                             "cust=LHS|dest=010|tripcat=FLD|IntNum=LHS-12|div=H, High Schools"));
-  EXPECT_EQ(query(), kSearchBase +
-                         " WHERE TRIPSREQ.DEPDATE >= #3/15/2009# and TRIPSREQ.DEPDATE <= "
-                         "#3/20/2009# AND datevalue(TRIPSREQ.REQDATE) >= #Jan/5/2009# and "
-                         "datevalue(TRIPSREQ.REQDATE) <= #2/1/2009# AND TRIPSREQ.STATUS = "
-                         "'UNAPPROVED' AND TRIPSREQ.GRADE = '12' AND TRIPSREQ.CUSTOMER = 'LHS' AND "
-                         "TRIPSREQ.DESTINATION = 10 AND TRIPSREQ.TRIPCAT = 'FLD' AND "
-                         "TRIPSREQ.INTTRIPNUM = 'LHS-12'" +
-                         kOrder);
-}
-
-TEST_F(RequestSearchTest, a_departure_from_date_alone_covers_that_one_day) {
-  Simulator& sim = signed_in();
-  const std::string page =
-      sim.post(kSearch, {{"btnsubmit", "Search"}, {"DepFrom", "12/31/2026"}, {"DepTo", " "}}).body;
-  EXPECT_EQ(query(), kSearchBase +
-                         " WHERE TRIPSREQ.DEPDATE >= #12/31/2026# and TRIPSREQ.DEPDATE <= "
-                         "#12/31/2026#" +
-                         kOrder);
-  EXPECT_TRUE(contains(page, count_shown(1)));
-  EXPECT_TRUE(contains(page, ">1001</a>"));
-  EXPECT_TRUE(contains(page, "name=\"DepTo\" value=\"12/31/2026\""));
-}
-
-TEST_F(RequestSearchTest, a_to_date_without_its_from_date_is_ignored) {
-  Simulator& sim = signed_in();
-  sim.post(kSearch, {{"DepTo", "3/20/2009"}, {"EnterTo", "not a date"}});
-  EXPECT_EQ(query(), kSearchBase + kOrder);
+  for (const auto& [form, condition] : cases) {
+    sim.post(kSearch, form);
+    EXPECT_EQ(query(), kSearchBase + condition + kOrder);
+  }
 }
 
 TEST_F(RequestSearchTest, an_invalid_date_is_refused_with_its_message_alone) {
-  struct Case {
-    Form form;
-    const char* message;
-  };
-  const Case cases[] = {
+  const std::pair<Form, const char*> cases[] = {
       {{{"DepFrom", "13/45/2009"}}, "Please enter a valid departure from date."},
       {{{"DepFrom", "3/15/2009"}, {"DepTo", "3/32/2009"}},
        "Please enter a valid departure to date."},
@@ -182,64 +194,27 @@ TEST_F(RequestSearchTest, an_invalid_date_is_refused_with_its_message_alone) {
       // The departure range is checked first.
       {{{"DepFrom", "x"}, {"EnterFrom", "y"}}, "Please enter a valid departure from date."},
   };
-  for (const Case& c : cases) {
+  for (const auto& [form, message] : cases) {
     Simulator& sim = signed_in();
     sim.set_session("TripRequestReportQuery", "earlier");
-    EXPECT_EQ(message_of(sim.post(kSearch, c.form).body), c.message);
+    EXPECT_EQ(message_of(sim.post(kSearch, form).body), message);
     EXPECT_EQ(query(), "earlier");
   }
 }
 
-TEST_F(RequestSearchTest, typed_text_reaches_the_query_only_as_a_quoted_literal) {
-  Simulator& sim = signed_in();
-  const std::string page =
-      sim.post(kSearch, {{"Status", "x' OR 'a'='a"}, {"grade", "O'Hara"}}).body;
-  EXPECT_EQ(query(), kSearchBase +
-                         " WHERE TRIPSREQ.STATUS = 'x'' OR ''a''=''a' AND TRIPSREQ.GRADE = "
-                         "'O''Hara'" +
-                         kOrder);
-  EXPECT_TRUE(contains(page, count_shown(0)));
-}
-
 TEST_F(RequestSearchTest, a_destination_that_is_no_number_ends_in_the_error_report) {
-  Simulator& sim = signed_in();
-  const std::string page = sim.post(kSearch, {{"dest", "ten"}}).body;
-  EXPECT_EQ(message_of(page),
+  EXPECT_EQ(message_of(signed_in().post(kSearch, {{"dest", "ten"}}).body),
             "Error in Procedure: RequestSearch_TripRequests of Module: Jaunter.  Error: 13.  "
             "Type mismatch.");
 }
 
 TEST_F(RequestSearchTest, a_user_tied_to_a_customer_searches_only_that_customer) {
-  struct Case {
-    const char* view_other_schools;
-    const char* expected_customer;
-  };
-  const Case cases[] = {{"False", "LHS"}, {"True", "BAND"}};
-  for (const Case& c : cases) {
+  const std::pair<const char*, const char*> cases[] = {{"False", "LHS"}, {"True", "BAND"}};
+  for (const auto& [view_other_schools, customer] : cases) {
     Simulator& sim = signed_in("teacher", "apple");
-    sim.set_application("VIEW_OTHER_SCHOOLS", c.view_other_schools);
+    sim.set_application("VIEW_OTHER_SCHOOLS", view_other_schools);
     sim.post(kSearch, {{"cust", "BAND"}});
-    EXPECT_EQ(query(),
-              kSearchBase + " WHERE TRIPSREQ.CUSTOMER = '" + c.expected_customer + "'" + kOrder);
-  }
-}
-
-TEST_F(RequestSearchTest, a_posted_list_item_is_cut_to_its_customer_code) {
-  Simulator& sim = signed_in();
-  struct Case {
-    const char* posted;
-    const char* customer;
-  };
-  const Case cases[] = {
-      {"  band, District Band ", "BAND, District Band"},  // an item of the list: its own code
-      {"  XYZ, Unknown", "  XYZ"},                        // not in the list: cut as posted
-      {"BAND", "BAND"},
-  };
-  for (const Case& c : cases) {
-    sim.post(kSearch, {{"cust", c.posted}});
-    EXPECT_EQ(query(), kSearchBase + " WHERE TRIPSREQ.CUSTOMER = '" + before_comma(c.customer) +
-                           "'" + kOrder)
-        << c.posted;
+    EXPECT_EQ(query(), kSearchBase + " WHERE TRIPSREQ.CUSTOMER = '" + customer + "'" + kOrder);
   }
 }
 
@@ -262,53 +237,203 @@ TEST_F(RequestSearchTest, a_search_clears_the_date_warnings_of_the_request_form)
   EXPECT_EQ(sim.session_text("blnRtnDtWarn"), "False");
 }
 
-// ---- The main menu ----------------------------------------------------------------------------
+TEST_F(RequestSearchTest, the_table_has_its_headings_and_two_lines_per_request) {
+  signed_in("teacher", "apple");
+  const auto table = first_page_.find("<table width='100%' border='0' cellspacing='0'><thead>");
+  ASSERT_NE(table, std::string::npos);
+  EXPECT_EQ(
+      joined(cell_texts(first_page_.substr(table, first_page_.find("</table>", table) - table))),
+      "Request #|Customer|Destination|Depart|Return|Status|Entered|Category|Internal #|Contact|"
+      "&nbsp;|# Stus / Adults|Grade|Arrive|Leave|Division|Trip #|Approval|Purpose||"
+      "1001|Lakeview High School| Science Museum of the Great L-akes Region|"
+      "12/31/2026, 9:00&nbsp;AM|12/31/2026, 4:30&nbsp;PM|UNAPPROVED|12/4/2026|FLD|LHS-12||&nbsp;|"
+      "40/4|12|10:00&nbsp;AM|3:00&nbsp;PM|H|&nbsp;|HS|Science fair|"
+      "1002|Lakeview High School|Regional Stadium|1/3/2027, 12:00&nbsp;AM|1/3/2027, &nbsp;|"
+      "PRINCIPAL APPROVED|12/5/2026|ATH|&nbsp;||&nbsp;|20/2|12|&nbsp;|&nbsp;|H|&nbsp;|HS|Game");
+  EXPECT_TRUE(before(first_page_,
+                     "<tr bgcolor='#FFFFFF'><td><font size='-2'><a "
+                     "href=\"Jaunter.ASP?WCI=RequestDetail&WCE=1001&WCU\">1001</a>",
+                     "<tr bgcolor='#C0C0C0'><td><font size='-2'><a "
+                     "href=\"Jaunter.ASP?WCI=RequestDetail&WCE=1002&WCU\">1002</a>"));
+  EXPECT_TRUE(contains(first_page_, "<font color='Red' size='-1'><b>UNAPPROVED</b></font>"));
+  EXPECT_TRUE(contains(first_page_,
+                       "<a href='Jaunter.ASP?WCI=PrintReport&Type=Request' target='_blank'>Print "
+                       "Report</a>&nbsp;<table"));
+  EXPECT_TRUE(contains(first_page_, count_shown(2)));
+}
+
+TEST_F(RequestSearchTest, three_hundred_requests_are_listed_and_one_more_is_refused) {
+  const auto add = [&](int count) {
+    district_.sql("request",
+                  "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
+                      std::to_string(count) +
+                      ") INSERT INTO TRIPSREQ (CUSTOMER, DESTINATION, DEPDATE, STATUS) SELECT "
+                      "'LHS', 0, 46500, 'BULK' FROM n;");
+  };
+  add(297);  // with the three sample requests: 300
+  std::string page = signed_in().post(kSearch, {}).body;
+  EXPECT_TRUE(contains(page, count_shown(300)));
+  EXPECT_TRUE(contains(page, "Print Report"));
+  add(1);
+  page = sim_->post(kSearch, {}).body;
+  EXPECT_TRUE(contains(page, count_shown(301)));
+  EXPECT_TRUE(contains(
+      page,
+      "<table border='0' cellpadding='0' cellspacing='0' width='100%'><tr><td>&nbsp;</td></tr>"
+      "<tr><td align='center'><b><font color='#0000ff'>&nbsp;&nbsp;Sorry, your search has "
+      "returned more than 300 trip requests. Please refine your search and try "
+      "again.</font></b></td></tr></table>"));
+  EXPECT_FALSE(contains(page, "Print Report"));
+}
+
+TEST_F(RequestSearchTest, the_division_filter_leaves_out_other_divisions_and_unknown_customers) {
+  district_.sql("request",
+                "INSERT INTO TRIPSREQ (TRIPNUM, CUSTOMER, DESTINATION, DESTDESC, DEPDATE, STATUS) "
+                "VALUES (1004, 'NOSUCH', 0, 'Zoo', 46401, 'Pending');");
+  Simulator& sim = signed_in();
+  const std::string all = sim.post(kSearch, {}).body;
+  EXPECT_TRUE(contains(all, count_shown(4)));
+  EXPECT_TRUE(contains(all, ">1004</a></font></td><td><font size='-2'>NOT FOUND</font></td>"));
+  const std::string elementary = sim.post(kSearch, {{"div", "E, Elementary"}}).body;
+  EXPECT_TRUE(contains(elementary, count_shown(1)));
+  EXPECT_FALSE(contains(elementary, ">1001</a>"));
+  EXPECT_FALSE(contains(elementary, ">1004</a>"));
+  // The rows shown keep alternating from white.
+  EXPECT_TRUE(contains(elementary,
+                       "<tr bgcolor='#FFFFFF'><td><font size='-2'><a "
+                       "href=\"Jaunter.ASP?WCI=RequestDetail&WCE=1003&WCU\">"));
+}
+
+TEST_F(RequestSearchTest, destinations_come_from_the_list_the_request_or_not_found) {
+  district_.sql("request", R"sql(
+    INSERT INTO TRIPSREQ (TRIPNUM, CUSTOMER, DESTINATION, DESTDESC, DEPDATE, STATUS) VALUES
+      (1005, 'LHS', 99, 'Ignored', 46402, 'Pending'),
+      (1006, 'LHS', NULL, 'Typed <place> & co', 46403, 'Pending'),
+      (1007, 'LHS', 0, NULL, 46404, 'Pending');
+  )sql");
+  const std::string page = signed_in().post(kSearch, {}).body;
+  const std::string cell = "</font></td><td colspan='2' nowrap><font size='-2'>";
+  EXPECT_TRUE(contains(page, ">1003</a></font></td><td><font size='-2'>Adams Elementary" + cell +
+                                 " City Park</font></td>"));
+  EXPECT_TRUE(contains(page, ">1005</a></font></td><td><font size='-2'>Lakeview High School" +
+                                 cell + "NOT FOUND</font></td>"));
+  EXPECT_TRUE(contains(page, cell + "Typed &lt;place&gt; &amp; co</font></td>"));
+  EXPECT_TRUE(contains(page, ">1007</a></font></td><td><font size='-2'>Lakeview High School" +
+                                 cell + "&nbsp;</font></td>"));
+}
+
+TEST_F(RequestSearchTest, database_text_is_escaped_in_the_table) {
+  district_.sql("trip",
+                "INSERT INTO CUSTOMER (CUSTOMER, CUSTNAME, CUSTDIV, ACTIVE) VALUES "
+                "('SMS', 'Smith & <Sons>', 'H', -1);");
+  district_.sql("request", R"sql(
+    INSERT INTO TRIPSREQ (TRIPNUM, CUSTOMER, DESTINATION, DESTDESC, DEPDATE, RETDATE, STATUS,
+      PURPOSE, TRIPCAT, GRADE, CHAINID, INTTRIPNUM) VALUES
+      (1008, 'SMS', 0, 'A long destination name with <b>markup</b> in it', 46405, 46407,
+       '<i>x</i>', 'Eat & "drink"', 'C''s', '<5>', 'X&Y', 'I<1>');
+  )sql");
+  const std::string page = signed_in().post(kSearch, {}).body;
+  EXPECT_FALSE(contains(page, "<b>markup"));
+  EXPECT_FALSE(contains(page, "<i>x</i>"));
+  for (const char* part :
+       {"<td><font size='-2'>Smith &amp; &lt;Sons&gt;</font></td>",
+        "A long destination name with &lt;-<br>b&gt;markup&lt;/b&gt; in "
+        "it</font></td>",
+        "<b>&lt;i&gt;x&lt;/i&gt;</b>", "Eat &amp; &quot;drink&quot;</td></font>",
+        "<td><font size='-2'>C&#39;s</font></td>", "<td><font size='-2'>&lt;5&gt;</font></td>",
+        "<td><font size='-2'>X&amp;Y</font></td>", "<td><font size='-2'>I&lt;1&gt;</font></td>"}) {
+    EXPECT_TRUE(contains(page, part)) << part;
+  }
+  // A trip over several days shows each date in its own column.
+  EXPECT_TRUE(before(page, "<td><font size='-2'>1/18/2027, &nbsp;</font></td>",
+                     "<td><font size='-2'>1/20/2027, &nbsp;</font></td>"));
+}
+
+TEST_F(RequestSearchTest, a_failing_query_is_reported_under_the_result_tables_procedure_name) {
+  PageHarness harness(signed_in());
+  std::string sql = "SELECT NOSUCHCOLUMN FROM TRIPSREQ";
+  harness.get<reports::RequestSearch>().BuildRequestResultsTable(sql);
+  EXPECT_EQ(harness.output().rfind("Error in Procedure: BuildStrResults of Module: Jaunter.  ", 0),
+            0u)
+      << harness.output();
+}
+
+TEST_F(RequestSearchTest, the_drop_downs_mark_the_criteria_searched_for) {
+  const std::string page =
+      signed_in()
+          .post(kSearch, pairs_of("grade=12|Status=unapproved|cust=LHS|dest=10|tripcat=FLD|"
+                                  "div=H, High Schools|DepFrom=12/1/2026|EnterFrom=12/4/2026|"
+                                  "EnterTo=12/6/2026"))
+          .body;
+  const char* const parts[] = {
+      "<select name='grade' id=\"grade\"><option value=><option value='K'>K<option "
+      "value='5'>5<option value='12' selected>12</select>",
+      "<select name='status' id=\"Status\"><option value=><option value='Denied'>Denied<option "
+      "value='Pending'>Pending<option value='UNAPPROVED' selected>UNAPPROVED</select>",
+      "<select name='cust' id=\"cust\"><option value= ></option><option value='ADAMS' >Adams "
+      "Elementary</option><option value='BAND' >District Band</option><option value='LHS' "
+      "selected>Lakeview High School</option></select>",
+      "<select name='dest' id=\"dest\"><option></option><option value=11 >City Park</option>"
+      "<option value=10 selected>Science Museum of the Great La</option></select>",
+      "<select name='tripcat' id=\"tripcat\"><option></option><option>ATH</option><option "
+      "selected>FLD</option><option>MUS</option></select>",
+      "<select name='div' id=\"div\"><option></option><option>E, Elementary</option><option "
+      "selected>H, High Schools</option></select>",
+      "name=\"DepFrom\" value=\"12/1/2026\"",
+      "name=\"DepTo\" value=\"12/1/2026\"",
+      "name=\"EnterFrom\" value=\"12/4/2026\"",
+      "name=\"EnterTo\" value=\"12/6/2026\"",
+  };
+  for (const char* part : parts) EXPECT_TRUE(contains(page, part)) << part << "\n" << page;
+}
+
+TEST_F(RequestSearchTest, typed_dates_shown_again_are_escaped) {
+  const std::string page =
+      signed_in().post(kSearch, {{"DepTo", "\"><script>"}, {"EnterTo", "'x'"}}).body;
+  EXPECT_TRUE(contains(page, "name=\"DepTo\" value=\"&quot;&gt;&lt;script&gt;\""));
+  EXPECT_TRUE(contains(page, "name=\"EnterTo\" value=\"&#39;x&#39;\""));
+}
+
+TEST_F(RequestSearchTest, lists_out_of_step_with_their_counts_do_not_break_the_page) {
+  Simulator& sim = signed_in();
+  sim.set_session("numGrades", std::int16_t{40});
+  sim.set_session("StatusVals", "not a list");
+  const std::string page = sim.post(kSearch, {}).body;
+  EXPECT_TRUE(contains(page, "<option value='12'>12</select>"));
+  EXPECT_TRUE(contains(page, "<select name='status' id=\"Status\"></select>"));
+}
 
 TEST_F(RequestSearchTest, the_menu_buttons_lead_to_their_pages) {
-  struct Case {
-    const char* button;
-    const char* shows;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"Work With Trip Requests", "Find trip requests"},
       {"enter new request", "<input type='text' name='New' value='NEW'>"},
       {"View Field Trips", "Find field trips"},
       {"Log Out", "Signed out"},
   };
-  for (const Case& c : cases) {
-    Simulator& sim = signed_in();
-    const std::string page = sim.post(kNavigate, {{"btnsubmit", c.button}}).body;
-    EXPECT_TRUE(contains(page, c.shows)) << c.button << "\n" << page;
+  for (const auto& [button, shows] : cases) {
+    const std::string page = signed_in().post(kNavigate, {{"btnsubmit", button}}).body;
+    EXPECT_TRUE(contains(page, shows)) << button << "\n" << page;
   }
   EXPECT_EQ(sim_->session_text("USER"), "");  // signed out by the last choice
 }
 
 TEST_F(RequestSearchTest, a_menu_choice_clears_the_request_forms_keys) {
+  const char* const keys[] = {"RequestDetail.contact", "RequestDetail.ret_ampm", "TRIPREQ",
+                              "RequestDetail.requestoremail", "RequestDetail.New"};
   for (const char* button : {"Work With Trip Requests", "nothing known"}) {
     Simulator& sim = signed_in();
-    for (const char* key : {"RequestDetail.contact", "RequestDetail.ret_ampm", "TRIPREQ",
-                            "RequestDetail.requestoremail", "RequestDetail.New"}) {
-      sim.set_session(key, "kept?");
-    }
+    for (const char* key : keys) sim.set_session(key, "kept?");
     sim.set_session("LoadRequestDetailFromSession", "True");
     const std::string page = sim.post(kNavigate, {{"btnsubmit", button}}).body;
-    for (const char* key : {"RequestDetail.contact", "RequestDetail.ret_ampm", "TRIPREQ",
-                            "RequestDetail.requestoremail", "RequestDetail.New"}) {
-      EXPECT_EQ(sim.session_text(key), "") << key;
-    }
+    for (const char* key : keys) EXPECT_EQ(sim.session_text(key), "") << key;
     EXPECT_EQ(sim.session_text("LoadRequestDetailFromSession"), "False");
-    if (std::string(button) == "nothing known") {
-      EXPECT_EQ(page, "");
-    }
+    EXPECT_EQ(page.empty(), std::string(button) == "nothing known");
   }
 }
 
 TEST_F(RequestSearchTest, a_lost_session_shows_the_time_out_on_the_logout_page) {
   const std::pair<const char*, bool> requests[] = {
-      {"WCI=RequestSearch&WCU", false},
-      {kNavigate, true},
-      {kSearch, true},
-  };
+      {"WCI=RequestSearch&WCU", false}, {kNavigate, true}, {kSearch, true}};
   for (const auto& [query_text, post] : requests) {
     Simulator sim(district_);
     const std::string page = post ? sim.post(query_text, {{"btnsubmit", "View Field Trips"}}).body
@@ -321,3 +446,4 @@ TEST_F(RequestSearchTest, a_lost_session_shows_the_time_out_on_the_logout_page) 
 }
 
 }  // namespace
+}  // namespace report_tests
