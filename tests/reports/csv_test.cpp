@@ -1,61 +1,32 @@
-// CSV downloads: what Python's csv module reads back is what was written, formulas stay text.
+// CSV downloads: quoting and formula cells, and each report's download (every row under the
+// report's headings, sent as a file, only to a signed-in user).
 #include "reports/csv.h"
 
-#include <gtest/gtest.h>
+#include <regex>
 
-#include <cstdio>
-#include <fstream>
+#include "reports/list_reports.h"
+#include "tests/reports/list_report_fixture.h"
 
-#include "tests/support/temp_dir.h"
-
+namespace report_tests {
 namespace {
 
-// Reads the file with Python's csv module; answers the cells as lines "a|b|c".
-std::string read_with_python(const std::string& path) {
-  const std::string command =
-      "python3 -c \"import csv,sys\n"
-      "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
-      "    for r in csv.reader(f): print('|'.join(c.replace(chr(10), '<LF>').replace(chr(13), "
-      "'<CR>') for c in r))\" " +
-      path;
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return "no python";
-  std::string out;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
-  pclose(pipe);
-  return out;
-}
+constexpr const char* kBom = "\xEF\xBB\xBF";
 
-TEST(Csv, round_trips_through_pythons_csv_module) {
-  testing_support::TempDir dir;
-  const std::string path = dir.str() + "/report.csv";
-  std::ofstream(path, std::ios::binary)
-      << reports::csv::kByteOrderMark << reports::csv::row({"Trip", "Customer", "Amount"})
-      << reports::csv::row({"1062", "Adams, \"North\" campus", "$1,120.50"})
-      << reports::csv::row({"1063", "Line one\r\nline two", "Zürich café"})
-      << reports::csv::row({"", "trailing", ""});
-  EXPECT_EQ(read_with_python(path),
-            "Trip|Customer|Amount\n"
-            "1062|Adams, \"North\" campus|$1,120.50\n"
-            "1063|Line one<CR><LF>line two|Zürich café\n"
-            "|trailing|\n");
-}
-
-TEST(Csv, cells_a_spreadsheet_would_run_stay_text) {
-  const struct {
-    const char* in;
-    const char* out;
-  } cases[] = {
+TEST(Csv, cells_are_quoted_where_needed_and_formulas_stay_text) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Adams, \"North\" campus", "\"Adams, \"\"North\"\" campus\""},
+      {"Line one\r\nline two", "\"Line one\r\nline two\""},
+      {"Zürich café", "Zürich café"},
       {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
       {"+1", "'+1"},
       {"-2+3", "'-2+3"},
       {"@SUM(A1)", "'@SUM(A1)"},
       {"\tcmd", "'\tcmd"},
-      {"plain", "plain"},
+      {"\rcmd", "\"'\rcmd\""},
       {"a=b", "a=b"},
   };
-  for (const auto& c : cases) EXPECT_EQ(reports::csv::cell(c.in), c.out) << c.in;
+  for (const auto& [in, out] : cases) EXPECT_EQ(reports::csv::cell(in), out) << in;
+  EXPECT_EQ(reports::csv::row({"", "a,b", ""}), ",\"a,b\",\r\n");
 }
 
 TEST(Csv, an_html_cell_reads_as_the_page_shows_it) {
@@ -63,4 +34,104 @@ TEST(Csv, an_html_cell_reads_as_the_page_shows_it) {
   EXPECT_EQ(reports::csv::text_of_html("Smith &amp; Sons &lt;K-12&gt;"), "Smith & Sons <K-12>");
 }
 
+class CsvDownloadTest : public ReportTest {
+ protected:
+  CsvDownloadTest() {
+    use_page_size(10);
+    sim_.set_session("TripReportQuery", kTripQuery);
+    sim_.set_session("TripRequestReportQuery", kRequestQuery);
+  }
+  // The records of a report's download, after its byte order mark.
+  std::vector<std::string> records(void (reports::ListReports::*event)()) {
+    PageHarness harness(sim_);
+    (harness.get<reports::ListReports>().*event)();
+    const std::string csv = harness.output();
+    EXPECT_EQ(csv.substr(0, 3), kBom);
+    std::vector<std::string> lines;
+    for (std::size_t from = 3, end; (end = csv.find("\r\n", from)) != std::string::npos;
+         from = end + 2) {
+      lines.push_back(csv.substr(from, end - from));
+    }
+    return lines;
+  }
+  web::HttpResponse fetch(const std::string& query) {
+    web::HttpRequest request;
+    request.method = "GET";
+    request.path = "/Jaunter.ASP";
+    request.query = query;
+    request.accept = "text/html,*/*";
+    request.cookie = std::string(web::Runtime::kSessionCookie) + "=" + sim_.cookie();
+    return sim_.runtime().handle(request);
+  }
+};
+
+TEST_F(CsvDownloadTest, each_report_downloads_every_row_under_its_own_headings) {
+  add_trips(district_, 25);
+  const std::pair<void (reports::ListReports::*)(), const char*> cases[] = {
+      {&reports::ListReports::TripReport1_CSV, "TripReport1"},
+      {&reports::ListReports::TripReport2_CSV, "TripReport2"},
+      {&reports::ListReports::TripRequestReport1_CSV, "TripRequestReport1"},
+      {&reports::ListReports::TripRequestReport2_CSV, "TripRequestReport2"},
+  };
+  for (const auto& [event, item] : cases) {
+    // The headings and row count of the paged report: every row, not one page of ten.
+    const std::string html = sim_.get(std::string("WCI=") + item).body;
+    const std::regex heading("<th[^>]*>([^<]*)</th>");
+    std::string headings;
+    for (std::sregex_iterator it(html.begin(), html.end(), heading), end; it != end; ++it) {
+      headings += (headings.empty() ? "" : ",") + (*it)[1].str();
+    }
+    const std::vector<std::string> lines = records(event);
+    ASSERT_FALSE(lines.empty()) << item;
+    EXPECT_EQ(lines[0], headings) << item;
+    EXPECT_EQ(std::to_string(lines.size() - 1), sim_.session_text("RecordCount")) << item;
+  }
+  EXPECT_EQ(records(&reports::ListReports::TripReport1_CSV).size(), 26u);
+}
+
+TEST_F(CsvDownloadTest, a_row_holds_the_values_the_report_shows) {
+  add_trips(district_, 12);
+  EXPECT_EQ(records(&reports::ListReports::TripReport1_CSV)[12],
+            "12,3/13/2026,Lakeview High School,Science Museum of the Great Lakes Region,3/13/2026,"
+            "9:00 AM,4:30 PM,No");
+  EXPECT_EQ(records(&reports::ListReports::TripReport2_CSV)[1],
+            "1,3/2/2026,Lakeview High School,Science Museum of the Great Lakes Region,3/2/2026,"
+            "9:00 AM,4:30 PM,No,Ms Trip,Museum,6.50,No,25,40,4,12,Yes");
+  // A long destination keeps its name without the page's line break.
+  sim_.set_session("Destinations", vb::StringArray{"", "10, Science Museum of the Great Lakes"});
+  sim_.set_session("numDestinations", std::int16_t{1});
+  EXPECT_EQ(records(&reports::ListReports::TripRequestReport1_CSV)[1].rfind(
+                "1001,12/31/2026,Lakeview High School,Science Museum of the Great Lakes,", 0),
+            0u);
+}
+
+TEST_F(CsvDownloadTest, a_browser_gets_a_csv_file_not_a_page_and_only_while_signed_in) {
+  add_trips(district_, 2);
+  const std::pair<const char*, const char*> cases[] = {
+      {"WCI=TripReport2&WCE=CSV&WCU", "trips.csv"},
+      {"WCI=TripRequestReport1&WCE=CSV&WCU", "requests.csv"},
+      {"WCI=TripSummaryReport&WCE=CSV&Type=Customer&WCU", "summary.csv"},
+  };
+  for (const auto& [query, file] : cases) {
+    const web::HttpResponse response = fetch(query);
+    EXPECT_EQ(response.status, 200) << query;
+    const std::string* type = response.header("Content-Type");
+    const std::string* disposition = response.header("Content-Disposition");
+    ASSERT_TRUE(type && disposition) << query;
+    EXPECT_EQ(*type, "text/csv; charset=utf-8");
+    EXPECT_EQ(*disposition, std::string("attachment; filename=\"") + file + "\"");
+    EXPECT_EQ(response.body.rfind(kBom, 0), 0u) << query;  // the file alone, not in a page
+  }
+  EXPECT_TRUE(contains(sim_.get("WCI=TripSummaryReport&Type=Customer").body,
+                       "WCE=CSV&amp;Type=Customer&amp;WCU"));
+  sim_.set_session("USER", "");
+  for (const auto& [query, file] : cases) {
+    const web::HttpResponse response = fetch(query);
+    EXPECT_EQ(response.body.find(kBom), std::string::npos) << query;
+    EXPECT_EQ(response.header("Content-Disposition"), nullptr) << query;
+    EXPECT_TRUE(contains(response.body, "Sorry, your session has timed out")) << query;
+  }
+}
+
 }  // namespace
+}  // namespace report_tests

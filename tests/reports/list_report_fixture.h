@@ -1,9 +1,10 @@
 // What the report tests share: the sample district with numbered trips, the queries the two
-// searches leave in the session, and a few page helpers.
+// searches leave in the session, a signed-in report user and the searches' fixture.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "platform/vb/conversions.h"
@@ -70,5 +71,23 @@ class ReportTest : public ::testing::Test {
   District district_;
   Simulator sim_{district_};
 };
+
+// The searches: the sample district and a fresh user signed in per call (by default one without
+// a customer of his own); first_page_ is the page the sign-in shows.
+class SearchTest : public ::testing::Test {
+ protected:
+  SearchTest() { add_sample_data(district_); }
+  Simulator& signed_in(const std::string& user = "ad", const std::string& password = "pw") {
+    sim_ = std::make_unique<Simulator>(district_);
+    first_page_ = sign_in(*sim_, user, password).body;
+    return *sim_;
+  }
+
+  District district_;
+  std::unique_ptr<Simulator> sim_;
+  std::string first_page_;
+};
+
+using Form = std::vector<std::pair<std::string, std::string>>;
 
 }  // namespace report_tests

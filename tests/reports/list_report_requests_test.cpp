@@ -22,7 +22,7 @@ class RequestRowsTest : public ReportTest {
   }
 };
 
-TEST_F(RequestRowsTest, one_line_rows_link_to_the_form_and_break_long_destinations) {
+TEST_F(RequestRowsTest, one_line_rows_link_to_the_form_and_mark_missing_customers) {
   const std::string page = sim_.get("WCI=TripRequestReport1").body;
   EXPECT_TRUE(contains(
       page,
@@ -44,21 +44,17 @@ TEST_F(RequestRowsTest, one_line_rows_link_to_the_form_and_break_long_destinatio
                        "<td><font size='-3'>12:00&nbsp;AM</font></td>"
                        "<td><font size='-3'>&nbsp;</font></td>"
                        "<td><font size='-3'>PRINCIPAL APPROVED</font></td></tr>"));
-}
-
-TEST_F(RequestRowsTest, customers_missing_from_the_customer_table_are_not_found) {
-  const std::string page = sim_.get("WCI=TripRequestReport1").body;
+  // Customers missing from the customer table, or blank, are not found; the next one is again.
   EXPECT_TRUE(contains(page,
                        "WCE=1004&WCU\">1004</a></font></td>"
                        "<td><font size='-3'>4/23/2027</font></td>"
                        "<td><font size='-3'>NOT FOUND</font></td>"
                        "<td nowrap><font size='-3'>NOT FOUND</font></td>"));
-  // A blank customer is not found either; the typed name is escaped around its break.
+  // The typed destination is escaped around its break.
   EXPECT_TRUE(contains(page,
                        "<td><font size='-3'>NOT FOUND</font></td>"
                        "<td nowrap><font size='-3'>Camp &lt;Lakota&gt; &amp; the Lake, "
                        "cabi-<br>ns</font></td>"));
-  // The customer after the missing ones is found again.
   EXPECT_TRUE(contains(page, "<td><font size='-3'>Adams Elementary</font></td>"));
 }
 

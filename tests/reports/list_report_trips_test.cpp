@@ -74,12 +74,5 @@ TEST_F(TripRowsTest, the_builder_leaves_the_page_and_count_for_its_caller) {
                        "<tr bgcolor=#FFFFFF><td><font size='-2'>3</font></td>"));
 }
 
-TEST_F(TripRowsTest, the_builder_without_a_query_writes_only_its_message) {
-  PageHarness harness(sim_);
-  std::int16_t page_number = 1;
-  harness.get<reports::ListReports>().BuildTripReport2Results("", page_number, 20);
-  EXPECT_EQ(harness.output(), "Trip Report Query must be supplied.");
-}
-
 }  // namespace
 }  // namespace report_tests

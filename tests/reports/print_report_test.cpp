@@ -1,4 +1,5 @@
-// The print page: the layouts it offers per report type and where its post sends the browser.
+// The print page: the layouts it offers per report type and where its post sends the browser;
+// and the session check of every report and search page.
 #include "tests/reports/list_report_fixture.h"
 
 namespace report_tests {
@@ -66,16 +67,11 @@ TEST_F(PrintReportTest, a_posted_summary_key_cannot_break_out_of_the_address) {
             "Jaunter.ASP?WCI=TripSummaryReport&Type=Grade%0D%0ASet-Cookie%3A%20x%3D1%26WCE");
 }
 
-TEST(ReportAccessTest, reports_without_a_signed_in_user_show_the_time_out_and_no_data) {
+TEST(ReportAccessTest, pages_without_a_signed_in_user_show_the_time_out_and_no_data) {
   District district;
   add_sample_data(district);
   add_trips(district, 3);
-  const char* kTimeout = "Sorry, your session has timed out please log in again and retry.";
-  struct Case {
-    const char* query;
-    bool post;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, bool> cases[] = {
       {"WCI=PrintReport&Type=Trip", false},
       {"WCI=PrintReport&WCE=PrintReport&WCU", true},
       {"WCI=TripReport1&WCE&WCU", false},
@@ -84,6 +80,12 @@ TEST(ReportAccessTest, reports_without_a_signed_in_user_show_the_time_out_and_no
       {"WCI=TripRequestReport2&WCE=TripRequestReport2&WCU", true},
       {"WCI=TripSummaryReport&Type=Customer", false},
       {"WCI=TripSummaryReport&WCE=TripSummaryReport&Type=Customer", true},
+      {"WCI=TripSearch&WCU", false},
+      {"WCI=TripSearch&WCE=FieldTrips&WCU", true},
+      {"WCI=RequestSearch&WCU", false},
+      {"WCI=RequestSearch&WCE=Navigate&WCU", true},
+      {"WCI=RequestSearch&WCE=TripRequests&WCU", true},
+      {"WCI=TripRequestDetailPrint", false},
   };
   for (bool after_failed_sign_in : {false, true}) {
     Simulator sim(district);
@@ -91,18 +93,21 @@ TEST(ReportAccessTest, reports_without_a_signed_in_user_show_the_time_out_and_no
     if (after_failed_sign_in) {
       sign_in(sim, "transport", "pw");
       sim.set_session("TripReportQuery", kTripQuery);
+      sim.set_session("TRIPREQ", "1001");
       sign_in(sim, "transport", "wrong");
     }
-    for (const Case& c : cases) {
+    for (const auto& [query, post] : cases) {
       const Result result =
-          c.post ? sim.post(c.query, {{"btnSubmit", "Next"}, {"rb", "1"}}) : sim.get(c.query);
-      EXPECT_TRUE(contains(result.body, kTimeout)) << c.query;
-      EXPECT_FALSE(contains(result.body, "bgcolor")) << c.query;
-      EXPECT_TRUE(result.location.empty()) << c.query;
-      EXPECT_FALSE(contains(result.body, "Summary Type")) << c.query;
-      if (!after_failed_sign_in) {
-        EXPECT_FALSE(sim.has_session()) << c.query;
+          post ? sim.post(query, pairs_of("btnSubmit=Next|btnsubmit=View Field Trips|rb=1"))
+               : sim.get(query);
+      EXPECT_TRUE(
+          contains(result.body, "Sorry, your session has timed out please log in again and retry."))
+          << query;
+      for (const char* data : {"bgcolor", "Summary Type", "Find ", "Science fair"}) {
+        EXPECT_FALSE(contains(result.body, data)) << query << " " << data;
       }
+      EXPECT_TRUE(result.location.empty()) << query;
+      EXPECT_TRUE(after_failed_sign_in || !sim.has_session()) << query;
     }
   }
 }

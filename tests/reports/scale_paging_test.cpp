@@ -26,11 +26,6 @@ void add_many_trips(const District& district, int count) {
   district.sql("trip", sql + "COMMIT;");
 }
 
-std::string by_date() {
-  std::string query = kTripQuery;
-  return query.replace(query.find("ORDER BY TRIPS.TRIPNUM"), 22, "ORDER BY TRIPS.DEPDATE");
-}
-
 // Trip number and the two sums of each row from the current one on, at most `limit` rows.
 std::vector<std::string> rows_of(db::Recordset& rs, long limit = 1L << 30) {
   std::vector<std::string> rows;
@@ -50,33 +45,29 @@ class ScalePaging : public ReportTest {
 };
 
 TEST_F(ScalePaging, every_page_read_alone_equals_that_page_of_the_whole_snapshot) {
-  for (const std::string& query :
-       {by_date(), kTripQuery + ", TRIPS.DEPDATE DESC", std::string(kTripQuery)}) {
-    db::Recordset whole;
-    whole.open(query, connection_);
-    ASSERT_EQ(connection_.count_rows(query), whole.record_count());
-    const std::vector<std::string> all = rows_of(whole);
-    struct Case {
-      std::int16_t asked, shown;
-    };
-    // First, middle, the last (partial) page, one past it, far past it, and before the first.
-    for (const Case c : {Case{1, 1}, Case{75, 75}, Case{150, 150}, Case{151, 150}, Case{32000, 150},
-                         Case{0, 1}, Case{-3, 1}}) {
-      std::int16_t page = c.asked, count = 0, seek_page_number = c.asked, seek_count = 0;
-      db::Recordset rs;
-      reports::open_page(rs, connection_, query, page, 20, count);
-      db::Recordset snapshot;
-      snapshot.open(query, connection_);
-      reports::seek_page(snapshot, seek_page_number, 20, seek_count);
-      EXPECT_EQ(page, c.shown) << c.asked;
-      EXPECT_EQ(page, seek_page_number) << c.asked;
-      EXPECT_EQ(count, 3000);
-      const std::vector<std::string> shown = rows_of(rs);
-      EXPECT_EQ(shown, rows_of(snapshot, 20)) << query << " page " << c.asked;
-      const std::vector<std::string> expected(all.begin() + (page - 1) * 20,
-                                              all.begin() + std::min<long>(page * 20, 3000));
-      EXPECT_EQ(shown, expected);
-    }
+  // Ordered by date alone: the ties must still fall the same way on every page.
+  const std::string query =
+      kTripQuery.substr(0, kTripQuery.find(" ORDER BY")) + " ORDER BY TRIPS.DEPDATE";
+  db::Recordset whole;
+  whole.open(query, connection_);
+  ASSERT_EQ(connection_.count_rows(query), whole.record_count());
+  const std::vector<std::string> all = rows_of(whole);
+  // First, middle, the last (partial) page, one past it, far past it, and before the first.
+  for (const auto& [asked, shown] : std::vector<std::pair<std::int16_t, std::int16_t>>{
+           {1, 1}, {75, 75}, {150, 150}, {151, 150}, {32000, 150}, {0, 1}, {-3, 1}}) {
+    std::int16_t page = asked, count = 0, seek_page_number = asked, seek_count = 0;
+    db::Recordset rs, snapshot;
+    reports::open_page(rs, connection_, query, page, 20, count);
+    snapshot.open(query, connection_);
+    reports::seek_page(snapshot, seek_page_number, 20, seek_count);
+    EXPECT_EQ(page, shown) << asked;
+    EXPECT_EQ(seek_page_number, shown) << asked;
+    EXPECT_EQ(count, 3000);
+    EXPECT_EQ(seek_count, 3000);
+    const std::vector<std::string> rows = rows_of(rs);
+    EXPECT_EQ(rows, rows_of(snapshot, 20)) << asked;
+    EXPECT_EQ(rows, std::vector<std::string>(all.begin() + (page - 1) * 20,
+                                             all.begin() + std::min<long>(page * 20, 3000)));
   }
 }
 

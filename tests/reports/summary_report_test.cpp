@@ -1,9 +1,45 @@
-// The summary report: the query assembled per summary type with the search's condition, the
-// "*None" group, the number formats and the summary type tags.
+// The summary report: each group's figures under the search's condition, the "*None" group, the
+// number formats, the summary type, and the totals row, bar chart and CSV after the rows.
+#include "reports/summary_report.h"
+
+#include "reports/csv.h"
 #include "tests/reports/list_report_fixture.h"
 
 namespace report_tests {
 namespace {
+
+// The cells of each row of a page that begins with `start`.
+std::vector<std::vector<std::string>> rows_of(const std::string& page, const std::string& start) {
+  std::vector<std::vector<std::string>> rows;
+  for (std::size_t at = page.find(start); at != std::string::npos; at = page.find(start, at + 1)) {
+    const std::string row = page.substr(at, page.find("</tr>", at) - at);
+    std::vector<std::string> cells;
+    for (std::size_t cell = row.find("<t", 1); cell != std::string::npos;
+         cell = row.find("<t", cell + 1)) {
+      const std::size_t open = row.find('>', cell) + 1;
+      cells.push_back(reports::csv::text_of_html(row.substr(open, row.find("</t", open) - open)));
+      cell = row.find("</t", open);
+    }
+    rows.push_back(cells);
+  }
+  return rows;
+}
+
+// Whether the page has a group row of these cells ("|" between them).
+bool has_row(const std::string& page, const std::string& cells) {
+  const auto rows = rows_of(page, "<tr bgcolor=");
+  return std::any_of(rows.begin(), rows.end(),
+                     [&](const auto& row) { return joined(row) == cells; });
+}
+
+// A shown figure as a whole number of units ("1,234") or cents ("$1,150.25").
+long long value_of(const std::string& text) {
+  std::string digits;
+  for (char c : text) {
+    if (std::isdigit(static_cast<unsigned char>(c))) digits += c;
+  }
+  return digits.empty() ? 0 : std::stoll(digits);
+}
 
 class SummaryTest : public ReportTest {
  protected:
@@ -21,24 +57,11 @@ class SummaryTest : public ReportTest {
         (1, 'PAY', -100), (3, 'PAY', -20);
     )sql");
   }
-
-  // The page's summary row of a group: trips, splits, students, adults, people, amount.
-  static std::string row(const std::string& group, const std::string& figures) {
-    return "<td>" + group + "</td>" + figures + "</tr>";
-  }
-  static std::string figures(int trips, int splits, const char* students, const char* adults,
-                             const char* people, const char* amount) {
-    return "<td align=right>" + std::to_string(trips) + "</td><td align=right>" +
-           std::to_string(splits) + "</td><td align=right>" + students + "</td><td align=right>" +
-           adults + "</td><td align=right>" + people + "</td><td align=right>" + amount + "</td>";
-  }
-  std::string summary(const char* type, const std::string& condition) {
+  std::string summary(const std::string& type, const std::string& condition = "") {
     sim_.set_session("TripReportSummaryCondition", condition);
-    return sim_.get(std::string("WCI=TripSummaryReport&Type=") + type).body;
+    return sim_.get("WCI=TripSummaryReport&Type=" + type).body;
   }
 };
-
-constexpr const char* kGradeFive = " WHERE TRIPS.GRADE = '5'";
 
 TEST_F(SummaryTest, every_figure_of_a_group_counts_only_the_trips_the_search_selected) {
   // A grade 10 trip of the same category and fund, with splits, crew and billing of its own.
@@ -49,61 +72,43 @@ TEST_F(SummaryTest, every_figure_of_a_group_counts_only_the_trips_the_search_sel
     INSERT INTO TRIPEMPLOYEES (TRIPNUM, HOURS, MILES) VALUES (4, 2, 10);
     INSERT INTO ARDETAIL (TRIPNUM, TRANCODE, TRANAMT) VALUES (4, 'BIL', 500);
   )sql");
-  struct Case {
-    const char* type;
-    std::string condition;
-    std::string expected;
-  };
-  const Case cases[] = {
-      {"Category", kGradeFive,
-       row("ATH - Athletics", figures(1, 2, "1,200", "34", "1,234", "$1,150.25"))},
-      {"Category", "", row("ATH - Athletics", figures(2, 5, "1,207", "35", "1,242", "$1,650.25"))},
-      {"Grade", " WHERE TRIPS.CUSTOMER = 'LHS'",
-       row("5 - Fifth", figures(1, 2, "1,200", "34", "1,234", "$1,150.25"))},
+  const char* kGradeFive = " WHERE TRIPS.GRADE = '5'";
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"Category", kGradeFive, "ATH - Athletics|1|2|1,200|34|1,234|$1,150.25"},
+      {"Category", "", "ATH - Athletics|2|5|1,207|35|1,242|$1,650.25"},
+      {"Grade", " WHERE TRIPS.CUSTOMER = 'LHS'", "5 - Fifth|1|2|1,200|34|1,234|$1,150.25"},
       // A fund counts the splits charged to it, of the selected trips only.
-      {"Fund", kGradeFive,
-       row("100 - General", figures(1, 1, "1,200", "34", "1,234", "$1,150.25"))},
-      {"Fund", "", row("100 - General", figures(2, 4, "1,207", "35", "1,242", "$1,650.25"))},
+      {"Fund", kGradeFive, "100 - General|1|1|1,200|34|1,234|$1,150.25"},
+      {"Fund", "", "100 - General|2|4|1,207|35|1,242|$1,650.25"},
       // A condition on the customer's division limits the sub-totals too.
-      {"Category", " WHERE CUSTOMER.CUSTDIV = 'E'",
-       row("*None", figures(1, 0, "10", "2", "12", "$0.00"))},
+      {"Category", " WHERE CUSTOMER.CUSTDIV = 'E'", "*None|1|0|10|2|12|$0.00"},
+      // The type may be written in any case.
+      {"grade", kGradeFive, "5 - Fifth|1|2|1,200|34|1,234|$1,150.25"},
   };
-  for (const Case& c : cases) {
-    const std::string page = summary(c.type, c.condition);
-    EXPECT_TRUE(contains(page, c.expected)) << c.type << c.condition << "\n" << page;
+  for (const auto& [type, condition, expected] : cases) {
+    EXPECT_TRUE(has_row(summary(type, condition), expected)) << type << condition;
   }
   EXPECT_FALSE(contains(summary("Category", " WHERE CUSTOMER.CUSTDIV = 'E'"), "ATH - "));
+  const std::string lower = summary("grade", kGradeFive);
+  EXPECT_TRUE(contains(lower, "Trip summary by grade &middot;"));
+  EXPECT_TRUE(contains(lower, "Type=grade&amp;WCU\""));  // the paging form keeps it
 }
 
 TEST_F(SummaryTest, a_summary_row_shows_the_counts_people_and_amount) {
-  const std::string page = sim_.get("WCI=TripSummaryReport&Type=Customer").body;
+  const std::string page = summary("Customer");
   EXPECT_TRUE(contains(page,
                        "<td>LHS - Lakeview High School</td><td align=right>1</td>"
                        "<td align=right>2</td><td align=right>1,200</td><td align=right>34</td>"
                        "<td align=right>1,234</td><td align=right>$1,150.25</td></tr>"
                        "<tr><td colspan='10'></td></tr>"));
   // Null sums show 0 and a group without billing rows $0.00; payments are left out.
-  EXPECT_TRUE(contains(page,
-                       "<td>BAND - District Band</td><td align=right>1</td><td align=right>0</td>"
-                       "<td align=right>0</td><td align=right>0</td><td align=right>0</td>"
-                       "<td align=right>$0.00</td></tr>"));
-  EXPECT_TRUE(contains(page,
-                       "<td>ADAMS - Adams Elementary</td><td align=right>1</td>"
-                       "<td align=right>0</td><td align=right>10</td><td align=right>2</td>"
-                       "<td align=right>12</td><td align=right>$0.00</td></tr>"));
-}
-
-TEST_F(SummaryTest, the_type_may_be_written_in_any_case_and_destinations_group_too) {
-  const std::string lower = summary("grade", kGradeFive);
-  EXPECT_TRUE(contains(lower, "<td>5 - Fifth</td>"));
-  EXPECT_TRUE(contains(lower, "Trip summary by grade &middot;"));
-  EXPECT_TRUE(contains(lower, "Type=grade&amp;WCU\""));  // the paging form keeps it
-  EXPECT_GE(occurrences(summary("Destination", ""), "<tr bgcolor='#FFFFFF'><td>"), 1);
+  EXPECT_TRUE(has_row(page, "BAND - District Band|1|0|0|0|0|$0.00"));
+  EXPECT_TRUE(has_row(page, "ADAMS - Adams Elementary|1|0|10|2|12|$0.00"));
 }
 
 TEST_F(SummaryTest, paging_keeps_the_type_from_the_address) {
   use_page_size(1);
-  sim_.get("WCI=TripSummaryReport&Type=Customer");
+  summary("Customer");
   const std::string page =
       sim_.post("WCI=TripSummaryReport&WCE=TripSummaryReport&Type=Customer&WCU",
                 {{"btnSubmit", "Next"}})
@@ -114,18 +119,64 @@ TEST_F(SummaryTest, paging_keeps_the_type_from_the_address) {
   EXPECT_EQ(occurrences(page, "<tr><td colspan='10'></td></tr>"), 0);
 }
 
-TEST_F(SummaryTest, an_unknown_type_ends_the_response_with_its_message) {
+TEST_F(SummaryTest, an_unknown_or_missing_type_is_reported) {
   const Result result = sim_.get("WCI=TripSummaryReport&Type=Bus");
   EXPECT_EQ(result.status, 200);
   EXPECT_EQ(message_of(result.body), "Invalid Summary Type");
-}
-
-TEST_F(SummaryTest, a_missing_type_is_asked_for_before_an_empty_page) {
   const std::string page = sim_.get("WCI=TripSummaryReport").body;
   EXPECT_EQ(message_of(page), "Summary Type must be supplied.");
   EXPECT_EQ(occurrences(page, "<tr bgcolor="), 0);
   EXPECT_TRUE(
       contains(page, "&nbsp;First&nbsp;&nbsp;Previous&nbsp;&nbsp;Next&nbsp;&nbsp;Last&nbsp;"));
+}
+
+TEST_F(SummaryTest, the_totals_row_adds_up_every_group_of_every_grouping) {
+  for (const char* type : {"Customer", "Category", "Grade", "Fund", "Destination"}) {
+    use_page_size(20);
+    const std::string whole = summary(type);
+    const auto groups = rows_of(whole, "<tr bgcolor=");
+    const auto totals = rows_of(whole, "<tr class='totals'>");
+    ASSERT_GE(groups.size(), 2u) << type;
+    ASSERT_EQ(totals.size(), 1u) << type;
+    EXPECT_EQ(totals[0][0], "Total") << type;
+    for (std::size_t k = 1; k <= 6; ++k) {
+      long long sum = 0;
+      for (const auto& group : groups) sum += value_of(group[k]);
+      EXPECT_EQ(value_of(totals[0][k]), sum) << type << " column " << k;
+    }
+    // A page of one group still totals them all.
+    use_page_size(1);
+    EXPECT_EQ(rows_of(summary(type), "<tr class='totals'>"), totals) << type;
+  }
+  EXPECT_EQ(joined(rows_of(summary("Customer"), "<tr class='totals'>")[0]),
+            "Total|3|2|1,210|36|1,246|$1,150.25");
+}
+
+TEST_F(SummaryTest, the_chart_has_a_bar_per_group_with_escaped_names_and_the_criteria) {
+  district_.sql("trip",
+                "INSERT INTO CUSTOMER (CUSTOMER, CUSTNAME) VALUES ('ZED', '<b>Zed & ''Co''</b>');"
+                "INSERT INTO TRIPS (TRIPNUM, CUSTOMER, DEPDATE) VALUES (4, 'ZED', 46086);");
+  const std::string text = summary("Customer", " WHERE TRIPS.DEPDATE >= #3/3/2026#");
+  const std::string chart = text.substr(text.find("<figure class='summary-chart'>"));
+  EXPECT_EQ(occurrences(chart, "<g class='bar'>"), occurrences(text, "<tr bgcolor="));
+  EXPECT_EQ(occurrences(chart, "<g class='bar'>"), 3);
+  EXPECT_TRUE(contains(chart, "ZED - &lt;b&gt;Zed &amp; ")) << chart;
+  EXPECT_FALSE(contains(chart, "<b>Zed"));
+  EXPECT_TRUE(contains(chart, "Trips where TRIPS.DEPDATE &gt;= #3/3/2026#")) << chart;
+  EXPECT_TRUE(contains(summary("Grade"), ">All trips</text>"));
+}
+
+TEST_F(SummaryTest, the_csv_holds_the_report_rows_and_totals_after_a_byte_order_mark) {
+  for (const char* type : {"Customer", "Category"}) {
+    const std::string report = summary(type);
+    std::string expected = std::string(reports::csv::kByteOrderMark) +
+                           reports::csv::row({vb::UCase(type), "Trips", "Splits", "Students",
+                                              "Adults", "People", "Amount"});
+    for (const auto& cells : rows_of(report, "<tr bgcolor=")) expected += reports::csv::row(cells);
+    expected += reports::csv::row(rows_of(report, "<tr class='totals'>")[0]);
+    PageHarness harness(sim_);
+    EXPECT_EQ(harness.get<reports::SummaryReport>().summary_csv(type, ""), expected) << type;
+  }
 }
 
 }  // namespace
