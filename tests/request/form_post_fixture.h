@@ -15,8 +15,6 @@ namespace form_post_tests {
 using namespace testing_support;
 using Form = std::map<std::string, std::string>;
 
-inline const char* kPost = "WCI=RequestDetail&WCE=TripRequestDetail&WCU";
-
 // What the browser posts for a new request of the teacher of LHS, leaving on Friday 12/18/2026.
 inline Form new_request_form() {
   const auto pairs = pairs_of(
@@ -30,8 +28,12 @@ inline Form new_request_form() {
   return {pairs.begin(), pairs.end()};
 }
 
-inline std::vector<std::pair<std::string, std::string>> fields(const Form& form) {
-  return {form.begin(), form.end()};
+// The form of a stored request.
+inline Form stored_form(const std::string& number) {
+  Form form = new_request_form();
+  form["New"] = "EXISTING";
+  form["tripnum"] = number;
+  return form;
 }
 
 class FormPostTest : public ::testing::Test {
@@ -43,13 +45,10 @@ class FormPostTest : public ::testing::Test {
 
   // A row of TRIPSREQ, read back through the application's own database layer.
   std::map<std::string, std::string> request_row(const std::string& number) {
-    db::Connection connection;
-    connection.open(district_.dir() + "/Tripschl.db");
     db::Recordset rs;
-    rs.open("SELECT * FROM TRIPSREQ WHERE TRIPNUM = " + number, connection);
+    rs.open("SELECT * FROM TRIPSREQ WHERE TRIPNUM = " + number, requests());
     std::map<std::string, std::string> row;
-    if (rs.eof()) return row;
-    for (int i = 0; i < rs.field_count(); ++i) {
+    for (int i = 0; !rs.eof() && i < rs.field_count(); ++i) {
       const vb::Variant& value = rs.field(rs.field_name(i));
       row[vb::UCase(rs.field_name(i))] = value.is_null() ? "(Null)" : vb::CStr(value);
     }
@@ -57,17 +56,23 @@ class FormPostTest : public ::testing::Test {
   }
 
   std::string newest_request() {
-    db::Connection connection;
-    connection.open(district_.dir() + "/Tripschl.db");
     db::Recordset rs;
-    rs.open("SELECT MAX(TRIPNUM) AS N FROM TRIPSREQ", connection);
+    rs.open("SELECT MAX(TRIPNUM) AS N FROM TRIPSREQ", requests());
     return vb::CStr(rs.field("N"));
   }
 
-  Result post(Simulator& sim, const Form& form) { return sim.post(kPost, fields(form)); }
+  db::Connection& requests() {
+    if (!requests_.is_open()) requests_.open(district_.dir() + "/Tripschl.db");
+    return requests_;
+  }
+
+  Result post(Simulator& sim, const Form& form) {
+    return sim.post("WCI=RequestDetail&WCE=TripRequestDetail&WCU", {form.begin(), form.end()});
+  }
 
   District district_;
   SmtpSink sink_;
+  db::Connection requests_;
 };
 
 }  // namespace form_post_tests
