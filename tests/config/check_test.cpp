@@ -1,12 +1,12 @@
 // The configuration check: a sound district passes, and each broken link of the chain fails on
-// its own line, naming the problem.
+// its own line, naming the problem; the health probe names the first problem.
 #include "config/check.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 #include "platform/sys/clock.h"
 #include "platform/sys/event_log.h"
@@ -15,155 +15,101 @@
 
 namespace {
 
+namespace fs = std::filesystem;
 using config::CheckStatus;
-using testing_support::District;
-
-struct CheckRun {
-  std::vector<config::CheckLine> lines;
-  bool failed(const std::string& subject, const std::string& fragment) const {
-    for (const auto& line : lines) {
-      if (line.status == CheckStatus::Failed && line.subject == subject &&
-          line.detail.find(fragment) != std::string::npos) {
-        return true;
-      }
-    }
-    return false;
-  }
-  int failures() const {
-    int count = 0;
-    for (const auto& line : lines) count += line.status == CheckStatus::Failed;
-    return count;
-  }
-};
 
 struct Fixture {
-  District district;
+  testing_support::District district;
   std::string app_dir = JAUNTER_DEFAULT_APP_DIR;
   bool smtp_answers = true;
 
-  Fixture() {
-    district.add_district_rows();
-    district.write_ini();
-    district.write_registry(district.dir());
-  }
-  CheckRun run(const std::string& registry_path) const {
-    sys::RegistryFile registry(registry_path);
+  Fixture() { district.add_district_rows(); }
+  std::vector<config::CheckLine> run() const {
+    sys::RegistryFile registry(district.registry_path());
     sys::FixedClock clock;
     sys::MemoryEventLog log;
     sys::Services services{&clock, &registry, &log, nullptr};
-    config::CheckOptions options;
-    options.app_dir = app_dir;
-    options.template_files = {"login1.htm", "TripSearch1.htm"};
+    config::CheckOptions options{app_dir, {"login1.htm", "TripSearch1.htm"}};
     options.probe_smtp = [this](const sys::SmtpSettings&) {
       if (!smtp_answers) throw vb::RuntimeError(5, "The mail server 127.0.0.1:2525 did not answer");
     };
-    return {config::check_configuration(services, registry_path, options)};
+    return config::check_configuration(services, district.registry_path(), options);
   }
-  CheckRun run() const { return run(district.registry_path()); }
 };
 
+std::vector<std::string> failures(const std::vector<config::CheckLine>& lines) {
+  std::vector<std::string> failed;
+  for (const auto& line : lines) {
+    if (line.status == CheckStatus::Failed) failed.push_back(line.subject + ": " + line.detail);
+  }
+  return failed;
+}
+
 TEST(Check, a_sound_district_passes_every_link) {
-  Fixture fixture;
-  const CheckRun run = fixture.run();
-  EXPECT_EQ(run.failures(), 0);
-  ASSERT_EQ(run.lines.size(), 9u);  // registry, trip.ini, data dir, 3 databases, settings, mail,
-                                    // templates
-  for (const auto& line : run.lines) EXPECT_NE(line.status, CheckStatus::Failed) << line.detail;
+  const auto lines = Fixture().run();
+  EXPECT_EQ(failures(lines), std::vector<std::string>{});
+  // registry, trip.ini, data dir, 3 databases, settings, mail, templates
+  EXPECT_EQ(lines.size(), 9u);
 }
 
 TEST(Check, each_broken_link_fails_on_its_own_line) {
-  namespace fs = std::filesystem;
   struct Case {
-    const char* name;
-    std::function<void(Fixture&)> damage;
+    const char* damage;  // "rm FILE", "ini KEY=VALUE", "sql STATEMENT", or a named damage
     const char* subject;
     const char* fragment;
   };
   const Case cases[] = {
-      {"no registry file", [](Fixture& f) { fs::remove(f.district.registry_path()); }, "registry",
-       "does not exist"},
-      {"no INIPath",
-       [](Fixture& f) {
-         std::ofstream(f.district.registry_path()) << "Windows Registry Editor Version 5.00\n";
-       },
-       "registry", "no value INIPath"},
-      {"no trip.ini", [](Fixture& f) { fs::remove(f.district.dir() + "/trip.ini"); }, "trip.ini",
-       "does not exist"},
-      {"no CarlinePath",
-       [](Fixture& f) {
-         f.district.remove_ini("CarlinePath");
-         f.district.write_ini();
-       },
-       "data directory", "has no CarlinePath"},
-      {"CarlinePath not a directory",
-       [](Fixture& f) {
-         f.district.set_ini("CarlinePath", f.district.dir() + "/nowhere");
-         f.district.write_ini();
-       },
-       "data directory", "is not a directory"},
-      {"a database missing", [](Fixture& f) { fs::remove(f.district.dir() + "/qsclsc1.db"); },
-       "qsclsc1.db", "does not exist"},
-      {"not a database",
-       [](Fixture& f) {
-         fs::remove(f.district.dir() + "/Tripschl.db");
-         std::ofstream(f.district.dir() + "/Tripschl.db") << std::string(4096, 'x');
-       },
-       "Tripschl.db", "cannot be"},
-      {"a table missing", [](Fixture& f) { f.district.sql("trip", "DROP TABLE FUND"); }, "trip.db",
-       "table FUND"},
-      {"a column missing",
-       [](Fixture& f) { f.district.sql("trip", "ALTER TABLE CUSTOMER DROP COLUMN CUSTSPEC"); },
-       "trip.db", "CUSTOMER.CUSTSPEC"},
-      {"session time-out not a number",
-       [](Fixture& f) {
-         f.district.set_ini("SessionTimeOut", "twenty");
-         f.district.write_ini();
-       },
-       "settings", "SessionTimeOut"},
-      {"no District row", [](Fixture& f) { f.district.sql("trip", "DELETE FROM District"); },
-       "settings", "District"},
-      {"no mail server",
-       [](Fixture& f) {
-         f.district.set_ini("SmtpServer", "");
-         f.district.write_ini();
-       },
-       "settings", "SmtpServer"},
-      {"port not a number",
-       [](Fixture& f) {
-         f.district.set_ini("SmtpPort", "smtp");
-         f.district.write_ini();
-       },
-       "mail server", "SmtpPort 'smtp'"},
-      {"mail server silent", [](Fixture& f) { f.smtp_answers = false; }, "mail server",
-       "did not answer"},
-      {"templates elsewhere", [](Fixture& f) { f.app_dir = f.district.dir(); }, "templates",
-       "login1.htm"},
+      {"rm jaunter.reg", "registry", "does not exist"},
+      {"no INIPath", "registry", "no value INIPath"},
+      {"rm trip.ini", "trip.ini", "does not exist"},
+      {"no CarlinePath", "data directory", "has no CarlinePath"},
+      {"ini CarlinePath=/nowhere/at/all", "data directory", "is not a directory"},
+      {"rm qsclsc1.db", "qsclsc1.db", "does not exist"},
+      {"not a database", "Tripschl.db", "cannot be"},
+      {"sql DROP TABLE FUND", "trip.db", "table FUND"},
+      {"sql ALTER TABLE CUSTOMER DROP COLUMN CUSTSPEC", "trip.db", "CUSTOMER.CUSTSPEC"},
+      {"ini SessionTimeOut=twenty", "settings", "SessionTimeOut"},
+      {"sql DELETE FROM District", "settings", "District"},
+      {"ini SmtpServer=", "settings", "SmtpServer"},
+      {"ini SmtpPort=smtp", "mail server", "SmtpPort 'smtp'"},
+      {"mail server silent", "mail server", "did not answer"},
+      {"templates elsewhere", "templates", "login1.htm"},
   };
   for (const Case& c : cases) {
-    Fixture fixture;
-    c.damage(fixture);
-    const CheckRun run = fixture.run();
-    EXPECT_TRUE(run.failed(c.subject, c.fragment)) << c.name;
-    EXPECT_EQ(run.failures(), 1) << c.name;
+    Fixture f;
+    const std::string damage = c.damage, rest = damage.substr(damage.find(' ') + 1);
+    if (damage.rfind("rm ", 0) == 0) fs::remove(f.district.dir() + "/" + rest);
+    if (damage.rfind("sql ", 0) == 0) f.district.sql("trip", rest);
+    if (damage.rfind("ini ", 0) == 0) {
+      f.district.set_ini(rest.substr(0, rest.find('=')), rest.substr(rest.find('=') + 1));
+    }
+    if (damage == "no INIPath") {
+      std::ofstream(f.district.registry_path()) << "Windows Registry Editor Version 5.00\n";
+    }
+    if (damage == "no CarlinePath") f.district.remove_ini("CarlinePath");
+    if (damage == "not a database") {
+      std::ofstream(f.district.dir() + "/Tripschl.db", std::ios::trunc) << std::string(4096, 'x');
+    }
+    if (damage == "mail server silent") f.smtp_answers = false;
+    if (damage == "templates elsewhere") f.app_dir = f.district.dir();
+    const auto failed = failures(f.run());
+    ASSERT_EQ(failed.size(), 1u) << c.damage;
+    EXPECT_EQ(failed[0].rfind(std::string(c.subject) + ": ", 0), 0u) << failed[0];
+    EXPECT_NE(failed[0].find(c.fragment), std::string::npos) << failed[0];
   }
 }
 
-TEST(Check, missing_indexes_and_the_rollback_journal_warn_without_failing) {
+TEST(Check, the_rollback_journal_warns_without_failing) {
   Fixture fixture;
   fixture.district.sql("request", "PRAGMA journal_mode=DELETE");
-  const CheckRun run = fixture.run();
-  EXPECT_EQ(run.failures(), 0);
-  bool warned = false;
-  for (const auto& line : run.lines) {
-    warned = warned || (line.subject == "Tripschl.db" && line.status == CheckStatus::Warning &&
-                        line.detail.find("journal mode delete") != std::string::npos);
-  }
+  const auto lines = fixture.run();
+  EXPECT_EQ(failures(lines), std::vector<std::string>{});
+  const bool warned = std::any_of(lines.begin(), lines.end(), [](const auto& line) {
+    return line.subject == "Tripschl.db" && line.status == CheckStatus::Warning &&
+           line.detail.find("journal mode delete") != std::string::npos;
+  });
   EXPECT_TRUE(warned);
 }
-
-}  // namespace
-
-namespace {
 
 TEST(Health, answers_nothing_when_the_databases_answer_and_the_reason_when_one_is_gone) {
   Fixture fixture;
@@ -173,7 +119,7 @@ TEST(Health, answers_nothing_when_the_databases_answer_and_the_reason_when_one_i
   const sys::Services services{&clock, &registry, &log, nullptr};
   testing_support::reset_thread_paths();
   EXPECT_EQ(config::health_problem(services), "");
-  std::filesystem::remove(fixture.district.dir() + "/Tripschl.db");
+  fs::remove(fixture.district.dir() + "/Tripschl.db");
   EXPECT_NE(config::health_problem(services).find("Tripschl.db does not exist"), std::string::npos);
   testing_support::reset_thread_paths();
 }
