@@ -13,24 +13,13 @@ using testing_support::Simulator;
 class StartTest : public ::testing::Test {
  protected:
   StartTest() { district_.add_district_rows(); }
-  std::string ini_file() const { return district_.dir() + "/trip.ini"; }
-  std::string reading_error(const std::string& key) const {
-    return "Error in Procedure: INIGetSettingString of Module: ChkEligWeb.  Error reading " +
-           ini_file() + ", Carline Options - " + key +
-           ".  Please make sure the appropriate user has permissions to read this file and that "
-           "the lastest version of the ini file is in the correct path.  Contact the "
-           "transportation webmaster.";
-  }
-
   District district_;
 };
 
 TEST_F(StartTest, a_request_without_an_item_loads_the_settings_and_shows_the_login_page) {
   Simulator sim(district_);
   const auto page = sim.get("");
-  EXPECT_EQ(page.status, 200);
   EXPECT_EQ(page.body.rfind("<!DOCTYPE html>", 0), 0u) << page.body.substr(0, 300);
-  EXPECT_NE(page.body.find("name=\"user\""), std::string::npos);
   EXPECT_NE(page.body.find("Lakeview Unified"), std::string::npos);
   EXPECT_FALSE(sim.has_session());
 
@@ -68,19 +57,13 @@ TEST_F(StartTest, a_missing_optional_setting_puts_its_message_ahead_of_the_login
   Simulator sim(district_);
   const auto page = sim.get("");
   // Only the message of the last one read is left.
-  EXPECT_EQ(message_of(page.body), reading_error("InquiryUrl")) << page.body.substr(0, 400);
-  EXPECT_EQ(sim.application_text("CALENDAR_URL"), "");
-  EXPECT_EQ(sim.application_text("EmailFromName"), "Field Trips");
-}
-
-TEST_F(StartTest, a_missing_session_timeout_gives_the_start_up_report_alone) {
-  district_.remove_ini("SessionTimeOut");
-  Simulator sim(district_);
-  const auto page = sim.get("");
   EXPECT_EQ(message_of(page.body),
-            "Error in Procedure: WebClass_Start of Module: Jaunter.  Error: 13.  Type mismatch.");
-  EXPECT_EQ(sim.application_text("APP_PATH"), std::string(JAUNTER_SOURCE_DIR) + "/templates/");
-  EXPECT_EQ(sim.application_text("PageSize"), "");
+            "Error in Procedure: INIGetSettingString of Module: ChkEligWeb.  Error reading " +
+                district_.dir() +
+                "/trip.ini, Carline Options - InquiryUrl.  Please make sure the appropriate user "
+                "has permissions to read this file and that the lastest version of the ini file "
+                "is in the correct path.  Contact the transportation webmaster.");
+  EXPECT_EQ(sim.application_text("EmailFromName"), "Field Trips");
 }
 
 TEST_F(StartTest, without_district_rows_the_defaults_stand_and_the_vehicle_type_is_kept) {
@@ -89,13 +72,10 @@ TEST_F(StartTest, without_district_rows_the_defaults_stand_and_the_vehicle_type_
   district_.sql("trip", "DELETE FROM District; DELETE FROM TRIPREQ_REQUIRED;");
   const auto page = sim.get("");
   EXPECT_NE(page.body.find("name=\"password\""), std::string::npos);
-  EXPECT_EQ(sim.application_text("DISTNAME"), "");
-  EXPECT_EQ(sim.application_text("DISTCITYSTZIP"), "");
-  EXPECT_EQ(sim.application_text("DEFAULTVTYPE"), "BUS");
-  EXPECT_EQ(sim.application_text("AUTOFILL_REQUESTS"), "True");
-  EXPECT_EQ(sim.application_text("VIEW_OTHER_SCHOOLS"), "False");
-  EXPECT_EQ(sim.application_text("TRIP_REQ_REQUIRED.GRADE_REQ"), "");
-  EXPECT_EQ(sim.application_text("DISTRICT.DEPDT_LEADTIME"), "0");
+  for (const auto& [key, value] :
+       pairs_of("DISTNAME=|DEFAULTVTYPE=BUS|AUTOFILL_REQUESTS=True|VIEW_OTHER_SCHOOLS=False|"
+                "TRIP_REQ_REQUIRED.GRADE_REQ=|DISTRICT.DEPDT_LEADTIME=0"))
+    EXPECT_EQ(sim.application_text(key), value) << key;
 }
 
 TEST_F(StartTest, two_start_ups_in_a_row_give_identical_application_stores) {
@@ -106,14 +86,19 @@ TEST_F(StartTest, two_start_ups_in_a_row_give_identical_application_stores) {
   EXPECT_EQ(sim.runtime().application().snapshot(), first);
 }
 
-TEST_F(StartTest, a_missing_database_file_gives_the_connection_report_alone) {
-  std::filesystem::remove(district_.dir() + "/qsclsc1.db");
+// A start-up that cannot finish shows its report alone, without the login page.
+TEST_F(StartTest, a_missing_session_timeout_or_database_gives_the_start_up_report_alone) {
+  const std::string dir = district_.dir();
+  district_.remove_ini("SessionTimeOut");
+  EXPECT_EQ(message_of(Simulator(district_).get("").body),
+            "Error in Procedure: WebClass_Start of Module: Jaunter.  Error: 13.  Type mismatch.");
+  district_.set_ini("SessionTimeOut", "20");
+  std::filesystem::remove(dir + "/qsclsc1.db");
   Simulator sim(district_);
-  const auto page = sim.get("");
-  EXPECT_EQ(message_of(page.body),
+  EXPECT_EQ(message_of(sim.get("").body),
             "Error in Procedure: SetTripDBConnections of Module: ChkEligWeb.  Error: "
             "-2147467259 - Could not find file &#39;" +
-                district_.dir() + "/qsclsc1.db&#39;.; strTripDataPath=" + district_.dir() + "/.");
+                dir + "/qsclsc1.db&#39;.; strTripDataPath=" + dir + "/.");
   EXPECT_EQ(sim.application_text("DISTNAME"), "");
 }
 
@@ -121,8 +106,6 @@ TEST_F(StartTest, the_settings_load_without_the_start_page_and_again_when_their_
   Simulator sim(district_, std::chrono::milliseconds(0));
   sim.get("WCI=Login");
   EXPECT_EQ(sim.application_text("DISTRICT.DEPDT_LEADTIME"), "3");
-  EXPECT_EQ(sim.application_text("SmtpServer"), "127.0.0.1");
-  EXPECT_EQ(sim.application_text("TRIP_REQ_REQUIRED.FUND_REQ"), "False");
   sim.set_application("PageSize", std::int16_t{5});
 
   district_.sql("trip",
