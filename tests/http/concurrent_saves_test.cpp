@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <chrono>
 #include <ctime>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -16,138 +16,112 @@
 namespace {
 
 using namespace testing_support;
-
-constexpr int kSavers = 20;
-constexpr int kSearchers = 10;
-constexpr int kSavesEach = 2;
-constexpr int kSearchesEach = 3;
+using Handle = std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)>;
 
 // A connection of another program on one of the district's files.
-class OtherProgram {
- public:
-  explicit OtherProgram(const std::string& path) {
-    sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
-  }
-  ~OtherProgram() { sqlite3_close_v2(db_); }
-  OtherProgram(const OtherProgram&) = delete;
-  OtherProgram& operator=(const OtherProgram&) = delete;
-  void run(const std::string& sql) {
-    ASSERT_EQ(sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
-        << sqlite3_errmsg(db_);
-  }
-  long long count(const std::string& sql) {
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr);
-    const long long n = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : -1;
-    sqlite3_finalize(stmt);
-    return n;
-  }
-
- private:
-  sqlite3* db_ = nullptr;
-};
-
-std::string cookie_of(const HttpReply& reply) {
-  const auto found = reply.headers.find("set-cookie");
-  return found == reply.headers.end() ? "" : found->second.substr(0, found->second.find(';'));
+Handle other_program(const std::string& path) {
+  sqlite3* db = nullptr;
+  sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+  return Handle(db, sqlite3_close_v2);
+}
+long long run(const Handle& db, const std::string& sql) {
+  sqlite3_stmt* stmt = nullptr;
+  EXPECT_EQ(sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &stmt, nullptr), SQLITE_OK) << sql;
+  const int step = sqlite3_step(stmt);
+  EXPECT_TRUE(step == SQLITE_ROW || step == SQLITE_DONE) << sqlite3_errmsg(db.get());
+  const long long n = step == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : -1;
+  sqlite3_finalize(stmt);
+  return n;
 }
 
+// A user with a cookie of their own; keeps what went wrong on any page.
 class Browser {
  public:
-  explicit Browser(int port) : port_(port) {}
-  HttpReply get(const std::string& target) {
-    return keep(http_request(port_, "GET", target, "", cookie_));
-  }
-  HttpReply post(const std::string& target, const std::string& form) {
-    return keep(http_request(port_, "POST", target, form, cookie_));
-  }
-  void sign_in(const std::string& button) {
-    get("/Jaunter.ASP");
+  explicit Browser(int port, const std::string& button) : port_(port) {
     post("/Jaunter.ASP?WCI=Login&WCE=LoginValidateUser&WCU",
          "user=teacher&password=apple&btnsubmit=" + button);
+  }
+  void post(const std::string& target, const std::string& form) {
+    const HttpReply reply = http_request(port_, "POST", target, form, cookie_);
+    const auto set = reply.headers.find("set-cookie");
+    if (cookie_.empty() && set != reply.headers.end()) {
+      cookie_ = set->second.substr(0, set->second.find(';'));
+    }
+    for (const char* text : {"database is locked", "Error in Procedure", "could not finish"}) {
+      const auto at = reply.body.find(text);
+      if (reply.status >= 400 || at != std::string::npos) {
+        failures.push_back(std::to_string(reply.status) + " " +
+                           reply.body.substr(at == std::string::npos ? 0 : at, 300));
+        break;
+      }
+    }
   }
   std::vector<std::string> failures;
 
  private:
-  HttpReply keep(HttpReply reply) {
-    if (cookie_.empty()) cookie_ = cookie_of(reply);
-    const bool ok = reply.status >= 200 && reply.status < 400;
-    for (const char* text :
-         {"database is locked", "Error in Procedure", "The server could not finish this page"}) {
-      const auto at = reply.body.find(text);
-      if (!ok || at != std::string::npos) {
-        // What went wrong, not the page's head.
-        const auto from = at == std::string::npos ? 0 : at;
-        failures.push_back(std::to_string(reply.status) + " " + reply.body.substr(from, 300));
-        break;
-      }
-    }
-    return reply;
-  }
   int port_;
   std::string cookie_;
 };
 
 std::string new_request_form() {
   std::time_t now = std::time(nullptr);
-  const std::string year = std::to_string(std::localtime(&now)->tm_year + 1901);
   return "dropDownChange=&New=NEW&cust=LHS%2C+Lakeview+High+School"
          "&RequestorEmail=teacher%40example.org&Contact=Ms+Smith&dest=11&DESTSPEC="
          "&Dep_month=Mar&Dep_date=16&Dep_year=" +
-         year +
+         std::to_string(std::localtime(&now)->tm_year + 1901) +
          "&chkDefaultReturnDate=ON&DEP_HOUR=9&DEP_MIN=0&DEP_AMPM=AM&RET_HOUR=3&RET_MIN=30"
          "&RET_AMPM=PM&NUMADULTS=2&NUMSTUDENTS=25&NUMHAND=0&ESTTIME=4&ESTMILE=12&PURPOSE=Concert"
          "&CUSTSPEC=&TRIPCOM=&PO=&INTTRIPNUM=&tripcat=FLD&grade=5&fund=100&btnSubmit=Save";
 }
 
 TEST(ConcurrentSaves, savers_and_searchers_get_no_error_page_while_another_program_reads) {
+  constexpr int kSavers = 20, kSearchers = 10, kSavesEach = 2;
   District district;
   add_sample_data(district);
   SmtpSink sink;
   district.set_ini("SmtpPort", std::to_string(sink.port()));
   // The desktop system's own tools leave its files in the rollback journal.
   for (const char* file : {"/trip.db", "/qsclsc1.db", "/Tripschl.db"}) {
-    OtherProgram(district.dir() + file).run("PRAGMA journal_mode = DELETE");
+    run(other_program(district.dir() + file), "PRAGMA journal_mode = DELETE");
   }
   ServerProcess server({}, {{"JAUNTER_REGISTRY", district.registry_path()}});
-  Browser first(server.port());
-  first.sign_in("Work+With+Trip+Requests");
-  ASSERT_EQ(first.failures, std::vector<std::string>{});
+  ASSERT_EQ(http_request(server.port(), "GET", "/Jaunter.ASP").status, 200);  // settings loaded
 
   // Meanwhile a desktop user's report keeps reading the requests.
-  OtherProgram desktop(district.dir() + "/Tripschl.db");
-  const long long before = desktop.count("SELECT count(*) FROM TRIPSREQ");
-  desktop.run("BEGIN");
-  desktop.count("SELECT count(*) FROM TRIPSREQ");
+  const Handle desktop = other_program(district.dir() + "/Tripschl.db");
+  const long long before = run(desktop, "SELECT count(*) FROM TRIPSREQ");
+  run(desktop, "BEGIN");
+  run(desktop, "SELECT count(*) FROM TRIPSREQ");
 
   std::mutex mutex;
   std::vector<std::string> failures;
   std::vector<std::thread> users;
   for (int i = 0; i < kSavers + kSearchers; ++i) {
     users.emplace_back([&, saver = i < kSavers] {
-      Browser browser(server.port());
-      browser.sign_in(saver ? "Enter+a+New+Trip+Request" : "Work+With+Trip+Requests");
-      for (int n = 0; n < (saver ? kSavesEach : kSearchesEach); ++n) {
-        if (saver) {
-          if (n)
-            browser.post("/Jaunter.ASP?WCI=RequestSearch&WCE=Navigate&WCU",
-                         "btnsubmit=Enter+New+Request");
-          browser.post("/Jaunter.ASP?WCI=RequestDetail&WCE=TripRequestDetail&WCU",
-                       new_request_form());
-        } else {
+      Browser browser(server.port(),
+                      saver ? "Enter+a+New+Trip+Request" : "Work+With+Trip+Requests");
+      for (int n = 0; n < kSavesEach; ++n) {
+        if (!saver) {
           browser.post("/Jaunter.ASP?WCI=RequestSearch&WCE=TripRequests&WCU",
                        "DepFrom=&DepTo=&EnterFrom=&EnterTo=&IntNum=&btnsubmit=Search");
+          continue;
         }
+        if (n) {
+          browser.post("/Jaunter.ASP?WCI=RequestSearch&WCE=Navigate&WCU",
+                       "btnsubmit=Enter+New+Request");
+        }
+        browser.post("/Jaunter.ASP?WCI=RequestDetail&WCE=TripRequestDetail&WCU",
+                     new_request_form());
       }
       std::lock_guard lock(mutex);
       failures.insert(failures.end(), browser.failures.begin(), browser.failures.end());
     });
   }
   for (std::thread& user : users) user.join();
-  desktop.run("COMMIT");
+  run(desktop, "COMMIT");
 
   EXPECT_EQ(failures.size(), 0u) << (failures.empty() ? "" : failures.front());
-  EXPECT_EQ(desktop.count("SELECT count(*) FROM TRIPSREQ"), before + kSavers * kSavesEach);
+  EXPECT_EQ(run(desktop, "SELECT count(*) FROM TRIPSREQ"), before + kSavers * kSavesEach);
 }
 
 }  // namespace
