@@ -4,17 +4,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <fstream>
-#include <random>
+#include <algorithm>
 
 #include "data/schema.h"
 #include "frame/web_class.h"
 #include "platform/vb/conversions.h"
 
 namespace testing_support {
-
-namespace fs = std::filesystem;
 
 District::District() : dir_(temp_.str()) {
   data::create_databases(dir_);
@@ -23,14 +19,12 @@ District::District() : dir_(temp_.str()) {
 }
 
 void District::set_ini(const std::string& key, const std::string& value) {
-  for (auto& entry : ini) {
-    if (entry.first == key) {
-      entry.second = value;
-      write_ini();
-      return;
-    }
-  }
-  ini.emplace_back(key, value);
+  const auto at =
+      std::find_if(ini.begin(), ini.end(), [&](auto& entry) { return entry.first == key; });
+  if (at == ini.end())
+    ini.emplace_back(key, value);
+  else
+    at->second = value;
   write_ini();
 }
 
@@ -106,11 +100,8 @@ Result Simulator::send(web::HttpRequest request) {
     const std::size_t eq = set->find('='), end = set->find(';');
     cookie_ = set->substr(eq + 1, end - eq - 1);
   }
-  Result result;
-  result.status = response.status;
-  result.body = response.body;
-  if (const std::string* location = response.header("Location")) result.location = *location;
-  return result;
+  const std::string* location = response.header("Location");
+  return Result{response.status, response.body, location ? *location : ""};
 }
 
 Result Simulator::get(const std::string& query) {
@@ -157,9 +148,14 @@ vb::Variant Simulator::session(const std::string& key) const {
   return session ? session->values.get(key) : vb::Variant();
 }
 
-std::string Simulator::session_text(const std::string& key) const {
-  const vb::Variant value = session(key);
+namespace {
+std::string text_of(const vb::Variant& value) {
   return value.is_null() ? "(Null)" : vb::CStr(value);
+}
+}  // namespace
+
+std::string Simulator::session_text(const std::string& key) const {
+  return text_of(session(key));
 }
 
 void Simulator::set_session(const std::string& key, vb::Variant value) {
@@ -181,8 +177,7 @@ vb::Variant Simulator::application(const std::string& key) const {
 }
 
 std::string Simulator::application_text(const std::string& key) const {
-  const vb::Variant value = application(key);
-  return value.is_null() ? "(Null)" : vb::CStr(value);
+  return text_of(application(key));
 }
 
 void Simulator::set_application(const std::string& key, vb::Variant value) {
@@ -202,8 +197,7 @@ PageHarness::PageHarness(Simulator& simulator)
 }
 
 void reset_thread_paths() {
-  frame::ThreadPaths& paths = frame::thread_paths();
-  paths = frame::ThreadPaths{};
+  frame::thread_paths() = frame::ThreadPaths{};
 }
 
 }  // namespace testing_support
