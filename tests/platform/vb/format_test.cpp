@@ -8,104 +8,49 @@ namespace {
 
 using namespace vb_test;
 
-struct FormatCase {
-  vb::Variant value;
-  const char* pattern;
-  const char* expected;
-};
-
-void expect_all(const std::vector<FormatCase>& cases) {
-  for (const auto& c : cases) {
-    EXPECT_EQ(vb::Format(c.value, c.pattern), c.expected)
-        << "pattern " << c.pattern << ", value " << vb::CStr(c.value);
-  }
-}
-
-TEST(Format, writes_money_with_the_dollar_pattern) {
-  expect_all({
+TEST(Format, lays_out_values_by_pattern_rounding_the_decimal_value_half_away_from_zero) {
+  struct Case {
+    vb::Variant value;
+    const char* pattern;
+    const char* expected;
+  };
+  const Case cases[] = {
       {vb::Variant(1234.5), "$###,##0.00", "$1,234.50"},
       {vb::Variant(-5.0), "$###,##0.00", "-$5.00"},
-      {vb::Variant(1234567.891), "$###,##0.00", "$1,234,567.89"},
       {vb::Variant(999.995), "$###,##0.00", "$1,000.00"},
       {Cur(12345000), "$###,##0.00", "$1,234.50"},
-  });
-}
-
-TEST(Format, writes_counts_with_the_grouped_pattern) {
-  expect_all({
-      {Lng(1234567), "#,###,##0", "1,234,567"},
-      {Lng(1000), "#,###,##0", "1,000"},
-      {Lng(-1234), "#,###,##0", "-1,234"},
       {Lng(12345678), "#,###,##0", "12,345,678"},  // surplus digits go to the first place
-      {vb::Variant(2.5), "#,###,##0", "3"},        // half away from zero, unlike CInt
+      {vb::Variant(2.5), "#,###,##0", "3"},        // unlike CInt
       {vb::Variant(-2.5), "#,###,##0", "-3"},
-  });
-}
-
-TEST(Format, writes_two_decimals_rounding_the_decimal_value_half_away_from_zero) {
-  expect_all({
       {vb::Variant(2.345), "#0.00", "2.35"},
-      {vb::Variant(2.335), "#0.00", "2.34"},
       {vb::Variant(1.005), "#0.00", "1.01"},
       {vb::Variant(-0.001), "#0.00", "0.00"},
       {vb::Variant(2.345f), "#0.00", "2.35"},
       {Cur(25050), "#0.00", "2.51"},
-      {Cur(25049), "#0.00", "2.50"},
       {Date(39879.5), "#0.00", "39879.50"},
-  });
-}
-
-TEST(Format, formats_numeric_text_as_a_number_and_returns_other_text_unchanged) {
-  expect_all({
-      {vb::Variant("2.5"), "#0.00", "2.50"},
-      {vb::Variant(" 1,234.5 "), "$###,##0.00", "$1,234.50"},
+      {vb::Variant(" 1,234.5 "), "$###,##0.00", "$1,234.50"},  // numeric text is a number
       {vb::Variant("abc"), "#0.00", "abc"},
-      {vb::Variant("3/7/2009"), "#,###,##0", "3/7/2009"},
-  });
-}
-
-TEST(Format, gives_empty_text_for_null_and_empty) {
-  expect_all({
       {vb::Variant::null(), "$###,##0.00", ""},
-      {vb::Variant::null(), "Currency", ""},
-  });
-}
-
-TEST(Format, knows_the_named_formats) {
-  expect_all({
-      {vb::Variant(1234.5), "Currency", "$1,234.50"},
       {vb::Variant(-1234.5), "Currency", "($1,234.50)"},
       {Cur(12345000), "currency", "$1,234.50"},
       {vb::Variant(1234.5), "Fixed", "1234.50"},
       {vb::Variant(1234.5), "Standard", "1,234.50"},
       {vb::Variant(0.5), "Percent", "50.00%"},
-  });
-}
-
-TEST(Format, lays_out_any_pattern_of_placeholders_and_literals) {
-  expect_all({
       {Lng(123456789), "000-00-0000", "123-45-6789"},
       {vb::Variant(0.256), "0.0%", "25.6%"},
       {Lng(1234567), "#,##0,", "1,235"},
       {Lng(5), "\"No. \"0", "No. 5"},
       {Lng(5), "\\#0", "#5"},
-      {vb::Variant(0.5), ".00", ".50"},
       {vb::Variant(1.5), "0.0#", "1.5"},
       {vb::Variant(1e20), "0", "100000000000000000000"},
       {Lng(-5), "0;(0);\"zero\"", "(5)"},
       {Lng(0), "0;(0);\"zero\"", "zero"},
       {Lng(-5), "0;", "-5"},
-  });
-}
-
-TEST(Format, writes_the_text_form_without_a_pattern) {
-  expect_all({
-      {vb::Variant(2.5), "", "2.5"},
       {Date(39879), "", "3/7/2009"},
-  });
-}
-
-TEST(Format, refuses_arrays) {
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(vb::Format(c.value, c.pattern), c.expected) << c.pattern << " -> " << c.expected;
+  }
   EXPECT_EQ(error_of([] { vb::Format(vb::StringArray{"1"}, "#0.00"); }), vb::err::kTypeMismatch);
 }
 

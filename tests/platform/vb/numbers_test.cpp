@@ -2,9 +2,6 @@
 // IsNumeric.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <limits>
-
 #include "platform/vb/conversions.h"
 #include "tests/platform/vb/vb_test_support.h"
 
@@ -36,85 +33,55 @@ void check(const std::vector<Case<T>>& cases, Convert convert) {
   }
 }
 
-TEST(round_half_even, rounds_halves_to_the_even_neighbour) {
-  const std::pair<double, double> cases[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4},
-                                             {0.5, 0}, {2.4, 2}, {2.6, 3},   {-2.6, -3}};
-  for (auto [value, expected] : cases) EXPECT_EQ(vb::round_half_even(value), expected) << value;
-}
-
 TEST(CInt, rounds_to_even_and_overflows_outside_sixteen_bits) {
   check<long>({{"2.5", vb::Variant(2.5), 2, kNone},
-               {"3.5", vb::Variant(3.5), 4, kNone},
-               {"32767", vb::Variant(32767.0), 32767, kNone},
                {"32767.5 rounds to 32768", vb::Variant(32767.5), 0, kOverflow},
-               {"32768", Lng(32768), 0, kOverflow},
                {"-32768.5 rounds to -32768", vb::Variant(-32768.5), -32768, kNone},
-               {"-32769", Lng(-32769), 0, kOverflow},
                {"Currency 3.5", Cur(35000), 4, kNone},
                {"Empty", vb::Variant(), 0, kNone},
                {"True", vb::Variant(true), -1, kNone},
-               {"a date's serial", Date(2.5), 2, kNone},
                {"Null", vb::Variant::null(), 0, kNull},
                {"array", vb::StringArray{"1"}, 0, kMismatch},
-               {"NaN", vb::Variant(std::nan("")), 0, kOverflow},
-               {"text with blanks", vb::Variant("  12 "), 12, kNone},
-               {"grouped text", vb::Variant("1,234"), 1234, kNone},
-               {"money text", vb::Variant("$12"), 12, kNone},
-               {"exponent", vb::Variant("1E3"), 1000, kNone},
+               {"money text with blanks", vb::Variant(" $1,234 "), 1234, kNone},
                {"32768 as text", vb::Variant("32768"), 0, kOverflow},
                {"empty text", vb::Variant(""), 0, kMismatch},
-               {"number and garbage", vb::Variant("12abc"), 0, kMismatch},
                {"date text", vb::Variant("3/7/2009"), 0, kMismatch}},
               [](const vb::Variant& v) { return long{vb::CInt(v)}; });
 }
 
 TEST(CLng, rounds_to_even_and_overflows_outside_thirty_two_bits) {
-  check<long>({{"max as text", vb::Variant("2147483647"), 2147483647, kNone},
-               {"max + 0.5 rounds up", vb::Variant(2147483647.5), 0, kOverflow},
+  check<long>({{"max + 0.5 rounds up", vb::Variant(2147483647.5), 0, kOverflow},
                {"min - 0.5 rounds to min", vb::Variant(-2147483648.5), -2147483648L, kNone},
-               {"min - 1", vb::Variant(-2147483649.0), 0, kOverflow},
-               {"3.5", vb::Variant(3.5), 4, kNone},
                {"date at noon, odd day", Date(39879.5), 39880, kNone},
-               {"date at noon, even day", Date(39878.5), 39878, kNone},
-               {"Null", vb::Variant::null(), 0, kNull},
-               {"word", vb::Variant("x"), 0, kMismatch}},
+               {"date at noon, even day", Date(39878.5), 39878, kNone}},
               [](const vb::Variant& v) { return long{vb::CLng(v)}; });
 }
 
 TEST(parse_number, reads_what_the_runtime_reads_as_a_number_and_nothing_else) {
   const std::pair<const char*, double> numbers[] = {
-      {" 12 ", 12},          {"-12.5", -12.5}, {"1,234,567", 1234567},
-      {"$1,234.50", 1234.5}, {"-$5", -5},      {"$-5", -5},
-      {".5", 0.5},           {"5.", 5},        {"1.5e-2", 0.015},
-      {"1E-400", 0},         {"\t7\t", 7}};
+      {" -12.5 ", -12.5}, {"$1,234.50", 1234.5}, {"-$5", -5},   {"$-5", -5},
+      {".5", 0.5},        {"1.5e-2", 0.015},     {"1E-400", 0}, {"\t7\t", 7}};
   for (auto [text, expected] : numbers) {
     std::optional<double> parsed = vb::parse_number(text);
     ASSERT_TRUE(parsed.has_value()) << text;
     EXPECT_DOUBLE_EQ(*parsed, expected) << text;
   }
-  for (const char* text : {"", "   ", "abc", "12abc", "1.2.3", "--5", "$", ".", "1E", ",5", "5 5",
-                           "5$", "-", "1E400", "1/2"}) {
+  for (const char* text :
+       {"", "   ", "12abc", "1.2.3", "--5", "$", ".", "1E", ",5", "5 5", "5$", "1E400", "1/2"}) {
     EXPECT_FALSE(vb::parse_number(text).has_value()) << text;
   }
 }
 
 TEST(CSng, converts_and_overflows_outside_the_single_range) {
   check<float>({{"one third", vb::Variant(1.0 / 3.0), 1.0f / 3.0f, kNone},
-                {"text", vb::Variant("1.5"), 1.5f, kNone},
                 {"largest", vb::Variant(3.4e38), 3.4e38f, kNone},
-                {"too large", vb::Variant(1e39), 0, kOverflow},
-                {"too small", vb::Variant(-1e39), 0, kOverflow},
-                {"Null", vb::Variant::null(), 0, kNull},
-                {"word", vb::Variant("x"), 0, kMismatch}},
+                {"too large", vb::Variant(-1e39), 0, kOverflow}},
                [](const vb::Variant& v) { return vb::CSng(v); });
 }
 
 TEST(CDbl, converts_every_numeric_kind) {
   check<double>({{"grouped text", vb::Variant("1,234.5"), 1234.5, kNone},
-                 {"Integer", Int(-12), -12, kNone},
                  {"Currency", Cur(12345), 1.2345, kNone},
-                 {"date", Date(39879.5), 39879.5, kNone},
-                 {"True", vb::Variant(true), -1, kNone},
                  {"Null", vb::Variant::null(), 0, kNull},
                  {"too large", vb::Variant("1E400"), 0, kOverflow},
                  {"bytes", vb::Bytes{'1', 0}, 0, kMismatch}},
@@ -126,46 +93,29 @@ TEST(CCur, keeps_four_decimals_rounding_halves_to_even) {
                        {"half of the last place, odd", vb::Variant(0.09375), 938, kNone},
                        {"half of the last place, even", vb::Variant(0.03125), 312, kNone},
                        {"text", vb::Variant("$1,234.50"), 12345000, kNone},
-                       {"Long max", Lng(2147483647), 21474836470000, kNone},
-                       {"True", vb::Variant(true), -10000, kNone},
                        {"too large", vb::Variant(1e15), 0, kOverflow},
-                       {"Null", vb::Variant::null(), 0, kNull},
                        {"word", vb::Variant("x"), 0, kMismatch}},
                       [](const vb::Variant& v) { return vb::CCur(v).scaled; });
   EXPECT_EQ(vb::Currency::from_double(-0.00004).scaled, 0);
   EXPECT_EQ(error_of([] { vb::Currency::from_double(922337203685478.0); }), kOverflow);
-  EXPECT_EQ(error_of([] { vb::Currency::from_double(std::nan("")); }), kOverflow);
 }
 
 TEST(CBool, reads_true_false_in_any_case_and_numbers) {
-  check<bool>({{"TRUE", vb::Variant("TRUE"), true, kNone},
-               {"fALSE", vb::Variant("fALSE"), false, kNone},
-               {"blanks around", vb::Variant(" True "), true, kNone},
-               {"0.0 text", vb::Variant("0.0"), false, kNone},
+  check<bool>({{"blanks around", vb::Variant(" tRUE "), true, kNone},
                {"fraction text", vb::Variant("0.5"), true, kNone},
                {"yes", vb::Variant("yes"), false, kMismatch},
-               {"empty text", vb::Variant(""), false, kMismatch},
                {"Empty", vb::Variant(), false, kNone},
-               {"Integer 5", Int(5), true, kNone},
                {"Currency 0", Cur(0), false, kNone},
                {"Null", vb::Variant::null(), false, kNull}},
               [](const vb::Variant& v) { return vb::CBool(v); });
 }
 
 TEST(IsNumeric, accepts_numbers_empty_booleans_and_numeric_text) {
-  const std::pair<vb::Variant, bool> cases[] = {{vb::Variant(), true},
-                                                {vb::Variant(false), true},
-                                                {Cur(1), true},
-                                                {vb::Variant(" 12 "), true},
-                                                {vb::Variant("$1,234.50"), true},
-                                                {vb::Variant(""), false},
-                                                {vb::Variant("abc"), false},
-                                                {vb::Variant("-"), false},
-                                                {vb::Variant("1E400"), false},
-                                                {vb::Variant::null(), false},
-                                                {Date(39879), false},
-                                                {vb::Variant("3/7/2009"), false},
-                                                {vb::StringArray{"1"}, false}};
+  const std::pair<vb::Variant, bool> cases[] = {
+      {vb::Variant(), true},     {vb::Variant(false), true},       {vb::Variant("$1,234.50"), true},
+      {vb::Variant(""), false},  {vb::Variant::null(), false},     {Date(39879), false},
+      {vb::Variant("-"), false}, {vb::Variant("3/7/2009"), false},
+  };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     EXPECT_EQ(vb::IsNumeric(cases[i].first), cases[i].second) << "case " << i;
   }

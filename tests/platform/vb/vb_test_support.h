@@ -9,9 +9,6 @@
 
 namespace vb_test {
 
-inline vb::Variant Int(int v) {
-  return vb::Variant(static_cast<std::int16_t>(v));
-}
 inline vb::Variant Lng(long v) {
   return vb::Variant(static_cast<std::int32_t>(v));
 }
