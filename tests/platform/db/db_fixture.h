@@ -4,34 +4,18 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <string>
 
 #include "platform/db/db.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/errors.h"
+#include "tests/support/temp_dir.h"
 
 namespace db::testing {
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "jaunter-db-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TempDir() {
-    std::error_code error;
-    std::filesystem::remove_all(path_, error);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
+struct TempDir : testing_support::TempDir {
+  std::string file(const std::string& name) const { return (path() / name).string(); }
 };
 
 // The first value a native SQLite statement gives on the file, read through a handle of its own
@@ -63,10 +47,7 @@ inline void create_sample_schema(Connection& connection) {
       ESTMILE SINGLE, CALCNUMDRIVERS YESNO, DESTINATION INTEGER, DESTDESC TEXT COLLATE NOCASE,
       "INVOICE_COMMENT#1" TEXT COLLATE NOCASE);
     CREATE TABLE TRIPS (TRIPNUM INTEGER PRIMARY KEY AUTOINCREMENT, CUSTOMER TEXT COLLATE NOCASE,
-      BILLCUST TEXT COLLATE NOCASE, DESTINATION INTEGER, TRIPCAT TEXT COLLATE NOCASE,
-      GRADE TEXT COLLATE NOCASE, FUND TEXT COLLATE NOCASE, DEPDATE DATETIME, BILLDATE DATETIME,
-      ASSIGNED YESNO, BILLED YESNO, CANCELED YESNO, NUMSTUDENTS INTEGER, NUMADULTS INTEGER,
-      AMOUNT1 SINGLE);
+      DESTINATION INTEGER, TRIPCAT TEXT COLLATE NOCASE, GRADE TEXT COLLATE NOCASE, CANCELED YESNO);
     CREATE TABLE CUSTOMER (CUSTOMER TEXT COLLATE NOCASE, CUSTNAME TEXT COLLATE NOCASE,
       CUSTDIV TEXT COLLATE NOCASE, ACTIVE YESNO);
     CREATE TABLE DESTINATION (DESTINATION INTEGER, DESTDESC TEXT COLLATE NOCASE, ACTIVE YESNO);
@@ -75,7 +56,6 @@ inline void create_sample_schema(Connection& connection) {
     CREATE TABLE GRADE (GRADE TEXT COLLATE NOCASE, DESCRIPTION TEXT COLLATE NOCASE, ACTIVE YESNO);
     CREATE TABLE ARDETAIL (TRIPNUM INTEGER, TRANCODE TEXT COLLATE NOCASE, TRANAMT CURRENCY);
     CREATE TABLE TRIPSPLIT (TRIPNUM INTEGER, FUND TEXT COLLATE NOCASE);
-    CREATE TABLE TRIPEMPLOYEES (TRIPNUM INTEGER, HOURS SINGLE, MILES SINGLE);
     CREATE TABLE CLSCU (CLSC1 TEXT COLLATE NOCASE, CLSC2 TEXT COLLATE NOCASE,
       ROLE TEXT COLLATE NOCASE, CUSTOMER TEXT COLLATE NOCASE);
 
@@ -85,12 +65,9 @@ inline void create_sample_schema(Connection& connection) {
        'Zoo', 'first'),
       ('MMS', 'Pending', NULL, 39888, NULL, 39881.5, 12, NULL, 1, 0, 'Typed place', NULL),
       ('lhs', 'Denied', 'C2', 39950, 0.5, NULL, NULL, 3, 0, -3, NULL, 'third');
-    INSERT INTO TRIPS (CUSTOMER, BILLCUST, DESTINATION, TRIPCAT, GRADE, FUND, DEPDATE, BILLDATE,
-      ASSIGNED, BILLED, CANCELED, NUMSTUDENTS, NUMADULTS, AMOUNT1) VALUES
-      ('LHS', 'MMS', 5, 'ED', '5', 'F1', 39887, 39890.6, -1, 1, 0, 20, 2, 0),
-      ('LHS', NULL, 7, 'SP', '5', 'F2', 39888, NULL, 0, 0, -1, 10, 1, 12.5),
-      ('MMS', 'MMS', 5, 'ED', '6', 'F1', 39900, NULL, 1, 0, NULL, 15, 3, 0),
-      ('XXX', NULL, 9, NULL, NULL, 'F1', 39901, NULL, 0, 0, 0, 5, 1, 0);
+    INSERT INTO TRIPS (CUSTOMER, DESTINATION, TRIPCAT, GRADE, CANCELED) VALUES
+      ('LHS', 5, 'ED', '5', 0), ('LHS', 7, 'SP', '5', -1), ('MMS', 5, 'ED', '6', NULL),
+      ('XXX', 9, NULL, NULL, 0);
     INSERT INTO CUSTOMER VALUES ('LHS', 'Lincoln High', 'HS', -1), ('MMS', 'Madison Middle', 'MS', 1),
       ('OLD', 'Closed School', 'HS', 0);
     INSERT INTO DESTINATION VALUES (5, 'City Zoo', -1), (7, 'Ball Park', 1), (9, 'Museum', 0);
@@ -98,7 +75,6 @@ inline void create_sample_schema(Connection& connection) {
     INSERT INTO GRADE VALUES ('5', 'Fifth', -1), ('6', 'Sixth', -1);
     INSERT INTO ARDETAIL VALUES (1, 'BIL', 100.25), (1, 'PAY', -40), (2, 'BIL', 50), (3, 'BIL', 10);
     INSERT INTO TRIPSPLIT VALUES (1, 'F1'), (1, 'F2'), (3, 'F1');
-    INSERT INTO TRIPEMPLOYEES VALUES (1, 4.5, 30), (2, 2, 10), (3, 1, 5);
     INSERT INTO CLSCU VALUES ('admin  ', 'pw', 'ADMIN', NULL), ('Clerk', 'x', 'REQ', ''),
       ('abby', 'y', 'REQ', 'LHS');
   )");

@@ -1,8 +1,5 @@
 // Recordsets: record counts, navigation as ADO does it, Find, typed fields, adding and updating.
-#include <limits>
-
 #include "platform/db/db.h"
-#include "platform/db/jet.h"
 #include "tests/platform/db/db_fixture.h"
 
 namespace db {
@@ -28,8 +25,6 @@ class RecordsetTest : public ::testing::Test {
         "INSERT INTO PAGES SELECT n FROM c;");
   }
 
-  long n(const Recordset& rs) { return vb::CLng(rs.field("N")); }
-
   // A value as stored, read past the recordset.
   std::string stored(const std::string& sql) {
     return testing::native_value(connection.path(), sql);
@@ -46,11 +41,7 @@ TEST_F(RecordsetTest, empty_recordset_is_at_bof_and_eof_and_has_no_current_recor
   EXPECT_TRUE(rs.eof());
   EXPECT_EQ(rs.record_count(), 0);
   EXPECT_EQ(error_number([&] { rs.field("N"); }), kNoCurrentRecord);
-  EXPECT_EQ(error_number([&] { rs.move_first(); }), kNoCurrentRecord);
-  EXPECT_EQ(error_number([&] { rs.move_last(); }), kNoCurrentRecord);
   EXPECT_EQ(error_number([&] { rs.move_next(); }), kNoCurrentRecord);
-  EXPECT_EQ(error_number([&] { rs.move_previous(); }), kNoCurrentRecord);
-  EXPECT_EQ(error_number([&] { rs.move(1); }), kNoCurrentRecord);
   EXPECT_EQ(error_number([&] { rs.find("N = 1"); }), kNoCurrentRecord);
   EXPECT_EQ(error_text([&] { rs.field("N"); }),
             "Either BOF or EOF is True, or the current record has been deleted. Requested "
@@ -63,13 +54,8 @@ TEST_F(RecordsetTest, navigation_follows_ado_from_a_known_record_count) {
   EXPECT_EQ(rs.state(), 1);
   EXPECT_EQ(rs.record_count(), 25);
   // Each step: the move, then the row it stands on (0 BOF, 26 EOF), or the error it raises.
-  struct Step {
-    const char* move;
-    long result;
-  };
-  const std::vector<Step> steps = {
+  const std::pair<std::string, long> steps[] = {
       {"move 10", 11},
-      {"move -3", 8},
       {"last", 25},
       {"next", 26},
       {"next", kNoCurrentRecord},
@@ -77,18 +63,14 @@ TEST_F(RecordsetTest, navigation_follows_ado_from_a_known_record_count) {
       {"first", 1},
       {"previous", 0},
       {"previous", kNoCurrentRecord},
-      {"move -1", kNoCurrentRecord},
-      {"next", 1},
       {"move 100", 26},
       {"move -100", 0},
       {"move 25", 25},
-      {"move -24", 1},                   // the first row of a page of 24
+      {"move -24", 1},                   // a page of 24
       {"move 9223372036854775807", 26},  // moves of any size stop at the ends
-      {"move -9223372036854775808", 0},
-      {"move 9223372036854775807", 26},
   };
-  for (const Step& step : steps) {
-    const std::string move = step.move;
+  for (const auto& step : steps) {
+    const std::string& move = step.first;
     const long error = error_number([&] {
       if (move == "first") rs.move_first();
       if (move == "last") rs.move_last();
@@ -96,12 +78,12 @@ TEST_F(RecordsetTest, navigation_follows_ado_from_a_known_record_count) {
       if (move == "previous") rs.move_previous();
       if (move.rfind("move ", 0) == 0) rs.move(std::stol(move.substr(5)));
     });
-    const long at = error ? error : rs.bof() ? 0 : rs.eof() ? 26 : n(rs);
-    EXPECT_EQ(at, step.result) << "after " << move;
+    const long at = error ? error : rs.bof() ? 0 : rs.eof() ? 26 : vb::CLng(rs.field("N"));
+    EXPECT_EQ(at, step.second) << "after " << move;
   }
 }
 
-TEST_F(RecordsetTest, fields_read_back_as_their_declared_types) {
+TEST_F(RecordsetTest, fields_read_back_by_name_as_their_declared_types) {
   connection.execute_native(
       "CREATE TABLE BIG (N INTEGER); INSERT INTO BIG VALUES (5000000000), (-7);");
   Recordset rs;
@@ -110,43 +92,26 @@ TEST_F(RecordsetTest, fields_read_back_as_their_declared_types) {
   EXPECT_EQ(rs.field("DEPDATE"), vb::Variant(vb::DateTime{39887}));
   EXPECT_EQ(vb::CStr(rs.field("DEPTIME")), "9:05:00 AM");
   EXPECT_EQ(rs.field("CALCNUMDRIVERS"), vb::Variant(true));  // stored -1
-  EXPECT_EQ(rs.field("NUMSTUDENTS"), vb::Variant(std::int32_t{30}));
   EXPECT_EQ(rs.field("ESTMILE"), vb::Variant(12.5f));
-  EXPECT_EQ(rs.field("CUSTOMER"), vb::Variant("LHS"));
   rs.move_next();
   EXPECT_EQ(rs.field("CALCNUMDRIVERS"), vb::Variant(true));  // stored 1
   EXPECT_TRUE(rs.field("DEPTIME").is_null());
-  EXPECT_TRUE(rs.field("ESTMILE").is_null());
   rs.move_next();
   EXPECT_EQ(rs.field("CALCNUMDRIVERS"), vb::Variant(false));
   EXPECT_EQ(rs.field("ESTMILE"), vb::Variant(3.0f));  // stored as the integer 3
   EXPECT_TRUE(rs.field("DESTDESC").is_null());
 
-  rs.open("SELECT TRANAMT FROM ARDETAIL", connection);
-  EXPECT_EQ(rs.field("TRANAMT"), vb::Variant(vb::Currency{1002500}));
-  rs.open("SELECT N, N + 1 AS M, 'x' AS T, 1.5 AS D FROM BIG", connection);
-  EXPECT_EQ(rs.field("N"), vb::Variant(5000000000.0));
-  EXPECT_EQ(rs.field("M"), vb::Variant(5000000001.0));
-  EXPECT_EQ(rs.field("T"), vb::Variant("x"));
-  EXPECT_EQ(rs.field("D"), vb::Variant(1.5));
-  rs.move_next();
-  EXPECT_EQ(rs.field("N"), vb::Variant(std::int32_t{-7}));
-}
-
-TEST_F(RecordsetTest, fields_are_found_by_name_without_regard_to_case) {
-  Recordset rs;
-  rs.open("SELECT TRIPSREQ.* FROM TRIPSREQ WHERE TRIPNUM = 1", connection);
-  EXPECT_EQ(rs.field("tripnum"), rs.field("TRIPNUM"));
-  EXPECT_EQ(rs.field("Invoice_Comment#1"), vb::Variant("first"));
-  EXPECT_TRUE(rs.has_field("invoice_comment#1"));
-  EXPECT_FALSE(rs.has_field("NOPE"));
+  EXPECT_EQ(rs.field("invoice_comment#1"), vb::Variant("third"));  // names without regard to case
   EXPECT_EQ(rs.field_count(), 13);
   EXPECT_EQ(rs.field_name(0), "TRIPNUM");
   EXPECT_EQ(error_number([&] { rs.field("NOPE"); }), kItemNotFound);
-  EXPECT_EQ(error_number([&] { rs.field_name(13); }), kItemNotFound);
+  rs.open("SELECT TRANAMT FROM ARDETAIL", connection);
+  EXPECT_EQ(rs.field("TRANAMT"), vb::Variant(vb::Currency{1002500}));
+  rs.open("SELECT N, N + 1 AS M, 1.5 AS D FROM BIG", connection);
+  EXPECT_EQ(rs.field("N"), vb::Variant(5000000000.0));
+  EXPECT_EQ(rs.field("M"), vb::Variant(5000000001.0));
   rs.move_next();
-  EXPECT_EQ(error_number([&] { rs.field("NOPE"); }), kItemNotFound);
-  EXPECT_EQ(error_number([&] { rs.field("TRIPNUM"); }), kNoCurrentRecord);
+  EXPECT_EQ(rs.field("N"), vb::Variant(std::int32_t{-7}));
 }
 
 TEST_F(RecordsetTest, find_searches_forward_from_the_current_row) {
@@ -154,44 +119,25 @@ TEST_F(RecordsetTest, find_searches_forward_from_the_current_row) {
   Recordset rs;
   rs.open("SELECT * FROM CUSTOMER ORDER BY CUSTOMER", connection);
   // LHS, MMS, OLD, ONL. Each criterion runs from where the previous one left the recordset.
-  struct Search {
-    const char* criteria;
-    const char* found;  // CUSTOMER of the row found, "EOF" when none
-  };
-  const std::vector<Search> searches = {
+  const std::pair<const char*, const char*> searches[] = {
       {"CUSTOMER = 'mms'", "MMS"},
       {"CUSTOMER = 'MMS'", "MMS"},  // the current row counts
       {"CUSTNAME = 'o''neil elementary'", "ONL"},
       {"CUSTOMER = 'LHS'", "EOF"},
-  };
-  for (const Search& search : searches) {
-    if (rs.eof()) rs.move_first();
-    rs.find(search.criteria);
-    EXPECT_EQ(rs.eof() ? std::string("EOF") : vb::CStr(rs.field("CUSTOMER")), search.found)
-        << search.criteria;
-  }
-  rs.move_first();
-  rs.find("ACTIVE = 0");
-  EXPECT_EQ(rs.field("CUSTOMER"), vb::Variant("OLD"));
-  const std::vector<std::pair<const char*, const char*>> patterns = {
-      {"CUSTNAME LIKE 'mad*'", "MMS"},      {"CUSTNAME LIKE '%school'", "OLD"},
-      {"CUSTNAME LIKE '*o*n*e*l*'", "ONL"}, {"CUSTNAME LIKE 'o''neil%'", "ONL"},
+      {"CUSTNAME LIKE 'mad*'", "MMS"},  // from the first row again
+      {"CUSTNAME LIKE '%school'", "OLD"},
       {"CUSTNAME LIKE 'Lincoln'", "EOF"},
   };
-  for (const auto& [criteria, found] : patterns) {
-    rs.move_first();
+  for (const auto& [criteria, found] : searches) {
+    if (rs.eof()) rs.move_first();
     rs.find(criteria);
     EXPECT_EQ(rs.eof() ? std::string("EOF") : vb::CStr(rs.field("CUSTOMER")), found) << criteria;
   }
-
   rs.open("SELECT * FROM TRIPSREQ ORDER BY TRIPNUM", connection);
-  rs.find("DESTINATION = -3");
-  EXPECT_EQ(rs.field("TRIPNUM"), vb::Variant(std::int32_t{3}));
-  rs.move_first();
   rs.find("DEPDATE = #3/16/2009#");
   EXPECT_EQ(rs.field("TRIPNUM"), vb::Variant(std::int32_t{2}));
   EXPECT_EQ(error_number([&] { rs.find("NOSUCH = 1"); }), kItemNotFound);
-  for (const char* bad : {"TRIPNUM", "TRIPNUM = ", "TRIPNUM = 'a' OR 1 = 1", "= 3", "TRIPNUM ! 3"})
+  for (const char* bad : {"TRIPNUM = ", "TRIPNUM = 'a' OR 1 = 1", "TRIPNUM ! 3"})
     EXPECT_EQ(error_number([&] { rs.find(bad); }), 3001) << bad;
 }
 
@@ -208,10 +154,8 @@ TEST_F(RecordsetTest, added_row_is_converted_to_column_types_and_its_key_is_curr
   rs.set_field("INVOICE_COMMENT#1", "note");
   rs.update();
   EXPECT_EQ(rs.field("TRIPNUM"), vb::Variant(std::int32_t{4}));
-  EXPECT_EQ(rs.field("NUMSTUDENTS"), vb::Variant(std::int32_t{12}));
   EXPECT_EQ(rs.field("DEPDATE"), vb::Variant(vb::DateTime{39892}));
   EXPECT_EQ(rs.field("INVOICE_COMMENT#1"), vb::Variant("note"));
-  EXPECT_FALSE(rs.eof());
   EXPECT_EQ(stored("SELECT typeof(NUMSTUDENTS) || ' ' || CALCNUMDRIVERS || ' ' || DEPDATE || ' ' "
                    "|| typeof(STATUS) FROM TRIPSREQ WHERE TRIPNUM = 4"),
             "integer -1 39892 null");
@@ -225,11 +169,8 @@ TEST_F(RecordsetTest, added_row_is_converted_to_column_types_and_its_key_is_curr
 TEST_F(RecordsetTest, value_that_does_not_convert_is_refused_and_nothing_is_written) {
   Recordset rs;
   rs.open("Select * from TRIPSREQ", connection, CursorType::Dynamic, LockType::Optimistic);
-  for (auto [column, value] :
-       std::vector<std::pair<const char*, vb::Variant>>{{"NUMSTUDENTS", "abc"},
-                                                        {"DEPDATE", "3/45/2009"},
-                                                        {"NUMSTUDENTS", "3000000000"},
-                                                        {"CALCNUMDRIVERS", "maybe"}}) {
+  for (auto [column, value] : std::vector<std::pair<const char*, vb::Variant>>{
+           {"DEPDATE", "3/45/2009"}, {"NUMSTUDENTS", "3000000000"}}) {
     rs.add_new();
     rs.set_field("CUSTOMER", "BAD");
     rs.set_field(column, value);
@@ -241,31 +182,12 @@ TEST_F(RecordsetTest, value_that_does_not_convert_is_refused_and_nothing_is_writ
   EXPECT_EQ(stored("SELECT count(*) FROM TRIPSREQ"), "3");
 }
 
-TEST_F(RecordsetTest, add_new_does_not_read_the_table) {
-  // Reading this table's row fails, so an add that succeeds has not read it.
-  connection.execute_native(
-      "CREATE TABLE LAZY (ID INTEGER PRIMARY KEY AUTOINCREMENT, X TEXT);"
-      "INSERT INTO LAZY (X) VALUES ('abc');");
-  Recordset rs;
-  rs.open("Select LAZY.*, clng(LAZY.X) AS N from LAZY", connection, CursorType::Dynamic,
-          LockType::Optimistic);
-  rs.add_new();
-  EXPECT_FALSE(rs.eof());
-  EXPECT_TRUE(rs.field("ID").is_null());
-  rs.set_field("X", "7");
-  rs.update();
-  EXPECT_EQ(rs.field("ID"), vb::Variant(std::int32_t{2}));
-  EXPECT_EQ(rs.field("N"), vb::Variant(std::int32_t{7}));
-  EXPECT_EQ(error_number([&] { rs.move_first(); }), -2147217913);
-}
-
 TEST_F(RecordsetTest, update_writes_the_changed_columns_of_the_current_row) {
   Recordset rs;
   rs.open("SELECT TRIPSREQ.* FROM TRIPSREQ where TRIPNUM = 2", connection, CursorType::ForwardOnly,
           LockType::Optimistic);
   rs.set_field("STATUS", "ACCEPTED");
   rs.set_field("NUMSTUDENTS", 14);
-  EXPECT_EQ(rs.field("STATUS"), vb::Variant("ACCEPTED"));
   rs.update();
   EXPECT_EQ(rs.field("NUMSTUDENTS"), vb::Variant(std::int32_t{14}));
   rs.set_field("CHAINID", "C9");  // a second update of the same row
@@ -295,17 +217,9 @@ TEST_F(RecordsetTest, update_of_a_row_changed_since_it_was_read_is_refused) {
   }
   EXPECT_EQ(stored("SELECT CUSTOMER || ' ' || STATUS FROM TRIPSREQ WHERE TRIPNUM = 2"),
             "MMS Denied");
-  // A row deleted since it was read cannot be located either.
-  Recordset again;
-  again.open("SELECT * FROM TRIPSREQ where TRIPNUM = 3", connection, CursorType::Dynamic,
-             LockType::Optimistic);
-  EXPECT_FALSE(again.eof());
-  other.execute("DELETE FROM TRIPSREQ where TRIPNUM = 3");
-  again.set_field("STATUS", "x");
-  EXPECT_EQ(error_number([&] { again.update(); }), -2147217864);
 }
 
-TEST_F(RecordsetTest, read_only_recordset_refuses_changes) {
+TEST_F(RecordsetTest, read_only_or_joined_recordsets_refuse_changes) {
   Recordset rs;
   rs.open("SELECT * FROM TRIPSREQ", connection);
   EXPECT_EQ(error_number([&] { rs.add_new(); }), 3251);
@@ -317,53 +231,6 @@ TEST_F(RecordsetTest, read_only_recordset_refuses_changes) {
       connection, CursorType::Dynamic, LockType::Optimistic);
   EXPECT_EQ(error_number([&] { joined.add_new(); }), 3251);
   EXPECT_EQ(joined.record_count(), 3);
-}
-
-TEST_F(RecordsetTest, view_opened_for_writing_reads_as_a_snapshot) {
-  connection.execute_native("CREATE VIEW LISTED AS SELECT CUSTOMER, CUSTNAME FROM CUSTOMER");
-  Recordset rs;
-  rs.open("SELECT * FROM LISTED", connection, CursorType::Dynamic, LockType::Optimistic);
-  EXPECT_EQ(rs.record_count(), 3);
-  EXPECT_EQ(error_number([&] { rs.add_new(); }), 3251);
-}
-
-TEST_F(RecordsetTest, cancel_update_discards_the_assignments) {
-  Recordset rs;
-  rs.open("SELECT * FROM TRIPSREQ WHERE TRIPNUM = 1", connection, CursorType::Dynamic,
-          LockType::Optimistic);
-  rs.set_field("STATUS", "changed");
-  rs.cancel_update();
-  EXPECT_EQ(rs.field("STATUS"), vb::Variant("UNAPPROVED"));
-  rs.add_new();
-  rs.set_field("CUSTOMER", "X");
-  rs.cancel_update();
-  rs.update();  // nothing pending: nothing written
-  EXPECT_EQ(stored("SELECT count(*) || ' ' || max(STATUS) FROM TRIPSREQ"), "3 UNAPPROVED");
-}
-
-TEST_F(RecordsetTest, closed_objects_refuse_work_but_snapshots_stay_readable) {
-  Recordset never;
-  EXPECT_EQ(never.state(), 0);
-  EXPECT_EQ(error_number([&] { never.eof(); }), 3704);
-  Recordset snapshot, writable;
-  snapshot.open("SELECT * FROM PAGES", connection);
-  writable.open("SELECT * FROM TRIPSREQ WHERE TRIPNUM = 1", connection, CursorType::Dynamic,
-                LockType::Optimistic);
-  writable.add_new();
-  connection.close();
-  EXPECT_EQ(snapshot.record_count(), 25);
-  EXPECT_EQ(error_number([&] { writable.update(); }), 3704);
-  EXPECT_EQ(error_number([&] { snapshot.open("SELECT * FROM PAGES", connection); }), 3704);
-  snapshot.close();
-  snapshot.close();
-  EXPECT_FALSE(snapshot.is_open());
-}
-
-TEST_F(RecordsetTest, typed_text_never_changes_what_a_recordset_reads) {
-  Recordset rs;
-  rs.open("Select * from CLSCU where trim$(CLSCU.CLSC1) = " + quote_text("x' OR '1'='1"),
-          connection);
-  EXPECT_TRUE(rs.eof());
 }
 
 }  // namespace
