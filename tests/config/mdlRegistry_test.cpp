@@ -116,11 +116,9 @@ TEST_F(RegistryGetKeyValueTest, a_malformed_registry_file_is_logged_with_its_lin
   sys::RegistryFile file(path);
   services.registry = &file;
   EXPECT_EQ(read(), vb::Variant());
-  EXPECT_EQ(log.entries(), std::vector<std::string>{"RegistryGetKeyValue: Error: 1009. The "
-                                                    "registry file " +
-                                                    path +
-                                                    " has a malformed value "
-                                                    "\"INIPath\" on line 4."});
+  const std::string entry = "RegistryGetKeyValue: Error: 1009. The registry file " + path +
+                            " has a malformed value \"INIPath\" on line 4.";
+  EXPECT_EQ(log.entries(), std::vector<std::string>{entry});
 }
 
 TEST_F(RegistryGetKeyValueTest, without_a_registry_or_a_log_it_still_reads_as_empty) {

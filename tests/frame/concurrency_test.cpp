@@ -23,11 +23,9 @@ TEST(Concurrency, requests_failing_at_the_same_time_each_write_only_their_own_re
     return std::string(web::Runtime::kSessionCookie) + "=" + session->id;
   };
   struct Worker {
-    std::string event;
-    std::string report;
+    std::string event, report;
     int wrong = 0;
-  };
-  Worker workers[] = {
+  } workers[] = {
       {"abc",
        "Error in Procedure: RequestDetail_UserEvent of Module: Jaunter.  Error: 13.  Type "
        "mismatch."},

@@ -1,4 +1,5 @@
-// The error convention: report formats, the trap, the exit step and the error-91 rule.
+// The error convention: report formats (the dash form is ChkEligWeb's test), the trap, the exit
+// step and the error-91 rule.
 #include <gtest/gtest.h>
 
 #include "frame/procedure.h"
@@ -16,7 +17,7 @@ class ErrorConventionTest : public ::testing::Test {
   web::Response response_;
 };
 
-TEST_F(ErrorConventionTest, reports_have_the_three_formats_character_for_character) {
+TEST_F(ErrorConventionTest, reports_name_the_procedure_module_and_error_character_for_character) {
   struct Case {
     Procedure procedure;
     vb::RuntimeError error;
@@ -31,11 +32,6 @@ TEST_F(ErrorConventionTest, reports_have_the_three_formats_character_for_charact
        "Error in Procedure: HasAuthority of Module: mdlApproval.  Error: 3021.  Either BOF or "
        "EOF is True, or the current record has been deleted. Requested operation requires a "
        "current record.."},
-      {{"SetTripDBConnections", "ChkEligWeb", true, false, false, ReportStyle::Dash,
-        "; strTripDataPath=/data/"},
-       vb::err::provider_error("Could not find file '/data/trip.db'."),
-       "Error in Procedure: SetTripDBConnections of Module: ChkEligWeb.  Error: -2147467259 - "
-       "Could not find file &#39;/data/trip.db&#39;.; strTripDataPath=/data/."},
   };
   for (const Case& c : cases) EXPECT_EQ(error_report(c.procedure, c.error), c.report);
 }

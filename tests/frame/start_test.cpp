@@ -78,14 +78,6 @@ TEST_F(StartTest, without_district_rows_the_defaults_stand_and_the_vehicle_type_
     EXPECT_EQ(sim.application_text(key), value) << key;
 }
 
-TEST_F(StartTest, two_start_ups_in_a_row_give_identical_application_stores) {
-  Simulator sim(district_);
-  sim.get("");
-  const auto first = sim.runtime().application().snapshot();
-  sim.get("");
-  EXPECT_EQ(sim.runtime().application().snapshot(), first);
-}
-
 // A start-up that cannot finish shows its report alone, without the login page.
 TEST_F(StartTest, a_missing_session_timeout_or_database_gives_the_start_up_report_alone) {
   const std::string dir = district_.dir();

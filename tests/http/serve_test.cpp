@@ -1,15 +1,12 @@
 // The jaunter program over real sockets: the commands, serving a district, stopping cleanly.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "tests/support/sample_data.h"
 #include "tests/support/server_process.h"
 
 namespace {
 
 using namespace testing_support;
-namespace fs = std::filesystem;
 
 TEST(Commands, bad_command_lines_get_one_clear_line_and_exit_code_2) {
   const std::vector<std::vector<std::string>> cases = {
@@ -37,14 +34,10 @@ TEST(Commands, bad_command_lines_get_one_clear_line_and_exit_code_2) {
       EXPECT_NE(result.err.find(args[1]), std::string::npos) << result.err;
     }
   }
-}
-
-// What init-db creates and refuses is the schema's own test; here only the command's answers.
-TEST(Commands, init_db_creates_the_databases_and_refuses_to_overwrite_with_exit_code_2) {
+  // init-db refuses a directory that holds the databases already; creating them is the
+  // schema's own test.
   TempDir dir;
-  const CommandResult first = run_jaunter({"init-db", dir.str()});
-  EXPECT_EQ(first.exit_code, 0) << first.err;
-  EXPECT_TRUE(fs::exists(dir.path() / "Tripschl.db"));
+  EXPECT_EQ(run_jaunter({"init-db", dir.str()}).exit_code, 0);
   const CommandResult again = run_jaunter({"init-db", dir.str()});
   EXPECT_EQ(again.exit_code, 2);
   EXPECT_NE(again.err.find("trip.db"), std::string::npos) << again.err;
