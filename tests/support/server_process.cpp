@@ -37,13 +37,12 @@ pid_t spawn(const std::vector<std::string>& args, const std::map<std::string, st
   ::dup2(out_fd, 1);
   ::dup2(err_fd, 2);
   for (const auto& [name, value] : env) ::setenv(name.c_str(), value.c_str(), 1);
-  std::vector<char*> argv;
-  std::string program = JAUNTER_BINARY;
-  argv.push_back(program.data());
   std::vector<std::string> copies = args;
+  copies.insert(copies.begin(), JAUNTER_BINARY);
+  std::vector<char*> argv;
   for (std::string& arg : copies) argv.push_back(arg.data());
   argv.push_back(nullptr);
-  ::execv(program.c_str(), argv.data());
+  ::execv(JAUNTER_BINARY, argv.data());
   ::_exit(127);
 }
 
@@ -60,8 +59,7 @@ CommandResult run_jaunter(const std::vector<std::string>& args,
   std::thread reader([&] { result.err = read_all(err[0]); });
   result.out = read_all(out[0]);
   reader.join();
-  ::close(out[0]);
-  ::close(err[0]);
+  for (int fd : {out[0], err[0]}) ::close(fd);
   int status = 0;
   ::waitpid(pid, &status, 0);
   result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -90,10 +88,8 @@ ServerProcess::ServerProcess(const std::vector<std::string>& extra_args,
     if (n <= 0) break;
     seen.append(buffer, static_cast<std::size_t>(n));
     const std::size_t at = seen.find("serving http://");
-    if (at == std::string::npos) continue;
-    const std::size_t colon = seen.find(':', at + 15);
-    const std::size_t slash = seen.find('/', colon);
-    if (colon != std::string::npos && slash != std::string::npos) {
+    const std::size_t colon = seen.find(':', at + 15), slash = seen.find('/', colon);
+    if (at != std::string::npos && slash != std::string::npos) {
       port_ = std::stoi(seen.substr(colon + 1, slash - colon - 1));
     }
   }
@@ -109,21 +105,17 @@ int ServerProcess::stop() {
   if (pid_ <= 0) return -1;
   ::kill(pid_, SIGTERM);
   int status = 0;
-  for (int i = 0; i < 100; ++i) {
-    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
-      return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  bool exited = false;
+  for (int i = 0; i < 100 && !exited; ++i) {
+    exited = ::waitpid(pid_, &status, WNOHANG) == pid_;
+    if (!exited) std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
-  ::kill(pid_, SIGKILL);
-  ::waitpid(pid_, &status, 0);
+  if (!exited) {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, &status, 0);
+  }
   pid_ = -1;
-  return -1;
-}
-
-ServerProcess::~ServerProcess() {
-  stop();
+  return exited && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 HttpReply http_request(int port, const std::string& method, const std::string& target,
@@ -157,20 +149,14 @@ HttpReply http_request(int port, const std::string& method, const std::string& t
   HttpReply reply;
   const std::size_t head_end = raw.find("\r\n\r\n");
   if (head_end == std::string::npos) return reply;
-  const std::string head = raw.substr(0, head_end);
-  reply.status = std::stoi(head.substr(9, 3));
-  std::size_t line = head.find("\r\n");
-  while (line != std::string::npos) {
-    const std::size_t next = head.find("\r\n", line + 2);
-    const std::string header =
-        head.substr(line + 2, next == std::string::npos ? std::string::npos : next - line - 2);
+  reply.status = std::stoi(raw.substr(9, 3));
+  for (std::size_t line = raw.find("\r\n"); line < head_end; line = raw.find("\r\n", line + 2)) {
+    const std::string header = raw.substr(line + 2, raw.find("\r\n", line + 2) - line - 2);
     const std::size_t colon = header.find(':');
-    if (colon != std::string::npos) {
-      std::string name = header.substr(0, colon);
-      for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string name = header.substr(0, colon);
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (colon != std::string::npos)
       reply.headers[name] = header.substr(header.find_first_not_of(' ', colon + 1));
-    }
-    line = next;
   }
   reply.body = raw.substr(head_end + 4);
   return reply;

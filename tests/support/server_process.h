@@ -23,12 +23,12 @@ class ServerProcess {
  public:
   ServerProcess(const std::vector<std::string>& extra_args,
                 const std::map<std::string, std::string>& env);
-  ~ServerProcess();  // SIGTERM, then SIGKILL if it does not stop
+  ~ServerProcess() { stop(); }
   ServerProcess(const ServerProcess&) = delete;
   ServerProcess& operator=(const ServerProcess&) = delete;
 
   int port() const { return port_; }
-  // Sends SIGTERM and waits; returns the exit code.
+  // Sends SIGTERM, waits (then SIGKILL if it does not stop); returns the exit code.
   int stop();
 
  private:

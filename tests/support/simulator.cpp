@@ -8,6 +8,7 @@
 
 #include "data/schema.h"
 #include "frame/web_class.h"
+#include "platform/text/text.h"
 #include "platform/vb/conversions.h"
 
 namespace testing_support {
@@ -42,16 +43,12 @@ void District::write_ini() const {
 }
 
 void District::write_registry(const std::string& ini_dir) const {
-  std::string escaped;
-  for (char c : ini_dir) {
-    if (c == '\\' || c == '"') escaped.push_back('\\');
-    escaped.push_back(c);
-  }
+  // A temporary directory needs no escaping: it holds neither backslashes nor quotes.
   temp_.write("jaunter.reg",
               "Windows Registry Editor Version 5.00\r\n\r\n"
               "[HKEY_LOCAL_MACHINE\\Software\\Quillmark Software, Inc.\\Carline Transport "
               "Manager - Field Trip]\r\n\"INIPath\"=\"" +
-                  escaped + "\"\r\n");
+                  ini_dir + "\"\r\n");
 }
 
 void District::sql(const std::string& database, const std::string& statements) const {
@@ -111,25 +108,6 @@ Result Simulator::get(const std::string& query) {
   return send(std::move(request));
 }
 
-namespace {
-std::string encode(const std::string& text) {
-  static const char* digits = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : text) {
-    if (std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '*') {
-      out.push_back(static_cast<char>(c));
-    } else if (c == ' ') {
-      out.push_back('+');
-    } else {
-      out += '%';
-      out += digits[c >> 4];
-      out += digits[c & 15];
-    }
-  }
-  return out;
-}
-}  // namespace
-
 Result Simulator::post(const std::string& query,
                        const std::vector<std::pair<std::string, std::string>>& form) {
   web::HttpRequest request;
@@ -138,7 +116,7 @@ Result Simulator::post(const std::string& query,
   request.content_type = "application/x-www-form-urlencoded";
   for (const auto& [name, value] : form) {
     if (!request.body.empty()) request.body += '&';
-    request.body += encode(name) + "=" + encode(value);
+    request.body += text::encode_component(name) + "=" + text::encode_component(value);
   }
   return send(std::move(request));
 }

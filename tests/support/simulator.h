@@ -44,10 +44,9 @@ class District {
   void write_ini() const;
   void write_registry(const std::string& ini_dir) const;
 
-  // Runs SQLite statements on one of the databases ("trip", "security", "request").
+  // Runs SQLite statements on "trip", "security" or "request".
   void sql(const std::string& database, const std::string& statements) const;
-  // A convenient sample: District, TRIPREQ_REQUIRED and EMAIL_OPTIONS rows.
-  void add_district_rows() const;
+  void add_district_rows() const;  // District, TRIPREQ_REQUIRED and EMAIL_OPTIONS rows
 
  private:
   TempDir temp_;
@@ -71,13 +70,11 @@ class Simulator {
   Result post(const std::string& query,
               const std::vector<std::pair<std::string, std::string>>& form);
 
-  // The browser's session.
   vb::Variant session(const std::string& key) const;
   std::string session_text(const std::string& key) const;
   void set_session(const std::string& key, vb::Variant value);
   bool has_session() const;
   void forget_cookie() { cookie_.clear(); }
-  // Moves the sessions' idle clock forward.
   void idle(std::chrono::minutes minutes) { idle_now_ += minutes; }
 
   vb::Variant application(const std::string& key) const;
@@ -108,7 +105,6 @@ class Simulator {
 class PageHarness {
  public:
   explicit PageHarness(Simulator& simulator);
-  // The part of type T of the harness's request.
   template <class T>
   T& get() {
     return request_context_->get<T>();

@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/text/text.h"
+
 namespace testing_support {
 
 namespace {
@@ -36,11 +38,6 @@ bool read_line(int fd, std::string& buffer, std::string& line) {
     if (n <= 0) return false;
     buffer.append(chunk, static_cast<std::size_t>(n));
   }
-}
-
-std::string upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
 }
 
 std::string between_brackets(const std::string& text) {
@@ -118,7 +115,7 @@ void SmtpSink::session(int fd) {
   std::string user;
   send_line(fd, "220 sink ready");
   while (read_line(fd, buffer, line)) {
-    const std::string command = upper(line.substr(0, line.find(' ')));
+    const std::string command = text::upper_ascii(line.substr(0, line.find(' ')));
     if (command == "EHLO") {
       send_line(fd, "250-sink");
       send_line(fd, "250 AUTH PLAIN LOGIN");
