@@ -12,35 +12,26 @@ namespace {
 
 using approval::CalendarDay;
 
-std::string serial(int year, int month, int day, double time = 0) {
-  return std::to_string(vb::DateSerial(year, month, day).serial + time);
-}
-
 class CalendarTest : public ::testing::Test {
  protected:
   CalendarTest() : sim_(district_) {
     district_.add_district_rows();
     district_.write_ini();
     district_.write_registry(district_.dir());
-    district_.sql("trip",
-                  "INSERT INTO Big_CalCalNotes (NoteDate, NoteText, NoteSeverity, "
-                  "Note_SchoolClosed) VALUES (" +
-                      serial(2026, 12, 24) + ", 'Winter break', 1, -1), (" + serial(2026, 12, 10) +
-                      ", 'Testing week', 2, 0), (" + serial(2026, 12, 10) +
-                      ", 'Second note', 3, 0), (" + serial(2026, 11, 30) +
-                      ", 'Other month', 3, 0)");
-    for (int i = 0; i < 3; ++i) {  // three trips on the 15th, one of them ADAMS's
-      district_.sql("trip", "INSERT INTO TRIPS (DEPDATE, CUSTOMER, CANCELED) VALUES (" +
-                                serial(2026, 12, 15, 0.3) + ", '" + (i ? "BROOK" : "ADAMS") +
-                                "', 0)");
-    }
-    district_.sql("trip", "INSERT INTO TRIPS (DEPDATE, CUSTOMER, CANCELED) VALUES (" +
-                              serial(2026, 12, 16) + ", 'ADAMS', -1)");
-    district_.sql("request",
-                  "INSERT INTO TRIPSREQ (TRIPNUM, DEPDATE, CUSTOMER, STATUS) VALUES (40, " +
-                      serial(2026, 12, 15) + ", 'ADAMS', 'UNAPPROVED'), (41, " +
-                      serial(2026, 12, 15) + ", 'ADAMS', 'Denied'), (42, " + serial(2027, 1, 15) +
-                      ", 'ADAMS', 'UNAPPROVED')");
+    // December 2026: 12/10 = 46366, 12/15 = 46371, 12/24 = 46380; three trips on the 15th, one
+    // of them ADAMS's, and a cancelled one on the 16th.
+    district_.sql("trip", R"sql(
+      INSERT INTO Big_CalCalNotes (NoteDate, NoteText, NoteSeverity, Note_SchoolClosed) VALUES
+        (46380, 'Winter break', 1, -1), (46366, 'Testing week', 2, 0),
+        (46366, 'Second note', 3, 0), (46356, 'Other month', 3, 0);
+      INSERT INTO TRIPS (DEPDATE, CUSTOMER, CANCELED) VALUES (46371.3, 'ADAMS', 0),
+        (46371.3, 'BROOK', 0), (46371.3, 'BROOK', 0), (46372, 'ADAMS', -1);
+    )sql");
+    district_.sql("request", R"sql(
+      INSERT INTO TRIPSREQ (TRIPNUM, DEPDATE, CUSTOMER, STATUS) VALUES
+        (40, 46371, 'ADAMS', 'UNAPPROVED'), (41, 46371, 'ADAMS', 'Denied'),
+        (42, 46402, 'ADAMS', 'UNAPPROVED');
+    )sql");
     sim_.set_application("DISTRICT.TOTAL_TRIPS_LIMIT", std::int16_t{3});
   }
 

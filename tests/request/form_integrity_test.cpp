@@ -37,8 +37,7 @@ class FormIntegrityTest : public FormPostTest {
 };
 
 TEST_F(FormIntegrityTest, a_save_acts_on_the_request_its_form_shows_not_the_one_opened_last) {
-  Simulator sim(district_);
-  sign_in(sim, "teacher", "apple");
+  SignedIn sim(district_, "teacher", "apple");
   sim.get("WCI=RequestDetail&WCE=1005&WCU");  // tab A
   sim.get("WCI=RequestDetail&WCE=1002&WCU");  // tab B, another typed-in destination
   Form form = stored_form("1005");
@@ -53,8 +52,7 @@ TEST_F(FormIntegrityTest, a_save_acts_on_the_request_its_form_shows_not_the_one_
 }
 
 TEST_F(FormIntegrityTest, a_post_for_a_request_that_is_gone_or_no_number_writes_nothing) {
-  Simulator sim(district_);
-  sign_in(sim, "teacher", "apple");
+  SignedIn sim(district_, "teacher", "apple");
   sim.get("WCI=RequestDetail&WCE=1001&WCU");
   const int before = request_count();
   const std::tuple<const char*, const char*, const char*> cases[] = {
@@ -75,8 +73,7 @@ TEST_F(FormIntegrityTest, a_post_for_a_request_that_is_gone_or_no_number_writes_
 }
 
 TEST_F(FormIntegrityTest, a_customer_bound_user_enters_and_reads_only_his_own_customers_requests) {
-  Simulator sim(district_);
-  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  SignedIn sim(district_, "teacher", "apple", kNew);
   Form other = new_request_form();
   other["cust"] = "ADAMS, Adams Elementary";
   EXPECT_EQ(message_of(post(sim, other).body), refusal::kOtherCustomer);
@@ -93,8 +90,7 @@ TEST_F(FormIntegrityTest, a_customer_bound_user_enters_and_reads_only_his_own_cu
 
   // Where schools may see each other's requests, reading is allowed and changing is not.
   district_.sql("trip", "UPDATE District SET VIEW_OTHER_SCHOOLS = -1");
-  Simulator viewer(district_);
-  sign_in(viewer, "teacher", "apple");
+  SignedIn viewer(district_, "teacher", "apple");
   EXPECT_NE(viewer.get("WCI=RequestDetail&WCE=1003&WCU").body.find("Picnic"), std::string::npos);
   Form change = stored_form("1003");
   change["cust"] = "ADAMS, Adams Elementary";

@@ -28,6 +28,17 @@ inline Form new_request_form() {
   return {pairs.begin(), pairs.end()};
 }
 
+inline const std::string kNew = "Enter a New Trip Request";
+
+// A browser signed in through the login form's button.
+struct SignedIn : Simulator {
+  SignedIn(const District& district, const std::string& user, const std::string& password,
+           const std::string& button = "Work With Trip Requests")
+      : Simulator(district) {
+    sign_in(*this, user, password, button);
+  }
+};
+
 // The form of a stored request.
 inline Form stored_form(const std::string& number) {
   Form form = new_request_form();

@@ -5,8 +5,7 @@ namespace form_post_tests {
 namespace {
 
 TEST_F(FormPostTest, a_new_request_is_saved_announced_and_shown_again) {
-  Simulator sim(district_);
-  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  SignedIn sim(district_, "teacher", "apple", kNew);
   const Result page = post(sim, new_request_form());
   ASSERT_EQ(newest_request(), "1004");
   auto row = request_row("1004");
@@ -37,8 +36,7 @@ TEST_F(FormPostTest, a_new_request_is_saved_announced_and_shown_again) {
 }
 
 TEST_F(FormPostTest, the_next_approver_approves_and_a_forged_approval_is_refused) {
-  Simulator teacher(district_);
-  sign_in(teacher, "teacher", "apple");
+  SignedIn teacher(district_, "teacher", "apple");
   teacher.get("WCI=RequestDetail&WCE=1001&WCU");
   Form form = stored_form("1001");
   form["Approve"] = "ACCEPTED";
@@ -48,8 +46,7 @@ TEST_F(FormPostTest, the_next_approver_approves_and_a_forged_approval_is_refused
             "button and try again.</p>");
   EXPECT_EQ(request_row("1001")["STATUS"], "UNAPPROVED");
 
-  Simulator sim(district_);
-  sign_in(sim, "principal", "pw");
+  SignedIn sim(district_, "principal", "pw");
   sim.get("WCI=RequestDetail&WCE=1001&WCU");
   form["Approve"] = "PRINCIPAL APPROVED";
   form["Dep_date"] = "31";
@@ -76,8 +73,7 @@ TEST_F(FormPostTest, checks_stop_the_post_with_the_first_message) {
       {"chkDefaultReturnDate=", "<p>Please enter a valid return date.</p>"},
   };
   for (const auto& [changes, message] : cases) {
-    Simulator sim(district_);
-    sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+    SignedIn sim(district_, "teacher", "apple", kNew);
     Form form = new_request_form();
     for (const auto& [field, value] : pairs_of(changes)) form[field] = value;
     EXPECT_EQ(message_of(post(sim, form).body), message) << changes;
@@ -89,8 +85,7 @@ TEST_F(FormPostTest, required_fields_follow_the_district_flags) {
   district_.sql("trip",
                 "UPDATE TRIPREQ_REQUIRED SET DEPTIME_REQ = -1, PO_REQ = -1, NUMWHEEL_REQ = -1, "
                 "NUMSTUDENTS_REQ = -1");
-  Simulator sim(district_);
-  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  SignedIn sim(district_, "teacher", "apple", kNew);
   Form form = new_request_form();
   form["DEP_HOUR"] = " ";
   EXPECT_EQ(message_of(post(sim, form).body), "<p>Departure Time is required.</p>");
@@ -113,8 +108,7 @@ TEST_F(FormPostTest, am_pm_plausibility_of_the_departure_time) {
                         {"5", "0", "AM", false},  {"4", "55", "AM", true},
                         {"12", "0", "PM", false}, {"12", "0", "AM", true}};
   for (const Case& c : cases) {
-    Simulator sim(district_);
-    sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+    SignedIn sim(district_, "teacher", "apple", kNew);
     Form form = new_request_form();
     form["DEP_HOUR"] = c.hour;
     form["DEP_MIN"] = c.minute;
@@ -133,8 +127,7 @@ TEST_F(FormPostTest, am_pm_plausibility_of_the_departure_time) {
 TEST_F(FormPostTest, lead_time_warns_refuses_or_lets_a_privileged_user_through) {
   Form form = new_request_form();
   form["Dep_date"] = "10";  // limit: 12/7 + 3 days = 12/10, which is too late
-  Simulator sim(district_);
-  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  SignedIn sim(district_, "teacher", "apple", kNew);
   post(sim, form);
   EXPECT_EQ(sim.session_text("strDepDtWarn"),
             "WARNING - Transportation needs to have 3 days advance notice of all trip requests. "
@@ -144,8 +137,7 @@ TEST_F(FormPostTest, lead_time_warns_refuses_or_lets_a_privileged_user_through) 
   EXPECT_EQ(newest_request(), "1004");
 
   district_.sql("trip", "UPDATE District SET DEPDT_LEADTIME_HARDWARN = -1");
-  Simulator hard(district_);
-  sign_in(hard, "teacher", "apple", "Enter a New Trip Request");
+  SignedIn hard(district_, "teacher", "apple", kNew);
   EXPECT_EQ(message_of(post(hard, form).body),
             "<p>Sorry, transportation needs to have 3 days advance notice of all trip requests. "
             "The departure date on this request does not provide for adequate notice. Your trip "
@@ -156,8 +148,7 @@ TEST_F(FormPostTest, lead_time_warns_refuses_or_lets_a_privileged_user_through) 
   post(hard, form);
   EXPECT_EQ(newest_request(), "1005");
 
-  Simulator transport(district_);
-  sign_in(transport, "transport", "pw", "Enter a New Trip Request");
+  SignedIn transport(district_, "transport", "pw", kNew);
   form["Dep_date"] = "8";
   post(transport, form);
   EXPECT_TRUE(
@@ -167,8 +158,7 @@ TEST_F(FormPostTest, lead_time_warns_refuses_or_lets_a_privileged_user_through) 
 
 TEST_F(FormPostTest, an_unchanged_departure_date_is_not_tested_again) {
   district_.sql("trip", "UPDATE District SET DEPDT_LEADTIME_HARDWARN = -1, DEPDT_LEADTIME = 60");
-  Simulator sim(district_);
-  sign_in(sim, "teacher", "apple");
+  SignedIn sim(district_, "teacher", "apple");
   sim.get("WCI=RequestDetail&WCE=1001&WCU");
   Form form = stored_form("1001");
   form["Dep_date"] = "31";  // as stored
@@ -181,8 +171,7 @@ TEST_F(FormPostTest, calendar_notes_warn_or_close_the_day) {
   district_.sql("trip",
                 "INSERT INTO Big_CalCalNotes (NoteDate, NoteText, NoteLongText, NoteSeverity) "
                 "VALUES (46374, 'Holiday', NULL, 3), (46373, 'Testing', 'Few buses', 2)");
-  Simulator sim(district_);
-  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  SignedIn sim(district_, "teacher", "apple", kNew);
   EXPECT_EQ(message_of(post(sim, new_request_form()).body),
             "<p>Departure Date, 12/18/2026, DAY CLOSED - Holiday.  </p>");
   Form form = new_request_form();
@@ -199,8 +188,7 @@ TEST_F(FormPostTest, the_daily_trip_limit) {
       "UPDATE District SET TOTAL_TRIPS_LIMIT = 2, TOTAL_TRIPS_HARDWARN = -1, "
       "TOTAL_TRIPS_LIMIT_MESSAGE = 'That day is full.';"
       "INSERT INTO TRIPS (DEPDATE, CANCELED) VALUES (46374, 0), (46374.5, 0), (46374, -1);");
-  Simulator sim(district_);
-  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  SignedIn sim(district_, "teacher", "apple", kNew);
   EXPECT_EQ(message_of(post(sim, new_request_form()).body),
             "<p>WARNING - Your Trip Request will not be saved.  That day is full.</p>");
   district_.sql("trip", "UPDATE District SET TOTAL_TRIPS_HARDWARN = 0");
@@ -213,8 +201,7 @@ TEST_F(FormPostTest, the_daily_trip_limit) {
 
 TEST_F(FormPostTest, a_typed_fund_must_exist) {
   district_.sql("trip", "UPDATE District SET FUND_DD = 0");
-  Simulator sim(district_);
-  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  SignedIn sim(district_, "teacher", "apple", kNew);
   Form form = new_request_form();
   form["fund"] = "999";
   EXPECT_EQ(message_of(post(sim, form).body),
@@ -223,8 +210,7 @@ TEST_F(FormPostTest, a_typed_fund_must_exist) {
 }
 
 TEST_F(FormPostTest, a_new_chain_restarts_approval_and_an_approver_of_it_approves_at_once) {
-  Simulator sim(district_);
-  sign_in(sim, "ad", "pw", "Enter a New Trip Request");
+  SignedIn sim(district_, "ad", "pw", kNew);
   Form form = new_request_form();
   form["tripcat"] = "ATH";
   post(sim, form);
@@ -234,8 +220,7 @@ TEST_F(FormPostTest, a_new_chain_restarts_approval_and_an_approver_of_it_approve
 }
 
 TEST_F(FormPostTest, copy_print_exit_and_delete) {
-  Simulator sim(district_);
-  sign_in(sim, "teacher", "apple");
+  SignedIn sim(district_, "teacher", "apple");
   sim.get("WCI=RequestDetail&WCE=1001&WCU");
   Form form = stored_form("1001");
   form["btnSubmit"] = "Copy";
@@ -255,8 +240,7 @@ TEST_F(FormPostTest, copy_print_exit_and_delete) {
   EXPECT_EQ(sim.session_text("TRIPREQ"), "");
   EXPECT_EQ(sim.session_text("RequestDetail.contact"), "");
 
-  Simulator stranger(district_);
-  sign_in(stranger, "adams", "pw");
+  SignedIn stranger(district_, "adams", "pw");
   EXPECT_TRUE(contains(post(stranger, {{"btnSubmit", "Delete"}, {"tripnum", "1001"}}).body,
                        "you may not delete"));
   EXPECT_FALSE(request_row("1001").empty());
@@ -265,8 +249,7 @@ TEST_F(FormPostTest, copy_print_exit_and_delete) {
 }
 
 TEST_F(FormPostTest, a_drop_down_change_carries_the_form_into_the_session) {
-  Simulator sim(district_);
-  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  SignedIn sim(district_, "teacher", "apple", kNew);
   Form form = new_request_form();
   form["dropDownChange"] = "Y";
   form["dest"] = "10";
@@ -284,16 +267,14 @@ TEST_F(FormPostTest, a_drop_down_change_carries_the_form_into_the_session) {
 
 TEST_F(FormPostTest, the_fund_lookup_needs_a_customer_first_when_funds_follow_customers) {
   district_.sql("trip", "UPDATE District SET USECUSTFUND = -1");
-  Simulator sim(district_);
-  sign_in(sim, "transport", "pw", "Enter a New Trip Request");
+  SignedIn sim(district_, "transport", "pw", kNew);
   EXPECT_EQ(message_of(post(sim, {{"btnSubmit", "Fund"}, {"cust", ""}}).body),
             "<p>Please choose a customer first.</p>");
 }
 
 TEST_F(FormPostTest, misconfigured_mail_is_reported_after_the_save) {
   district_.remove_ini("EmailFromName");
-  Simulator sim(district_);
-  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  SignedIn sim(district_, "teacher", "apple", kNew);
   const Result page = post(sim, new_request_form());
   EXPECT_TRUE(contains(page.body, "Misconfigured email options in ini file."));
   EXPECT_EQ(request_row(newest_request())["STATUS"], "UNAPPROVED");
@@ -302,8 +283,7 @@ TEST_F(FormPostTest, misconfigured_mail_is_reported_after_the_save) {
 
 TEST_F(FormPostTest, a_save_with_the_mail_server_down_keeps_the_request_and_says_the_mail_failed) {
   district_.set_ini("SmtpPort", "1");  // no mail server listens there
-  Simulator sim(district_);
-  sign_in(sim, "teacher", "apple", "Enter a New Trip Request");
+  SignedIn sim(district_, "teacher", "apple", kNew);
   const Result page = post(sim, new_request_form());
   EXPECT_EQ(request_row("1004")["STATUS"], "UNAPPROVED");
   EXPECT_TRUE(

@@ -1,11 +1,10 @@
-// Request persistence: delete, the typed-in destination, bill rates, text breaking, new rows.
+// Request persistence: the typed-in destination, bill rates and text breaking.
 #include "request/persistence.h"
 
 #include <gtest/gtest.h>
 
 #include "config/ChkEligWeb.h"
 #include "platform/vb/conversions.h"
-#include "request/request_form.h"
 #include "tests/support/sample_data.h"
 
 namespace {
@@ -17,15 +16,6 @@ class PersistenceTest : public ::testing::Test {
   PersistenceTest() : sim_(district_) {
     add_sample_data(district_);
     sign_in(sim_, "teacher", "apple");
-  }
-  long count(const std::string& table, const std::string& where) {
-    PageHarness harness(sim_);
-    ChkEligWeb::PrepareDatabase(harness.context());
-    db::Recordset rs;
-    db::Connection& connection = table == "TRIPS" ? harness.context().module().trip_db()
-                                                  : harness.context().module().request_db();
-    rs.open("SELECT * FROM " + table + " WHERE " + where, connection);
-    return rs.record_count();
   }
   District district_;
   Simulator sim_;
@@ -69,18 +59,13 @@ TEST_F(PersistenceTest, bill_rate_amounts_skip_null_columns) {
 TEST_F(PersistenceTest, the_typed_in_destination_of_a_stored_request_comes_back) {
   PageHarness harness(sim_);
   harness.get<request::Persistence>().SetDestFromREQ(1002);
-  const std::pair<const char*, const char*> keys[] = {
-      {"RequestDetail.destination", "0"},
-      {"RequestDetail.destdesc", "Regional Stadium"},
-      {"RequestDetail.destcat", "PARK"},
-      {"RequestDetail.miles", "9"},
-      {"RequestDetail.destadd1", "77 Stadium Way"},
-      {"RequestDetail.destadd2", "Gate 4"},
-      {"RequestDetail.destcity", "Lakeview"},
-      {"RequestDetail.destzip", "55555"},
-      {"RequestDetail.destspec", ""},
-      {"RequestDetail.deststate", "MN"}};
-  for (const auto& [key, value] : keys) EXPECT_EQ(sim_.session_text(key), value) << key;
+  for (const auto& [key, value] : pairs_of(
+           "RequestDetail.destination=0|RequestDetail.destdesc=Regional Stadium|"
+           "RequestDetail.destcat=PARK|RequestDetail.miles=9|RequestDetail.destadd1=77 Stadium "
+           "Way|RequestDetail.destadd2=Gate 4|RequestDetail.destcity=Lakeview|"
+           "RequestDetail.destzip=55555|RequestDetail.destspec=|RequestDetail.deststate=MN")) {
+    EXPECT_EQ(sim_.session_text(key), value) << key;
+  }
   harness.get<request::Persistence>().SetDestFromREQ(4242);
   EXPECT_EQ(sim_.session_text("RequestDetail.destdesc"), "");
   EXPECT_EQ(harness.output(), "");
@@ -95,28 +80,6 @@ TEST_F(PersistenceTest, a_null_destination_is_reported_and_the_keys_stay) {
             "Error in Procedure: SetDestFromREQ of Module: Jaunter.  Error: 94.  Invalid use of "
             "Null.");
   EXPECT_EQ(sim_.session_text("RequestDetail.destdesc"), "kept");
-}
-
-TEST_F(PersistenceTest, delete_removes_the_request_and_a_missing_one_is_no_error) {
-  PageHarness harness(sim_);
-  harness.get<request::Persistence>().DeleteTripRequest(1003);
-  harness.get<request::Persistence>().DeleteTripRequest(4242);
-  EXPECT_EQ(harness.context().module().error, "NA");
-  EXPECT_EQ(count("TRIPSREQ", "TRIPNUM = 1003"), 0);
-  EXPECT_EQ(count("TRIPSREQ", "TRIPNUM = 1001"), 1);
-}
-
-TEST_F(PersistenceTest, new_request_state_keeps_the_value_keys) {
-  sim_.set_session("RequestDetail.contact", "Kept");
-  sim_.set_session("TRIPREQ", "1001");
-  PageHarness harness(sim_);
-  harness.get<request::RequestForm>().SetNewVars();
-  EXPECT_EQ(sim_.session_text("RequestDetail.New"), "NEW");
-  EXPECT_EQ(sim_.session_text("TRIPREQ"), "");
-  EXPECT_EQ(sim_.session_text("blnDepDtWarn"), "False");
-  EXPECT_EQ(sim_.session_text("RequestDetail.contact"), "Kept");
-  EXPECT_TRUE(harness.get<request::RequestForm>().state().blnNewRequest);
-  EXPECT_TRUE(harness.get<request::RequestForm>().state().blnCanEdit);
 }
 
 }  // namespace
