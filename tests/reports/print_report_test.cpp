@@ -11,37 +11,27 @@ constexpr const char* kLines =
 
 using PrintReportTest = ReportTest;
 
-TEST_F(PrintReportTest, request_reports_offer_one_and_two_line_lists) {
+TEST_F(PrintReportTest, request_reports_offer_two_lists_and_trip_reports_add_the_summary) {
   sim_.set_session("PageNumber", std::int16_t{5});
   const std::string page = sim_.get("WCI=PrintReport&Type=Request").body;
   EXPECT_TRUE(contains(page, std::string("<table><tr><td>") + kLines + "</td></tr></table>"));
-  EXPECT_FALSE(contains(page, "ddlSummary"));
   EXPECT_EQ(sim_.session_text("ReportType"), "REQUEST");
   EXPECT_EQ(sim_.session_text("PageNumber"), "1");
-}
-
-TEST_F(PrintReportTest, trip_reports_add_the_summary_by_five_keys) {
-  const std::string page = sim_.get("WCI=PrintReport&Type=trip").body;
-  EXPECT_TRUE(contains(page, std::string("<table><tr><td>") + kLines +
-                                 "<input type=radio name=rb value=\"3\">Summary&nbsp;"
-                                 "<select name=ddlSummary>"
-                                 "<option value=\"Customer\">Customer</option>"
-                                 "<option value=\"Category\">Category</option>"
-                                 "<option value=\"Fund\">Fund</option>"
-                                 "<option value=\"Destination\">Destination</option>"
-                                 "<option value=\"Grade\">Grade</option>"
-                                 "</select></td></tr></table>"));
+  EXPECT_TRUE(contains(sim_.get("WCI=PrintReport&Type=trip").body,
+                       std::string("<table><tr><td>") + kLines +
+                           "<input type=radio name=rb value=\"3\">Summary&nbsp;"
+                           "<select name=ddlSummary>"
+                           "<option value=\"Customer\">Customer</option>"
+                           "<option value=\"Category\">Category</option>"
+                           "<option value=\"Fund\">Fund</option>"
+                           "<option value=\"Destination\">Destination</option>"
+                           "<option value=\"Grade\">Grade</option>"
+                           "</select></td></tr></table>"));
   EXPECT_EQ(sim_.session_text("ReportType"), "TRIP");
 }
 
 TEST_F(PrintReportTest, the_post_redirects_to_the_chosen_report) {
-  struct Case {
-    const char* type;
-    const char* rb;
-    const char* summary;
-    const char* location;
-  };
-  const Case cases[] = {
+  const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
       {"Request", "1", "", "Jaunter.ASP?WCI=TripRequestReport1&WCE&WCU"},
       {"Request", "2", "", "Jaunter.ASP?WCI=TripRequestReport2&WCE&WCU"},
       {"Request", "", "", "Jaunter.ASP?WCI=TripRequestReport2&WCE&WCU"},
@@ -50,12 +40,12 @@ TEST_F(PrintReportTest, the_post_redirects_to_the_chosen_report) {
       {"Trip", "3", "Destination", "Jaunter.ASP?WCI=TripSummaryReport&Type=Destination"},
       {"Trip", "", "Grade", "Jaunter.ASP?WCI=TripSummaryReport&Type=Grade"},
   };
-  for (const Case& c : cases) {
-    sim_.get(std::string("WCI=PrintReport&Type=") + c.type);
+  for (const auto& [type, rb, summary, location] : cases) {
+    sim_.get(std::string("WCI=PrintReport&Type=") + type);
     const Result result =
-        sim_.post("WCI=PrintReport&WCE=PrintReport&WCU", {{"rb", c.rb}, {"ddlSummary", c.summary}});
-    EXPECT_EQ(result.status, 302) << c.type << " " << c.rb;
-    EXPECT_EQ(result.location, c.location) << c.type << " " << c.rb;
+        sim_.post("WCI=PrintReport&WCE=PrintReport&WCU", {{"rb", rb}, {"ddlSummary", summary}});
+    EXPECT_EQ(result.status, 302) << type << " " << rb;
+    EXPECT_EQ(result.location, location) << type << " " << rb;
   }
 }
 

@@ -10,22 +10,6 @@
 namespace report_tests {
 namespace {
 
-// Trips 1 .. count, twenty-five a day (ties for the date order), billed on every third.
-void add_many_trips(const District& district, int count) {
-  std::string sql = "BEGIN;";
-  for (int i = 1; i <= count; ++i) {
-    const std::string n = std::to_string(i);
-    sql +=
-        "INSERT INTO TRIPS (TRIPNUM, CUSTOMER, BILLCUST, DESTINATION, DEPDATE, DEPTIME) VALUES (" +
-        n + ", 'LHS', 'LHS', 10, " + std::to_string(46082 + (i * 7919) % (count / 25 + 1)) +
-        ", 0.375);";
-    if (i % 3 == 0)
-      sql += "INSERT INTO ARDETAIL (TRIPNUM, TRANCODE, TRANAMT) VALUES (" + n + ", 'BIL', " + n +
-             ".25), (" + n + ", 'PAY', -1);";
-  }
-  district.sql("trip", sql + "COMMIT;");
-}
-
 // Trip number and the two sums of each row from the current one on, at most `limit` rows.
 std::vector<std::string> rows_of(db::Recordset& rs, long limit = 1L << 30) {
   std::vector<std::string> rows;
@@ -38,7 +22,14 @@ std::vector<std::string> rows_of(db::Recordset& rs, long limit = 1L << 30) {
 class ScalePaging : public ReportTest {
  protected:
   ScalePaging() {
-    add_many_trips(district_, 3000);
+    // Trips 1 .. 3000, twenty-five a day (ties for the date order), billed on every third.
+    district_.sql("trip",
+                  "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                  "INSERT INTO TRIPS (TRIPNUM, CUSTOMER, BILLCUST, DESTINATION, DEPDATE, DEPTIME) "
+                  "SELECT i, 'LHS', 'LHS', 10, 46082 + (i * 7919) % 121, 0.375 FROM n;"
+                  "INSERT INTO ARDETAIL (TRIPNUM, TRANCODE, TRANAMT) SELECT TRIPNUM, 'BIL', "
+                  "TRIPNUM + 0.25 FROM TRIPS WHERE TRIPNUM % 3 = 0 UNION ALL SELECT TRIPNUM, "
+                  "'PAY', -1 FROM TRIPS WHERE TRIPNUM % 3 = 0;");
     connection_.open(district_.dir() + "/trip.db");
   }
   db::Connection connection_;
