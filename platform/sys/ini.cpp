@@ -5,6 +5,7 @@
 #include <fstream>
 #include <optional>
 
+#include "platform/text/text.h"
 #include "platform/vb/conversions.h"
 
 namespace sys {
@@ -13,26 +14,6 @@ namespace {
 // Settings files are small; reading stops here so that a wrong path (a device, a huge log) cannot
 // exhaust memory.
 constexpr std::size_t kMaxFileBytes = 16 * 1024 * 1024;
-
-bool is_blank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string_view trim(std::string_view text) {
-  while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-// The first `count` characters; a UTF-8 sequence counts as one character and is never cut.
-std::string first_characters(std::string_view text, std::size_t count) {
-  std::size_t end = 0;
-  for (std::size_t taken = 0; end < text.size() && taken < count; ++taken) {
-    ++end;
-    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
-  }
-  return std::string(text.substr(0, end));
-}
 
 std::optional<std::string> read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -56,21 +37,22 @@ std::optional<std::string_view> find_value(std::string_view text, std::string_vi
     std::string_view line = text.substr(0, end);
     text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    line = trim(line);
+    line = text::trim_blanks(line);
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       // Only the first section of that name is searched.
       if (in_section) return std::nullopt;
       std::string_view name = line.substr(1, line.find(']') - 1);
-      in_section = text::same_text(trim(name), section);
+      in_section = text::same_text(text::trim_blanks(name), section);
       continue;
     }
     if (!in_section) continue;
     std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos || !text::same_text(trim(line.substr(0, equals)), key)) {
+    if (equals == std::string_view::npos ||
+        !text::same_text(text::trim_blanks(line.substr(0, equals)), key)) {
       continue;
     }
-    std::string_view value = trim(line.substr(equals + 1));
+    std::string_view value = text::trim_blanks(line.substr(equals + 1));
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
       value = value.substr(1, value.size() - 2);
     }
@@ -86,9 +68,9 @@ std::string get_private_profile_string(std::string_view section, std::string_vie
                                        std::size_t buffer_size) {
   const std::size_t limit = buffer_size == 0 ? 0 : buffer_size - 1;
   std::optional<std::string> text = read_file(file);
-  if (!text) return first_characters(default_value, limit);
+  if (!text) return text::utf8_prefix(default_value, limit);
   std::optional<std::string_view> value = find_value(*text, section, key);
-  return first_characters(value ? *value : default_value, limit);
+  return text::utf8_prefix(value ? *value : default_value, limit);
 }
 
 }  // namespace sys

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/text/text.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/errors.h"
 
@@ -22,16 +23,6 @@ namespace {
 constexpr std::size_t kMaxFileBytes = 16 * 1024 * 1024;
 // ERROR_BADDB: what the operating system reports for a corrupt registry.
 constexpr long kBadRegistry = 1009;
-
-bool is_blank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string_view trim(std::string_view text) {
-  while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
-  return text;
-}
 
 // The file as UTF-8 text, or nullopt when it cannot be read.
 std::optional<std::string> read_text(const std::string& path) {
@@ -105,11 +96,11 @@ std::optional<std::uint32_t> parse_hex_number(std::string_view text, std::size_t
 // "0a,ff, 00" (continuation marks already removed); an empty list is no bytes.
 std::optional<std::vector<std::uint8_t>> parse_hex_bytes(std::string_view text) {
   std::vector<std::uint8_t> bytes;
-  text = trim(text);
+  text = text::trim_blanks(text);
   if (text.empty()) return bytes;
   while (true) {
     std::size_t comma = text.find(',');
-    auto number = parse_hex_number(trim(text.substr(0, comma)), 2);
+    auto number = parse_hex_number(text::trim_blanks(text.substr(0, comma)), 2);
     if (!number) return std::nullopt;
     bytes.push_back(static_cast<std::uint8_t>(*number));
     if (comma == std::string_view::npos) break;
@@ -165,7 +156,7 @@ void type_bytes(RegistryValue& value, std::uint32_t type_number) {
 
 Parsed parse_data(std::string_view data) {
   Parsed parsed;
-  data = trim(data);
+  data = text::trim_blanks(data);
   if (data == "-") {
     parsed.deleted = true;
     return parsed;
@@ -174,7 +165,7 @@ Parsed parse_data(std::string_view data) {
   if (!data.empty() && data.front() == '"') {
     std::size_t pos = 0;
     auto text = read_quoted(data, pos);
-    if (!text || !trim(data.substr(pos)).empty()) {
+    if (!text || !text::trim_blanks(data.substr(pos)).empty()) {
       parsed.malformed = true;
       return parsed;
     }
@@ -187,10 +178,10 @@ Parsed parse_data(std::string_view data) {
     parsed.malformed = true;
     return parsed;
   }
-  std::string_view kind = trim(data.substr(0, colon));
+  std::string_view kind = text::trim_blanks(data.substr(0, colon));
   std::string_view rest = data.substr(colon + 1);
   if (text::same_text(kind, "dword")) {
-    auto number = parse_hex_number(trim(rest), 8);
+    auto number = parse_hex_number(text::trim_blanks(rest), 8);
     if (!number) {
       parsed.malformed = true;
       return parsed;
@@ -216,7 +207,7 @@ Parsed parse_data(std::string_view data) {
 }
 
 bool is_header(std::string_view line) {
-  line = trim(line);
+  line = text::trim_blanks(line);
   return line == "Windows Registry Editor Version 5.00" || line == "REGEDIT4";
 }
 
@@ -240,7 +231,7 @@ std::optional<RegistryValue> RegistryFile::read(std::string_view root, std::stri
   std::optional<RegistryValue> found;
   for (std::size_t i = 1; i < lines.size(); ++i) {
     const std::size_t line_number = i + 1;
-    std::string_view line = trim(lines[i]);
+    std::string_view line = text::trim_blanks(lines[i]);
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[') {
       std::size_t close = line.rfind(']');
@@ -271,16 +262,16 @@ std::optional<RegistryValue> RegistryFile::read(std::string_view root, std::stri
     } else {
       continue;
     }
-    std::string_view rest = trim(line.substr(pos));
+    std::string_view rest = text::trim_blanks(line.substr(pos));
     if (rest.empty() || rest.front() != '=' || !text::same_text(name, value_name)) continue;
 
     // Hex lists continue on the following lines after a trailing backslash.
-    std::string data(trim(rest.substr(1)));
+    std::string data(text::trim_blanks(rest.substr(1)));
     while (!data.empty() && data.back() == '\\') {
       data.pop_back();
       if (i + 1 >= lines.size()) break;
-      data += trim(lines[++i]);
-      data = std::string(trim(data));
+      data += text::trim_blanks(lines[++i]);
+      data = std::string(text::trim_blanks(data));
     }
     Parsed parsed = parse_data(data);
     if (parsed.malformed) {

@@ -63,6 +63,16 @@ std::string trim(std::string_view text) {
   return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
 }
 
+bool is_blank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::string_view trim_blanks(std::string_view text) {
+  while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 std::string code_of_item(std::string_view item) {
   const std::size_t comma = item.find(',');
   return comma == std::string_view::npos ? std::string() : std::string(item.substr(0, comma));

@@ -37,6 +37,9 @@ struct NoCaseEqual {
 std::string trim(std::string_view text);
 std::string trim_left(std::string_view text);
 std::string trim_right(std::string_view text);
+// Spaces and tabs, as configuration files (registry, INI) lay out their lines.
+bool is_blank(char c);
+std::string_view trim_blanks(std::string_view text);
 
 // List items are written "code, description". The code of an item: the text before its first
 // comma, or "" when it has none (an item without a comma names nothing).

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/text/text.h"
 #include "platform/vb/conversions.h"
 #include "platform/vb/detail.h"
 #include "platform/vb/errors.h"
@@ -19,9 +20,7 @@ struct ParsedNumber {
   double value = 0.0;
 };
 
-bool is_blank(char c) {
-  return c == ' ' || c == '\t';
-}
+using text::is_blank;
 bool is_digit(char c) {
   return c >= '0' && c <= '9';
 }
