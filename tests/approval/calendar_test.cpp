@@ -45,7 +45,7 @@ class CalendarTest : public ::testing::Test {
   testing_support::Simulator sim_;
 };
 
-TEST_F(CalendarTest, marks_closed_warning_and_full_days_from_the_notes_and_the_counter) {
+TEST_F(CalendarTest, marks_closed_warning_and_full_days_and_counts_a_customers_own_trips) {
   const approval::CalendarMonth december = month("");
   ASSERT_EQ(december.days.size(), 31u);
   EXPECT_EQ(december.days.at(24).mark, CalendarDay::Mark::Closed);  // closed by its flag
@@ -57,12 +57,9 @@ TEST_F(CalendarTest, marks_closed_warning_and_full_days_from_the_notes_and_the_c
   EXPECT_EQ(december.days.at(15).trips, 3);
   EXPECT_EQ(december.days.at(15).requests, 1);  // the denied one is not waiting
   EXPECT_EQ(december.days.at(16).trips, 0);
-}
-
-TEST_F(CalendarTest, a_customer_sees_his_own_trips_but_the_limit_counts_everyone) {
-  const approval::CalendarMonth december = month("ADAMS");
-  EXPECT_EQ(december.days.at(15).trips, 1);
-  EXPECT_TRUE(december.days.at(15).full);
+  // A customer sees his own trips, but the limit counts everyone's.
+  EXPECT_EQ(month("ADAMS").days.at(15).trips, 1);
+  EXPECT_TRUE(month("ADAMS").days.at(15).full);
   EXPECT_EQ(month("LINCOLN").days.at(15).trips, 0);
 }
 

@@ -39,15 +39,10 @@ TEST_F(CustomerLookupTest, the_search_finds_names_beginning_with_the_text_in_any
       customer_row("ABB", "abbot Hall") + customer_row("ABL", "ABLE Center") + kResultsEnd;
   EXPECT_TRUE(contains(page, table)) << page;
   EXPECT_TRUE(contains(page, "Jaunter.ASP?WCI=LookupCust&amp;WCE=RetwSelected&amp;WCU"));
-}
-
-TEST_F(CustomerLookupTest, an_empty_search_lists_every_customer_active_or_not) {
-  open_lookup_as("transport", "pw");
-  const std::string page = sim_.post(kFind, {{"CUSTDESC", "   "}}).body;
-  EXPECT_EQ(occurrences(page, "name='SelCust'"), 4);
-  EXPECT_TRUE(contains(page, customer_row("GONE", "Closed School")));
-  EXPECT_LT(page.find("Adams Elementary"), page.find("Closed School"));
-  EXPECT_LT(page.find("District Band"), page.find("Lakeview High School"));
+  // An empty search lists every customer, active or not.
+  const std::string all = sim_.post(kFind, {{"CUSTDESC", "   "}}).body;
+  EXPECT_EQ(occurrences(all, "name='SelCust'"), 7);
+  EXPECT_LT(all.find("Adams Elementary"), all.find("Closed School"));
 }
 
 TEST_F(CustomerLookupTest, three_hundred_matches_are_listed_and_three_hundred_and_one_refused) {
