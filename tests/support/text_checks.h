@@ -3,10 +3,11 @@
 #pragma once
 
 #include <algorithm>
-#include <cctype>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "platform/text/text.h"
 
 namespace testing_support {
 
@@ -74,10 +75,7 @@ inline std::string joined(const std::vector<std::string>& parts,
 // one of radio buttons or a check box, the last selected option of a select, else the input's
 // value); "(no field)" when the page has no field of that name.
 inline std::string field_value(const std::string& page, const std::string& name) {
-  auto lower = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-  };
+  const auto lower = text::lower_ascii;
   // An attribute's value in a tag, its name in any case; "(none)" without it.
   auto attribute = [&](const std::string& tag, const std::string& attribute_name) {
     const std::string folded_tag = lower(tag);
@@ -97,8 +95,8 @@ inline std::string field_value(const std::string& page, const std::string& name)
     for (auto at = folded.find(mark); at != std::string::npos; at = folded.find(mark, at + 1)) {
       const auto open = folded.rfind('<', at);
       const auto close = folded.find('>', at);
-      const std::string tag = folded.substr(open, close - open);
-      const std::string original = page.substr(open, close - open);
+      const std::string tag = folded.substr(open, close - open),
+                        original = page.substr(open, close - open);
       if (tag.compare(0, 9, "<textarea") == 0) {
         return page.substr(close + 1, folded.find("</textarea", close) - close - 1);
       }
@@ -108,8 +106,9 @@ inline std::string field_value(const std::string& page, const std::string& name)
         for (auto option = folded.find("<option", close); option < end;
              option = folded.find("<option", option + 1)) {
           const auto option_end = folded.find('>', option);
-          const std::string option_tag = folded.substr(option, option_end - option);
-          if (option_tag.find(" selected") == std::string::npos) continue;
+          if (folded.substr(option, option_end - option).find(" selected") == std::string::npos) {
+            continue;
+          }
           const std::string value = attribute(page.substr(option, option_end - option), "value");
           found = value != "(none)"
                       ? value
