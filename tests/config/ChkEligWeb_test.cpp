@@ -113,8 +113,7 @@ TEST_F(ChkEligWebTest, yes_no_settings_follow_their_own_letter_case_rules) {
 
 TEST_F(ChkEligWebTest, session_timeout_that_is_not_a_whole_number_raises_to_the_caller) {
   const std::pair<std::string, long> cases[] = {{"SessionTimeOut=abc\r\n", vb::err::kTypeMismatch},
-                                                {"SessionTimeOut=40000\r\n", vb::err::kOverflow},
-                                                {"Other=1\r\n", vb::err::kTypeMismatch}};
+                                                {"SessionTimeOut=40000\r\n", vb::err::kOverflow}};
   set_ini_path(dir("conf"));
   for (const auto& [line, number] : cases) {
     write_ini("conf", line);

@@ -35,17 +35,12 @@ long long run(const Handle& db, const std::string& sql) {
 }
 
 // A user with a cookie of their own; keeps what went wrong on any page.
-class Browser {
- public:
-  explicit Browser(int port, const std::string& button) : port_(port) {
-    post("/Jaunter.ASP?WCI=Login&WCE=LoginValidateUser&WCU",
-         "user=teacher&password=apple&btnsubmit=" + button);
-  }
+struct Browser {
   void post(const std::string& target, const std::string& form) {
-    const HttpReply reply = http_request(port_, "POST", target, form, cookie_);
+    const HttpReply reply = http_request(port, "POST", target, form, cookie);
     const auto set = reply.headers.find("set-cookie");
-    if (cookie_.empty() && set != reply.headers.end()) {
-      cookie_ = set->second.substr(0, set->second.find(';'));
+    if (cookie.empty() && set != reply.headers.end()) {
+      cookie = set->second.substr(0, set->second.find(';'));
     }
     for (const char* text : {"database is locked", "Error in Procedure", "could not finish"}) {
       const auto at = reply.body.find(text);
@@ -56,11 +51,9 @@ class Browser {
       }
     }
   }
+  int port;
+  std::string cookie;
   std::vector<std::string> failures;
-
- private:
-  int port_;
-  std::string cookie_;
 };
 
 std::string new_request_form() {
@@ -98,8 +91,10 @@ TEST(ConcurrentSaves, savers_and_searchers_get_no_error_page_while_another_progr
   std::vector<std::thread> users;
   for (int i = 0; i < kSavers + kSearchers; ++i) {
     users.emplace_back([&, saver = i < kSavers] {
-      Browser browser(server.port(),
-                      saver ? "Enter+a+New+Trip+Request" : "Work+With+Trip+Requests");
+      Browser browser{server.port(), "", {}};
+      browser.post("/Jaunter.ASP?WCI=Login&WCE=LoginValidateUser&WCU",
+                   std::string("user=teacher&password=apple&btnsubmit=") +
+                       (saver ? "Enter+a+New+Trip+Request" : "Work+With+Trip+Requests"));
       for (int n = 0; n < kSavesEach; ++n) {
         if (!saver) {
           browser.post("/Jaunter.ASP?WCI=RequestSearch&WCE=TripRequests&WCU",
