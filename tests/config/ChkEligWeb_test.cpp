@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "frame/module_state.h"
@@ -128,29 +129,26 @@ TEST_F(ChkEligWebTest, session_timeout_that_is_not_a_whole_number_raises_to_the_
 }
 
 // Without a readable INIPath (no file, no value) trip.ini is looked for at the root.
-TEST_F(ChkEligWebTest, without_a_usable_ini_path_trip_ini_is_looked_for_at_the_root) {
-  write_ini("conf", "CalendarUrl=http://cal/\r\n");
-  for (const std::string line : {"", "\"Other\"=\"x\""}) {
-    set_registry(line);
-    frame::ModuleState module(services);
-    EXPECT_EQ(ChkEligWeb::GetCalendarUrl(module), "") << line;
-    EXPECT_EQ(module.error, error_reading("/trip.ini", "CalendarUrl")) << line;
-  }
-  EXPECT_TRUE(log.entries().empty());
-}
-
 TEST_F(ChkEligWebTest, missing_or_empty_setting_gives_the_error_reading_message) {
-  set_ini_path(dir("conf"));
-  const std::string file = dir("conf") + "/trip.ini";
-  // "" writes no file.
-  for (const char* ini : {"", "CalendarUrlX=1\r\n", "CalendarUrl=\"\"\r\n",
-                          "[Other]\r\nCalendarUrl=http://cal/\r\n"}) {
+  const std::string ini_path = "\"INIPath\"=\"" + dir("conf") + "\"",
+                    file = dir("conf") + "/trip.ini";
+  const std::tuple<std::string, const char*, std::string> cases[] = {
+      {ini_path, "", file},  // "" writes no trip.ini
+      {ini_path, "CalendarUrlX=1\r\n", file},
+      {ini_path, "CalendarUrl=\"\"\r\n", file},
+      {ini_path, "[Other]\r\nCalendarUrl=http://cal/\r\n", file},
+      {"", "CalendarUrl=http://cal/\r\n", "/trip.ini"},
+      {"\"Other\"=\"x\"", "CalendarUrl=http://cal/\r\n", "/trip.ini"},
+  };
+  for (const auto& [registry_line, ini, read] : cases) {
+    set_registry(registry_line);
     std::filesystem::remove(file);
     if (*ini) write_ini("conf", ini);
     frame::ModuleState module(services);
-    EXPECT_EQ(ChkEligWeb::GetCalendarUrl(module), "") << ini;
-    EXPECT_EQ(module.error, error_reading(file, "CalendarUrl")) << ini;
+    EXPECT_EQ(ChkEligWeb::GetCalendarUrl(module), "") << registry_line << ini;
+    EXPECT_EQ(module.error, error_reading(read, "CalendarUrl")) << registry_line << ini;
   }
+  EXPECT_TRUE(log.entries().empty());
 }
 
 TEST_F(ChkEligWebTest, carline_path_gives_the_data_directory_and_the_three_data_sources) {

@@ -20,7 +20,8 @@
 
 namespace {
 
-using Type = sys::RegistryValue::Type;
+using Value = sys::RegistryValue;
+using Type = Value::Type;
 using Answer = std::function<std::optional<sys::RegistryValue>()>;
 
 // A registry whose answer the test decides.
@@ -56,11 +57,6 @@ class RegistryGetKeyValueTest : public ::testing::Test {
   sys::Services services;
 };
 
-sys::RegistryValue value_of(Type type, std::string text, std::uint32_t dword = 0,
-                            std::vector<std::uint8_t> data = {}) {
-  return sys::RegistryValue{type, std::move(text), dword, std::move(data)};
-}
-
 TEST_F(RegistryGetKeyValueTest,
        each_registry_type_reads_as_its_variant_from_the_local_machine_key) {
   struct Case {
@@ -68,11 +64,11 @@ TEST_F(RegistryGetKeyValueTest,
     vb::Variant expected;
   };
   const Case cases[] = {
-      {value_of(Type::String, "/srv/ini"), vb::Variant(std::string("/srv/ini"))},
-      {value_of(Type::String, std::string("/srv\0junk", 9)), vb::Variant(std::string("/srv"))},
-      {value_of(Type::DWord, "", 0xFFFFFFFEu), vb::Variant(std::int32_t{-2})},
-      {value_of(Type::Binary, "", 0, {1, 2, 255}), vb::Variant(vb::Bytes{1, 2, 255})},
-      {value_of(Type::ExpandString, "", 0, {0x2F, 0, 0, 0}), vb::Variant()},
+      {Value{Type::String, "/srv/ini", 0, {}}, vb::Variant(std::string("/srv/ini"))},
+      {Value{Type::String, std::string("/srv\0junk", 9), 0, {}}, vb::Variant(std::string("/srv"))},
+      {Value{Type::DWord, "", 0xFFFFFFFEu, {}}, vb::Variant(std::int32_t{-2})},
+      {Value{Type::Binary, "", 0, {1, 2, 255}}, vb::Variant(vb::Bytes{1, 2, 255})},
+      {Value{Type::ExpandString, "", 0, {0x2F, 0, 0, 0}}, vb::Variant()},
       {std::nullopt, vb::Variant()},
   };
   for (const Case& c : cases) {
