@@ -1,10 +1,8 @@
-// Request persistence: the typed-in destination, bill rates and text breaking.
+// Request persistence: the typed-in destination of a stored request and text breaking.
 #include "request/persistence.h"
 
 #include <gtest/gtest.h>
 
-#include "config/ChkEligWeb.h"
-#include "platform/vb/conversions.h"
 #include "tests/support/sample_data.h"
 
 namespace {
@@ -38,22 +36,6 @@ TEST(BreakString, breaks_once_after_the_thirtieth_character) {
     EXPECT_EQ(request::BreakString(text, 30), c.result);
     EXPECT_EQ(text, c.result);
   }
-}
-
-TEST_F(PersistenceTest, bill_rate_amounts_skip_null_columns) {
-  PageHarness harness(sim_);
-  request::Persistence& page = harness.get<request::Persistence>();
-  ASSERT_TRUE(ChkEligWeb::PrepareDatabase(harness.context()));
-  page.getBILLRATEFlat(2);
-  EXPECT_FLOAT_EQ(page.bill_rate().sngBillAmount[1], 1.5f);
-  EXPECT_FLOAT_EQ(page.bill_rate().sngBillAmount[3], 0.0f);
-  EXPECT_FLOAT_EQ(page.bill_rate().sngBillAmount[5], 2.25f);
-  EXPECT_EQ(page.bill_rate().strBillAmountTxt[2], "Per hour");
-  EXPECT_EQ(page.bill_rate().strBillAmountTxt[3], " ");
-  page.getBILLRATEFlat(99);
-  EXPECT_FLOAT_EQ(page.bill_rate().sngBillAmount[1], 0.0f);
-  EXPECT_EQ(page.bill_rate().strBillAmountTxt[1], " ");
-  EXPECT_EQ(harness.output(), "");
 }
 
 TEST_F(PersistenceTest, the_typed_in_destination_of_a_stored_request_comes_back) {
