@@ -22,17 +22,12 @@ TEST(Concurrency, requests_failing_at_the_same_time_each_write_only_their_own_re
     runtime.sessions().commit(session);
     return std::string(web::Runtime::kSessionCookie) + "=" + session->id;
   };
+  const std::string start = "Error in Procedure: RequestDetail_UserEvent of Module: Jaunter.  ";
   struct Worker {
     std::string event, report;
     int wrong = 0;
-  } workers[] = {
-      {"abc",
-       "Error in Procedure: RequestDetail_UserEvent of Module: Jaunter.  Error: 13.  Type "
-       "mismatch."},
-      {"99999999999",
-       "Error in Procedure: RequestDetail_UserEvent of Module: Jaunter.  Error: "
-       "6.  Overflow."},
-  };
+  } workers[] = {{"abc", start + "Error: 13.  Type mismatch."},
+                 {"99999999999", start + "Error: 6.  Overflow."}};
   std::vector<std::thread> threads;
   for (Worker& worker : workers) {
     threads.emplace_back([&, cookie = signed_in_cookie()] {
@@ -47,8 +42,7 @@ TEST(Concurrency, requests_failing_at_the_same_time_each_write_only_their_own_re
     });
   }
   for (std::thread& thread : threads) thread.join();
-  EXPECT_EQ(workers[0].wrong, 0);
-  EXPECT_EQ(workers[1].wrong, 0);
+  for (const Worker& worker : workers) EXPECT_EQ(worker.wrong, 0) << worker.event;
 }
 
 }  // namespace

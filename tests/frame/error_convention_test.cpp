@@ -18,22 +18,12 @@ class ErrorConventionTest : public ::testing::Test {
 };
 
 TEST_F(ErrorConventionTest, reports_name_the_procedure_module_and_error_character_for_character) {
-  struct Case {
-    Procedure procedure;
-    vb::RuntimeError error;
-    std::string report;
-  };
-  const Case cases[] = {
-      {{"WebClass_Start"},
-       vb::err::type_mismatch(),
-       "Error in Procedure: WebClass_Start of Module: Jaunter.  Error: 13.  Type mismatch."},
-      {{"HasAuthority", "mdlApproval"},
-       vb::err::no_current_record(),
-       "Error in Procedure: HasAuthority of Module: mdlApproval.  Error: 3021.  Either BOF or "
-       "EOF is True, or the current record has been deleted. Requested operation requires a "
-       "current record.."},
-  };
-  for (const Case& c : cases) EXPECT_EQ(error_report(c.procedure, c.error), c.report);
+  EXPECT_EQ(error_report({"WebClass_Start"}, vb::err::type_mismatch()),
+            "Error in Procedure: WebClass_Start of Module: Jaunter.  Error: 13.  Type mismatch.");
+  EXPECT_EQ(error_report({"HasAuthority", "mdlApproval"}, vb::err::no_current_record()),
+            "Error in Procedure: HasAuthority of Module: mdlApproval.  Error: 3021.  Either BOF or "
+            "EOF is True, or the current record has been deleted. Requested operation requires a "
+            "current record..");
 }
 
 TEST_F(ErrorConventionTest, outside_text_is_escaped_but_the_applications_own_text_is_not) {
