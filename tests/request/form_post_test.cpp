@@ -10,7 +10,8 @@ TEST_F(FormPostTest, a_new_request_is_saved_announced_and_shown_again) {
   ASSERT_EQ(newest_request(), "1004");
   auto row = request_row("1004");
   for (const auto& [column, value] : pairs_of(
-           "STATUS=UNAPPROVED|CHAINID=HS|CUSTOMER=LHS|BILLRATE=2|AMOUNT2=40|AMOUNTTXT3= |"
+           "STATUS=UNAPPROVED|CHAINID=HS|CUSTOMER=LHS|BILLCUST=LHS|BILLRATE=2|AMOUNT2=40|"
+           "AMOUNTTXT3= |"
            "CAPACITY=High|INVOICE_FORMAT=STD|CONTACT=Ms Smith|DESTINATION=11|DEPDATE=12/18/2026|"
            "RETDATE=12/18/2026|DEPTIME=9:00:00 AM|RETTIME=3:30:00 PM|ARRIVETIME=(Null)|"
            "NUMSTUDENTS=25|ESTMILE=12|FUND=100|GRADE=5|CUSTSPEC=(Null)|ENTEREDBY=teacher|"
