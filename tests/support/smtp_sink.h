@@ -13,7 +13,6 @@ struct ReceivedMail {
   std::string from;
   std::vector<std::string> recipients;
   std::string data;  // headers and body as sent, dot-unstuffed
-  std::string user;  // the AUTH PLAIN user, when the client authenticated
 };
 
 class SmtpSink {
