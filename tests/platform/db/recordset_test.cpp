@@ -219,19 +219,5 @@ TEST_F(RecordsetTest, update_of_a_row_changed_since_it_was_read_is_refused) {
             "MMS Denied");
 }
 
-TEST_F(RecordsetTest, read_only_or_joined_recordsets_refuse_changes) {
-  Recordset rs;
-  rs.open("SELECT * FROM TRIPSREQ", connection);
-  EXPECT_EQ(error_number([&] { rs.add_new(); }), 3251);
-  EXPECT_EQ(error_number([&] { rs.set_field("STATUS", "x"); }), 3251);
-  Recordset joined;
-  joined.open(
-      "SELECT TRIPS.TRIPNUM FROM TRIPS INNER JOIN CUSTOMER ON TRIPS.CUSTOMER = "
-      "CUSTOMER.CUSTOMER",
-      connection, CursorType::Dynamic, LockType::Optimistic);
-  EXPECT_EQ(error_number([&] { joined.add_new(); }), 3251);
-  EXPECT_EQ(joined.record_count(), 3);
-}
-
 }  // namespace
 }  // namespace db

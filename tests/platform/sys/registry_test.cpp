@@ -3,7 +3,6 @@
 #include "platform/sys/registry.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <optional>
 #include <stdexcept>
@@ -128,28 +127,6 @@ TEST(RegistryFile, malformed_line_of_the_value_asked_for_is_an_unexpected_failur
     SCOPED_TRACE(line);
     EXPECT_THROW(read_line(line), std::runtime_error);
   }
-}
-
-TEST(RegistryFile, the_file_is_read_again_on_every_call) {
-  TempDir dir;
-  const std::string path =
-      dir.write("jaunter.reg", std::string(kHeader) + kKeyLine + "\"INIPath\"=\"/one\"\r\n");
-  sys::RegistryFile registry(path);
-  EXPECT_EQ(registry.read("HKEY_LOCAL_MACHINE", kKey, "INIPath")->text, "/one");
-  dir.write("jaunter.reg", std::string(kHeader) + kKeyLine + "\"INIPath\"=\"/two\"\r\n");
-  EXPECT_EQ(registry.read("HKEY_LOCAL_MACHINE", kKey, "INIPath")->text, "/two");
-}
-
-TEST(RegistryFile, default_path_comes_from_the_environment_or_etc) {
-  const char* old = getenv("JAUNTER_REGISTRY");
-  const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
-  setenv("JAUNTER_REGISTRY", "/tmp/some/jaunter.reg", 1);
-  EXPECT_EQ(sys::RegistryFile::default_path(), "/tmp/some/jaunter.reg");
-  setenv("JAUNTER_REGISTRY", "", 1);
-  EXPECT_EQ(sys::RegistryFile::default_path(), "/etc/jaunter/jaunter.reg");
-  unsetenv("JAUNTER_REGISTRY");
-  EXPECT_EQ(sys::RegistryFile::default_path(), "/etc/jaunter/jaunter.reg");
-  if (saved) setenv("JAUNTER_REGISTRY", saved->c_str(), 1);
 }
 
 }  // namespace

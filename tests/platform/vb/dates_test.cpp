@@ -136,19 +136,4 @@ TEST(DateValue, keeps_the_date_and_TimeValue_the_time) {
   EXPECT_EQ(error_of([] { vb::TimeValue(vb::Variant("x")); }), vb::err::kTypeMismatch);
 }
 
-TEST(split, gives_the_calendar_parts_of_a_serial) {
-  const std::pair<double, std::vector<int>> cases[] = {
-      {serial(k3Mar2009, 9, 5, 7), {2009, 3, 7, 9, 5, 7}},
-      {k3Mar2009 + 86399.6 / 86400, {2009, 3, 8, 0, 0, 0}},
-  };
-  for (const auto& [value, expected] : cases) {
-    const vb::DateParts p = vb::split({value});
-    EXPECT_EQ((std::vector<int>{p.year, p.month, p.day, p.hour, p.minute, p.second}), expected);
-    const vb::DateTime date{value};
-    EXPECT_EQ((std::vector<int>{vb::Year(date), vb::Month(date), vb::Day(date), vb::Hour(date),
-                                vb::Minute(date), vb::Second(date)}),
-              expected);
-  }
-}
-
 }  // namespace

@@ -236,28 +236,6 @@ TEST(HttpServer, a_failing_handler_or_a_header_with_a_line_break_answers_500) {
   EXPECT_EQ(injected->header("Location"), nullptr);
 }
 
-TEST(HttpServer, start_explains_why_it_cannot_listen) {
-  Recorder recorder;
-  auto busy = started(recorder.handler());
-  const std::string busy_port = std::to_string(busy->port());
-  const std::pair<std::string, std::string> cases[] = {
-      {"127.0.0.1", "http: cannot listen on 127.0.0.1:" + busy_port + ": "},
-      {"example.org", "http: bad bind address \"example.org\": not an IPv4 or IPv6 address"},
-  };
-  for (const auto& [bind, message_start] : cases) {
-    HttpServerOptions options;
-    options.bind = bind;
-    options.port = busy->port();
-    HttpServer server(options, recorder.handler());
-    try {
-      server.start();
-      ADD_FAILURE() << "started on " << bind;
-    } catch (const std::runtime_error& error) {
-      EXPECT_EQ(std::string(error.what()).rfind(message_start, 0), 0u) << error.what();
-    }
-  }
-}
-
 TEST(HttpServer, connections_over_the_per_address_limit_are_turned_away) {
   Recorder recorder;
   auto server =

@@ -386,14 +386,6 @@ TEST_F(RuntimeTest, a_browser_gets_a_message_inside_the_message_page_and_other_c
   EXPECT_EQ(get("WCI=Form&WCE=Message").body, "<p>Required.</p>");
 }
 
-TEST_F(RuntimeTest, pages_are_utf8_html_not_cached_and_escaped) {
-  const HttpResponse response = get("WCI=Page");
-  EXPECT_EQ(*response.header("Content-Type"), "text/html; charset=utf-8");
-  EXPECT_EQ(*response.header("Cache-Control"), "no-store");
-  EXPECT_EQ(html_escape("O'Brien <b>&\"x\"</b>"),
-            "O&#39;Brien &lt;b&gt;&amp;&quot;x&quot;&lt;/b&gt;");
-}
-
 TEST_F(RuntimeTest, healthz_answers_ok_or_the_problem_as_text_without_any_session) {
   const HttpResponse ok = send("GET", "/healthz", "", "JaunterSession=0123456789abcdef");
   EXPECT_EQ(ok.status, 200);
