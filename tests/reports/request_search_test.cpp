@@ -298,15 +298,6 @@ TEST_F(RequestSearchTest, database_text_is_escaped_in_the_table) {
                      "<td><font size='-2'>1/20/2027, &nbsp;</font></td>"));
 }
 
-TEST_F(RequestSearchTest, a_failing_query_is_reported_under_the_result_tables_procedure_name) {
-  PageHarness harness(signed_in());
-  std::string sql = "SELECT NOSUCHCOLUMN FROM TRIPSREQ";
-  harness.get<reports::RequestSearch>().BuildRequestResultsTable(sql);
-  EXPECT_EQ(harness.output().rfind("Error in Procedure: BuildStrResults of Module: Jaunter.  ", 0),
-            0u)
-      << harness.output();
-}
-
 TEST_F(RequestSearchTest, the_drop_downs_mark_the_criteria_searched_for) {
   const std::string page =
       signed_in()

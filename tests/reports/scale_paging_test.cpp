@@ -62,19 +62,5 @@ TEST_F(ScalePaging, every_page_read_alone_equals_that_page_of_the_whole_snapshot
   }
 }
 
-TEST_F(ScalePaging, more_than_32767_rows_raise_the_overflow_the_snapshot_raised) {
-  district_.sql("trip",
-                "WITH RECURSIVE s(i) AS (SELECT 3001 UNION ALL SELECT i + 1 FROM s WHERE i < "
-                "32768) INSERT INTO TRIPS (TRIPNUM, DEPDATE) SELECT i, 46082 FROM s;");
-  std::int16_t page = 1, count = 0;
-  db::Recordset rs;
-  try {
-    reports::open_page(rs, connection_, kTripQuery, page, 20, count);
-    FAIL() << "no overflow";
-  } catch (const vb::RuntimeError& error) {
-    EXPECT_EQ(error.number(), 6);
-  }
-}
-
 }  // namespace
 }  // namespace report_tests

@@ -32,15 +32,6 @@ bool has_row(const std::string& page, const std::string& cells) {
                      [&](const auto& row) { return joined(row) == cells; });
 }
 
-// A shown figure as a whole number of units ("1,234") or cents ("$1,150.25").
-long long value_of(const std::string& text) {
-  std::string digits;
-  for (char c : text) {
-    if (std::isdigit(static_cast<unsigned char>(c))) digits += c;
-  }
-  return digits.empty() ? 0 : std::stoll(digits);
-}
-
 class SummaryTest : public ReportTest {
  protected:
   SummaryTest() {
@@ -82,6 +73,9 @@ TEST_F(SummaryTest, every_figure_of_a_group_counts_only_the_trips_the_search_sel
       {"Fund", "", "100 - General|2|4|1,207|35|1,242|$1,650.25"},
       // A condition on the customer's division limits the sub-totals too.
       {"Category", " WHERE CUSTOMER.CUSTDIV = 'E'", "*None|1|0|10|2|12|$0.00"},
+      // Null sums show 0 and a group without billing rows $0.00; payments are left out.
+      {"Customer", "", "BAND - District Band|1|0|0|0|0|$0.00"},
+      {"Customer", "", "ADAMS - Adams Elementary|1|0|10|2|12|$0.00"},
       // The type may be written in any case.
       {"grade", kGradeFive, "5 - Fifth|1|2|1,200|34|1,234|$1,150.25"},
   };
@@ -92,18 +86,6 @@ TEST_F(SummaryTest, every_figure_of_a_group_counts_only_the_trips_the_search_sel
   const std::string lower = summary("grade", kGradeFive);
   EXPECT_TRUE(contains(lower, "Trip summary by grade &middot;"));
   EXPECT_TRUE(contains(lower, "Type=grade&amp;WCU\""));  // the paging form keeps it
-}
-
-TEST_F(SummaryTest, a_summary_row_shows_the_counts_people_and_amount) {
-  const std::string page = summary("Customer");
-  EXPECT_TRUE(contains(page,
-                       "<td>LHS - Lakeview High School</td><td align=right>1</td>"
-                       "<td align=right>2</td><td align=right>1,200</td><td align=right>34</td>"
-                       "<td align=right>1,234</td><td align=right>$1,150.25</td></tr>"
-                       "<tr><td colspan='10'></td></tr>"));
-  // Null sums show 0 and a group without billing rows $0.00; payments are left out.
-  EXPECT_TRUE(has_row(page, "BAND - District Band|1|0|0|0|0|$0.00"));
-  EXPECT_TRUE(has_row(page, "ADAMS - Adams Elementary|1|0|10|2|12|$0.00"));
 }
 
 TEST_F(SummaryTest, paging_keeps_the_type_from_the_address) {
@@ -130,26 +112,13 @@ TEST_F(SummaryTest, an_unknown_or_missing_type_is_reported) {
       contains(page, "&nbsp;First&nbsp;&nbsp;Previous&nbsp;&nbsp;Next&nbsp;&nbsp;Last&nbsp;"));
 }
 
-TEST_F(SummaryTest, the_totals_row_adds_up_every_group_of_every_grouping) {
+TEST_F(SummaryTest, the_totals_row_adds_up_every_group_of_any_grouping_even_on_a_page_of_one) {
+  use_page_size(1);
   for (const char* type : {"Customer", "Category", "Grade", "Fund", "Destination"}) {
-    use_page_size(20);
-    const std::string whole = summary(type);
-    const auto groups = rows_of(whole, "<tr bgcolor=");
-    const auto totals = rows_of(whole, "<tr class='totals'>");
-    ASSERT_GE(groups.size(), 2u) << type;
-    ASSERT_EQ(totals.size(), 1u) << type;
-    EXPECT_EQ(totals[0][0], "Total") << type;
-    for (std::size_t k = 1; k <= 6; ++k) {
-      long long sum = 0;
-      for (const auto& group : groups) sum += value_of(group[k]);
-      EXPECT_EQ(value_of(totals[0][k]), sum) << type << " column " << k;
-    }
-    // A page of one group still totals them all.
-    use_page_size(1);
-    EXPECT_EQ(rows_of(summary(type), "<tr class='totals'>"), totals) << type;
+    EXPECT_EQ(joined(rows_of(summary(type), "<tr class='totals'>")[0]),
+              "Total|3|2|1,210|36|1,246|$1,150.25")
+        << type;
   }
-  EXPECT_EQ(joined(rows_of(summary("Customer"), "<tr class='totals'>")[0]),
-            "Total|3|2|1,210|36|1,246|$1,150.25");
 }
 
 TEST_F(SummaryTest, the_chart_has_a_bar_per_group_with_escaped_names_and_the_criteria) {
