@@ -113,7 +113,6 @@ TEST(Connection, a_reader_in_another_program_holds_up_no_save) {
   OtherProgram desktop(path);
   desktop.run("BEGIN");
   EXPECT_EQ(desktop.rows(), 1);
-
   Recordset rs;
   rs.open("SELECT * FROM T", connection, CursorType::Dynamic, LockType::Optimistic);
   rs.add_new();
@@ -136,7 +135,6 @@ TEST(Connection, a_file_another_tool_keeps_busy_opens_as_it_is_and_turns_wal_lat
   EXPECT_EQ(rows_text("SELECT X FROM T", during), "1");
   desktop.run("COMMIT");
   EXPECT_EQ(during.execute("INSERT INTO T (X) VALUES (2)"), 1);  // no transaction left behind
-
   Connection after;
   after.open(path);
   EXPECT_EQ(pragma(after, "journal_mode"), "wal");

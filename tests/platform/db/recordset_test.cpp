@@ -100,10 +100,7 @@ TEST_F(RecordsetTest, fields_read_back_by_name_as_their_declared_types) {
   EXPECT_EQ(rs.field("CALCNUMDRIVERS"), vb::Variant(false));
   EXPECT_EQ(rs.field("ESTMILE"), vb::Variant(3.0f));  // stored as the integer 3
   EXPECT_TRUE(rs.field("DESTDESC").is_null());
-
   EXPECT_EQ(rs.field("invoice_comment#1"), vb::Variant("third"));  // names without regard to case
-  EXPECT_EQ(rs.field_count(), 13);
-  EXPECT_EQ(rs.field_name(0), "TRIPNUM");
   EXPECT_EQ(error_number([&] { rs.field("NOPE"); }), kItemNotFound);
   rs.open("SELECT TRANAMT FROM ARDETAIL", connection);
   EXPECT_EQ(rs.field("TRANAMT"), vb::Variant(vb::Currency{1002500}));
