@@ -120,21 +120,17 @@ TEST_F(RequestRowsTest, two_line_rows_carry_counts_division_chain_and_a_spacer) 
   EXPECT_TRUE(contains(page, "<td>&nbsp;</td><td>&nbsp;</td><td> </td><td> </td><td> </td>"));
 }
 
-TEST_F(RequestRowsTest, the_last_allowed_row_of_a_page_has_no_spacer) {
+TEST_F(RequestRowsTest, a_page_keeps_its_number_and_its_last_allowed_row_has_no_spacer) {
   use_page_size(2);
   const std::string page = sim_.get("WCI=TripRequestReport2").body;
   EXPECT_EQ(occurrences(page, "<tr><td colspan='10'></td></tr>"), 1);
   EXPECT_EQ(occurrences(page, "<a href="), 2);
   EXPECT_TRUE(contains(page, "<td>Game</td></tr>\n"));
-}
-
-TEST_F(RequestRowsTest, request_reports_keep_the_page_they_show) {
-  use_page_size(2);
   sim_.set_session("PageNumber", std::int16_t{7});
-  const std::string page = sim_.get("WCI=TripRequestReport1").body;
+  const std::string last = sim_.get("WCI=TripRequestReport1").body;
   EXPECT_EQ(sim_.session_text("PageNumber"), "3");
-  EXPECT_TRUE(contains(page, "WCE=1005&WCU\">1005</a>"));
-  EXPECT_EQ(occurrences(page, "<a href="), 1);
+  EXPECT_TRUE(contains(last, "WCE=1005&WCU\">1005</a>"));
+  EXPECT_EQ(occurrences(last, "<a href="), 1);
 }
 
 TEST_F(RequestRowsTest, a_customer_code_with_an_apostrophe_is_looked_up_safely) {

@@ -43,12 +43,6 @@ TEST_F(RequestSearchTest, the_first_page_searches_per_role_and_customer) {
                     " WHERE ((TRIPSREQ.CHAINID = 'C1' AND TRIPSREQ.STATUS = 'UNAPPROVED') OR "
                     "(TRIPSREQ.CHAINID = 'C2' AND TRIPSREQ.STATUS = 'NURSE OK'))" +
                     kOrder},
-      // An approver with a customer sees only that customer's waiting requests.
-      {"principal", kWorkListBase +
-                        " WHERE ((TRIPSREQ.CHAINID = 'HS' AND TRIPSREQ.STATUS = 'UNAPPROVED') OR "
-                        "(TRIPSREQ.CHAINID = 'ATHLETIC' AND TRIPSREQ.STATUS = 'AD APPROVED')) "
-                        "AND (TRIPSREQ.CUSTOMER = 'LHS')" +
-                        kOrder},
       // A role without any level gets the default search of his customer.
       {"teacher", kSearchBase + " WHERE TRIPSREQ.CUSTOMER = 'LHS'" + kOrder},
       // A blank role is no approver of the unused levels.

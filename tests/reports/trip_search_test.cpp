@@ -186,7 +186,6 @@ TEST_F(TripSearchTest, the_page_shows_the_criteria_searched_for) {
           .body;
   const char* const parts[] = {
       "name='chkASSIGNED' value='ON' checked >Assigned&nbsp;",
-      "name='chkUnassigned' value='ON' >Unassigned&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;",
       "name='chkUnbilled' value='ON' >Unbilled&nbsp;&nbsp&nbsp;&nbsp;&nbsp;&nbsp;",
       "name='chkOPEN' value='ON' checked >Open",
       "name='chkOPENBALANCE' value='ON' checked >Show only Trips with an Open Balance",
