@@ -16,8 +16,12 @@ class RequestPrintTest : public ReportTest {
 };
 
 TEST_F(RequestPrintTest, the_requester_sees_every_value_as_text_and_the_number_read_only) {
-  const std::string page = print("teacher", "apple", "1001");
+  sign_in(sim_, "teacher", "apple");
+  sim_.set_session("TRIPREQ_COMMENT", "<i>Call</i>");
+  sim_.set_session("TRIPREQ", "1001");
+  const std::string page = sim_.get("WCI=TripRequestDetailPrint").body;
   for (const char* part : {
+           "<b><font color='#FFFFFF'>&lt;i&gt;Call&lt;/i&gt;</font></b>",
            "<td><input type='text' name='TRIPNUM' value='1001' readonly></td>",
            "<td>12/4/2026 12:00:00 PM</td>",
            "<td class=\"label-cell\"><font class=\"label\">Customer:</font></td>"

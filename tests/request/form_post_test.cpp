@@ -243,6 +243,7 @@ TEST_F(FormPostTest, copy_print_exit_and_delete) {
   EXPECT_FALSE(request_row("1001").empty());
   post(sim, {{"btnSubmit", "Delete"}, {"tripnum", "1001"}});
   EXPECT_TRUE(request_row("1001").empty());
+  EXPECT_FALSE(request_row("1002").empty());
 }
 
 TEST_F(FormPostTest, a_drop_down_change_carries_the_form_into_the_session) {
