@@ -38,6 +38,10 @@ TEST(Commands, bad_command_lines_get_one_clear_line_and_exit_code_2) {
   const CommandResult again = run_jaunter({"init-db", dir.str()});
   EXPECT_EQ(again.exit_code, 2);
   EXPECT_NE(again.err.find("trip.db"), std::string::npos) << again.err;
+  // check reports a broken chain on its lines and in its exit code.
+  const CommandResult check = run_jaunter({"check"}, {{"JAUNTER_REGISTRY", dir.str() + "/no.reg"}});
+  EXPECT_EQ(check.exit_code, 1);
+  EXPECT_EQ(check.out.rfind("FAILED  registry: ", 0), 0u) << check.out;
 }
 
 struct SampleDistrict : District {

@@ -142,7 +142,7 @@ TEST_F(HistoryHooksTest,
        the_form_and_the_print_show_the_history_escaped_and_the_approver_his_choice) {
   approval::HistoryEntry entry;
   entry.request = 1001;
-  entry.action = HistoryAction::Saved;
+  entry.action = HistoryAction::Approved;
   entry.old_status = entry.new_status = "UNAPPROVED";
   entry.user = "<b>boss</b>";
   entry.at = vb::DateSerial(2026, 12, 1);
@@ -153,9 +153,10 @@ TEST_F(HistoryHooksTest,
   for (const std::string& body : {form, sim.get("WCI=TripRequestDetailPrint").body}) {
     const std::size_t list = body.find("<ol class='history'>");
     ASSERT_NE(list, std::string::npos) << body;
-    EXPECT_TRUE(before(body.substr(list), "Entered by teacher",
-                       "by &lt;b&gt;boss&lt;/b&gt;: UNAPPROVED<br><q>&lt;script&gt;x&lt;/script&gt;"
-                       "</q>"));
+    EXPECT_TRUE(before(
+        body.substr(list), "Entered by teacher",
+        "Approved by &lt;b&gt;boss&lt;/b&gt;: UNAPPROVED<br><q>&lt;script&gt;x&lt;/script&gt;"
+        "</q>"));
     EXPECT_FALSE(contains(body, "<script>x"));
     EXPECT_FALSE(contains(body, "<b>boss"));
   }
