@@ -66,6 +66,7 @@ TEST_F(FormPostTest, checks_stop_the_post_with_the_first_message) {
        "<p>Please enter a valid number of adults (or 0) in the # of Adults field.</p>"},
       {"NUMSTUDENTS=x",
        "<p>Please enter a valid number of adults (or 0) in the # of Students field.</p>"},
+      {"ESTTIME=long", "<p>Please enter a valid number of hours (or 0) in the Estimated Time.</p>"},
       {"ESTMILE=far", "<p>Please enter a valid number of miles (or 0) in the Estimated Miles.</p>"},
       {"chkDefaultReturnDate=", "<p>Please enter a valid return date.</p>"},
   };

@@ -75,11 +75,12 @@ TEST_F(LoginTest, failures_answer_their_message_only_and_sign_the_session_out) {
 
 TEST_F(LoginTest, a_user_without_customer_may_override_and_customer_funds_empty_the_fund_list) {
   district_.sql("trip", "UPDATE District SET USECUSTFUND = -1");
+  district_.sql("security", "UPDATE CLSCU SET SCJRDDFT = 0 WHERE CLSC1 = 'transport'");
   Simulator sim(district_);
   sign_in(sim, "transport", "pw");
   // A user without a customer sees every active customer.
   for (const auto& [key, value] :
-       pairs_of("CUSTOMER= |CANOVERRIDEFUND=True|CANOVERRIDEDEPARTUREDATE=True|numCustomers=3|"
+       pairs_of("CUSTOMER= |CANOVERRIDEFUND=True|CANOVERRIDEDEPARTUREDATE=False|numCustomers=3|"
                 "numFunds=0")) {
     EXPECT_EQ(sim.session_text(key), value) << key;
   }

@@ -403,7 +403,10 @@ TEST_F(RuntimeTest, keep_alive_renews_a_signed_in_session_and_never_creates_one)
   script_sessions();
   const std::string cookie = cookie_of(get("WCI=Page&WCE=Save"));
   now_ += std::chrono::minutes(15);
-  EXPECT_EQ(send("GET", "/keep-alive", "", cookie).status, 204);
+  const HttpResponse renewed = send("GET", "/keep-alive", "", cookie);
+  EXPECT_EQ(renewed.status, 204);
+  ASSERT_NE(renewed.header("Cache-Control"), nullptr);
+  EXPECT_EQ(*renewed.header("Cache-Control"), "no-store");
   now_ += std::chrono::minutes(15);  // 30 minutes after the sign-in, 15 after the keep-alive
   EXPECT_EQ(get("WCI=Page&WCE=Look", cookie).body, "in");
   for (const std::string& other : {std::string(), std::string("JaunterSession=feedfacefeedface")}) {
