@@ -71,6 +71,8 @@ TEST_F(SummaryTest, every_figure_of_a_group_counts_only_the_trips_the_search_sel
       // A fund counts the splits charged to it, of the selected trips only.
       {"Fund", kGradeFive, "100 - General|1|1|1,200|34|1,234|$1,150.25"},
       {"Fund", "", "100 - General|2|4|1,207|35|1,242|$1,650.25"},
+      {"Destination", kGradeFive,
+       "10 - Science Museum of the Great Lakes Region|1|2|1,200|34|1,234|$1,150.25"},
       // A condition on the customer's division limits the sub-totals too.
       {"Category", " WHERE CUSTOMER.CUSTDIV = 'E'", "*None|1|0|10|2|12|$0.00"},
       // Null sums show 0 and a group without billing rows $0.00; payments are left out.
