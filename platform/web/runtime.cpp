@@ -498,8 +498,7 @@ HttpResponse Runtime::route(const HttpRequest& request) {
   }
   if (request.path == "/") {
     HttpResponse response;
-    response.status = 302;
-    response.set_header("Location", "/" + web_class_.host_page);
+    redirect(response, "/" + web_class_.host_page);
     response.set_header("Content-Type", "text/html; charset=utf-8");
     return response;
   }
