@@ -350,13 +350,6 @@ TEST_F(RuntimeTest, posts_naming_another_site_are_refused_before_any_handler_run
       EXPECT_NE(response.body.find("another web site"), std::string::npos);
     }
   }
-  // A link followed from another site is no post: it is served.
-  HttpRequest link;
-  link.method = "GET";
-  link.path = "/Jaunter.ASP";
-  link.host = "jaunter.example.org";
-  link.referer = "http://elsewhere.example/";
-  EXPECT_EQ(runtime_->handle(link).status, 200);
 }
 
 TEST_F(RuntimeTest, a_browser_gets_a_message_inside_the_message_page_and_other_clients_alone) {
@@ -409,11 +402,9 @@ TEST_F(RuntimeTest, keep_alive_renews_a_signed_in_session_and_never_creates_one)
   EXPECT_EQ(*renewed.header("Cache-Control"), "no-store");
   now_ += std::chrono::minutes(15);  // 30 minutes after the sign-in, 15 after the keep-alive
   EXPECT_EQ(get("WCI=Page&WCE=Look", cookie).body, "in");
-  for (const std::string& other : {std::string(), std::string("JaunterSession=feedfacefeedface")}) {
-    const HttpResponse gone = send("GET", "/keep-alive", "", other);
-    EXPECT_EQ(gone.status, 410) << other;
-    EXPECT_EQ(gone.header("Set-Cookie"), nullptr) << other;
-  }
+  const HttpResponse gone = send("GET", "/keep-alive", "", "JaunterSession=feedfacefeedface");
+  EXPECT_EQ(gone.status, 410);
+  EXPECT_EQ(gone.header("Set-Cookie"), nullptr);
   now_ += std::chrono::minutes(21);
   EXPECT_EQ(send("GET", "/keep-alive", "", cookie).status, 410);
   EXPECT_EQ(runtime_->sessions().size(), 0u);
@@ -460,10 +451,6 @@ TEST_F(RuntimeTest, cookies_are_secure_only_for_https_forwarded_by_a_trusted_pro
       EXPECT_EQ(set[0].find("; Secure") != std::string::npos, secure) << remote << " " << set[0];
     }
   }
-  make_runtime();
-  remote_ = "127.0.0.1";
-  proto_ = "https";
-  EXPECT_EQ(cookies(get("WCI=Page&WCE=Save"))[0].find("Secure"), std::string::npos);
   EXPECT_THROW(make_runtime({"not-an-address"}), std::invalid_argument);
 }
 
