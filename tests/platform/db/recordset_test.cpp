@@ -63,8 +63,6 @@ TEST_F(RecordsetTest, navigation_follows_ado_from_a_known_record_count) {
       {"first", 1},
       {"previous", 0},
       {"previous", kNoCurrentRecord},
-      {"move 100", 26},
-      {"move -100", 0},
       {"move 25", 25},
       {"move -24", 1},                   // a page of 24
       {"move 9223372036854775807", 26},  // moves of any size stop at the ends

@@ -156,17 +156,24 @@ TEST_F(RuntimeTest, query_decides_which_handlers_run) {
   }
 }
 
-TEST_F(RuntimeTest, next_item_responds_after_the_first_handlers_output_and_a_circle_fails) {
-  script_.on_event = [](Context& context, const std::string&, const std::string&) {
+TEST_F(RuntimeTest, next_item_responds_after_the_handler_unless_it_ends_or_redirects) {
+  script_.on_event = [](Context& context, const std::string&, const std::string& event) {
     context.response().Write("first;");
+    if (event == "Quit") context.response().Redirect("Jaunter.ASP?WCI=Other");
+    if (event == "Find") context.response().End();
+    context.response().Write("second;");
     context.set_next_item("Other");
   };
   script_.on_respond = [](Context& context, const std::string& item) {
     context.response().Write(item + ";");
     if (item == "Page") context.set_next_item("Page");
   };
-  EXPECT_EQ(get("WCI=Page&WCE=Save").body, "first;Other;");
-  EXPECT_EQ(get("WCI=Page").status, 500);
+  EXPECT_EQ(get("WCI=Page&WCE=Save").body, "first;second;Other;");
+  EXPECT_EQ(get("WCI=Page&WCE=Find").body, "first;");
+  const HttpResponse redirected = get("WCI=Page&WCE=Quit");
+  EXPECT_EQ(redirected.status, 302);
+  EXPECT_EQ(*redirected.header("Location"), "Jaunter.ASP?WCI=Other");
+  EXPECT_EQ(get("WCI=Page").status, 500);  // a circle of next items
 }
 
 TEST_F(RuntimeTest, template_tags_are_answered_by_name_and_changes_on_disk_are_picked_up) {
@@ -178,19 +185,6 @@ TEST_F(RuntimeTest, template_tags_are_answered_by_name_and_changes_on_disk_are_p
   EXPECT_EQ(script_.calls[3], "Page_ProcessTag(wc@phone)");
   write("page.htm", "[changed, longer]");
   EXPECT_EQ(get("WCI=Page").body, "before:[changed, longer]");
-}
-
-TEST_F(RuntimeTest, response_end_and_redirect_stop_output) {
-  script_.on_event = [](Context& context, const std::string&, const std::string& event) {
-    context.response().Write("a");
-    if (event == "Save") context.response().Redirect("Jaunter.ASP?WCI=Other");
-    if (event == "Find") context.response().End();
-    context.response().Write("b");
-  };
-  const HttpResponse redirected = get("WCI=Page&WCE=Save");
-  EXPECT_EQ(redirected.status, 302);
-  EXPECT_EQ(*redirected.header("Location"), "Jaunter.ASP?WCI=Other");
-  EXPECT_EQ(get("WCI=Page&WCE=Find").body, "a");
 }
 
 TEST_F(RuntimeTest, form_and_query_fields_ignore_case_and_join_repeated_names) {
