@@ -32,11 +32,9 @@ TEST_F(PrintReportTest, request_reports_offer_two_lists_and_trip_reports_add_the
 
 TEST_F(PrintReportTest, the_post_redirects_to_the_chosen_report) {
   const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
-      {"Request", "1", "", "Jaunter.ASP?WCI=TripRequestReport1&WCE&WCU"},
       {"Request", "2", "", "Jaunter.ASP?WCI=TripRequestReport2&WCE&WCU"},
       {"Request", "", "", "Jaunter.ASP?WCI=TripRequestReport2&WCE&WCU"},
       {"Trip", "1", "Fund", "Jaunter.ASP?WCI=TripReport1&WCE&WCU"},
-      {"Trip", "2", "Fund", "Jaunter.ASP?WCI=TripReport2&WCE&WCU"},
       {"Trip", "3", "Destination", "Jaunter.ASP?WCI=TripSummaryReport&Type=Destination"},
       {"Trip", "", "Grade", "Jaunter.ASP?WCI=TripSummaryReport&Type=Grade"},
   };
