@@ -264,22 +264,6 @@ TEST_F(FormPostTest, a_drop_down_change_carries_the_form_into_the_session) {
   EXPECT_EQ(newest_request(), "1003");
 }
 
-TEST_F(FormPostTest, the_fund_lookup_needs_a_customer_first_when_funds_follow_customers) {
-  district_.sql("trip", "UPDATE District SET USECUSTFUND = -1");
-  SignedIn sim(district_, "transport", "pw", kNew);
-  EXPECT_EQ(message_of(post(sim, {{"btnSubmit", "Fund"}, {"cust", ""}}).body),
-            "<p>Please choose a customer first.</p>");
-}
-
-TEST_F(FormPostTest, misconfigured_mail_is_reported_after_the_save) {
-  district_.remove_ini("EmailFromName");
-  SignedIn sim(district_, "teacher", "apple", kNew);
-  const Result page = post(sim, new_request_form());
-  EXPECT_TRUE(contains(page.body, "Misconfigured email options in ini file."));
-  EXPECT_EQ(request_row(newest_request())["STATUS"], "UNAPPROVED");
-  EXPECT_TRUE(sink_.messages().empty());
-}
-
 TEST_F(FormPostTest, a_save_with_the_mail_server_down_keeps_the_request_and_says_the_mail_failed) {
   district_.set_ini("SmtpPort", "1");  // no mail server listens there
   SignedIn sim(district_, "teacher", "apple", kNew);

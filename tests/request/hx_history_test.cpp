@@ -4,7 +4,6 @@
 #include <tuple>
 
 #include "approval/history.h"
-#include "frame/keys.h"
 #include "tests/request/form_post_fixture.h"
 
 namespace form_post_tests {
@@ -43,7 +42,7 @@ class HistoryHooksTest : public FormPostTest {
   }
 };
 
-TEST_F(HistoryHooksTest, a_request_walked_through_its_chain_denied_and_resubmitted_is_on_record) {
+TEST_F(HistoryHooksTest, a_request_walked_through_its_chain_and_denied_is_on_record) {
   {
     Simulator teacher(district_);
     teacher.clock().set(vb::DateTime{vb::DateSerial(2026, 12, 7).serial + 8 / 24.0});
@@ -52,32 +51,15 @@ TEST_F(HistoryHooksTest, a_request_walked_through_its_chain_denied_and_resubmitt
   }
   decide("principal", "1004", "PRINCIPAL APPROVED", "Fine", 9);
   decide("transport", "1004", "Deny", "No buses that day", 10);
-  {
-    Simulator teacher(district_);
-    teacher.clock().set(vb::DateTime{vb::DateSerial(2026, 12, 7).serial + 11 / 24.0});
-    sign_in(teacher, "teacher", "apple");
-    teacher.get("WCI=RequestDetail&WCE=1004&WCU");
-    post(teacher, {{"btnSubmit", "Copy"}, {"New", "EXISTING"}, {"tripnum", "1004"}});
-    post(teacher, new_request_form());
-  }
-  decide("principal", "1005", "PRINCIPAL APPROVED", "", 12);
-  decide("transport", "1005", "ACCEPTED", "Booked", 13);
-
   EXPECT_EQ(history(1004),
             (std::vector<Entry>{{HistoryAction::Created, "", "UNAPPROVED", 0, "teacher", "", 8},
                                 {HistoryAction::Approved, "UNAPPROVED", "PRINCIPAL APPROVED", 1,
                                  "principal", "Fine", 9},
                                 {HistoryAction::Denied, "PRINCIPAL APPROVED", "Denied", 2,
                                  "transport", "No buses that day", 10}}));
-  EXPECT_EQ(history(1005),
-            (std::vector<Entry>{{HistoryAction::Created, "", "UNAPPROVED", 0, "teacher", "", 11},
-                                {HistoryAction::Approved, "UNAPPROVED", "PRINCIPAL APPROVED", 1,
-                                 "principal", "", 12},
-                                {HistoryAction::Accepted, "PRINCIPAL APPROVED", "ACCEPTED", 2,
-                                 "transport", "Booked", 13}}));
 
   // The mails of the decisions name the listed destination, and the denial says why.
-  const auto mails = sink_.wait_for(10);
+  const auto mails = sink_.wait_for(5);
   const auto mail_to = [&](const std::string& address, const std::string& text) {
     for (const ReceivedMail& mail : mails) {
       if (mail.recipients == std::vector<std::string>{address} &&
@@ -94,7 +76,6 @@ TEST_F(HistoryHooksTest, a_request_walked_through_its_chain_denied_and_resubmitt
                       "Trip Request #1004 has changed.\r\nCustomer: Lakeview High School\r\n"
                       "Destination: City Park\r\nDep Dt: 12/18/2026\r\n# Students: 25\r\n"
                       "New Status: Denied\r\nDenial comment: No buses that day"));
-  EXPECT_FALSE(mail_to("teacher@example.org", "New Status: ACCEPTED\r\nDenial comment"));
 }
 
 TEST_F(HistoryHooksTest, an_approvers_own_request_and_a_delete_are_on_record) {
@@ -125,19 +106,6 @@ TEST_F(HistoryHooksTest, a_history_that_cannot_be_written_loses_nothing_of_the_s
   EXPECT_NE(sim.event_log().entries()[0].find("#1004"), std::string::npos);
 }
 
-TEST_F(HistoryHooksTest, the_mails_link_to_the_request_when_the_public_address_is_set) {
-  SignedIn sim(district_, "teacher", "apple", kNew);
-  sim.set_application(std::string(keys::app::kPublicUrl), "https://trips.example.org/Jaunter.ASP");
-  post(sim, new_request_form());
-  const auto mails = sink_.wait_for(2);
-  ASSERT_EQ(mails.size(), 2u);
-  for (const ReceivedMail& mail : mails) {
-    EXPECT_TRUE(contains(mail.data,
-                         "New Status: UNAPPROVED\r\nhttps://trips.example.org/"
-                         "Jaunter.ASP?WCI=RequestDetail&WCE=1004&WCU"));
-  }
-}
-
 TEST_F(HistoryHooksTest,
        the_form_and_the_print_show_the_history_escaped_and_the_approver_his_choice) {
   approval::HistoryEntry entry;
@@ -165,9 +133,6 @@ TEST_F(HistoryHooksTest,
                        "<p align='left'><input type='radio' name='Approve' value='PRINCIPAL "
                        "APPROVED'> Approve<br><input type='radio' name='Approve' value='Deny'> "
                        "Deny</p>"));
-  EXPECT_TRUE(contains(form,
-                       "Approve/Deny Comment:<BR><textarea rows='4' cols='20' "
-                       "name='STATUS_COMMENT'></TEXTAREA>"));
   EXPECT_TRUE(contains(form,
                        "<ol class='chain-steps'><li class='waiting'>Level 1, PRINCIPAL: waiting "
                        "for principal</li><li class='to-come'>Level 2, TRANSPORT: still to "
