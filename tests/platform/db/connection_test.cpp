@@ -82,7 +82,6 @@ TEST(Connection, opening_a_missing_file_or_no_database_names_it_and_changes_noth
   connection.create(dir.file("new.db"));
   EXPECT_EQ(pragma(connection, "journal_mode"), "wal");
   connection.close();
-  connection.close();  // harmless when repeated
   EXPECT_EQ(error_number([&] { connection.execute("DELETE FROM T"); }), 3704);
 }
 

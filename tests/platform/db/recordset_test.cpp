@@ -42,7 +42,6 @@ TEST_F(RecordsetTest, empty_recordset_is_at_bof_and_eof_and_has_no_current_recor
   EXPECT_EQ(rs.record_count(), 0);
   EXPECT_EQ(error_number([&] { rs.field("N"); }), kNoCurrentRecord);
   EXPECT_EQ(error_number([&] { rs.move_next(); }), kNoCurrentRecord);
-  EXPECT_EQ(error_number([&] { rs.find("N = 1"); }), kNoCurrentRecord);
   EXPECT_EQ(error_text([&] { rs.field("N"); }),
             "Either BOF or EOF is True, or the current record has been deleted. Requested "
             "operation requires a current record.");
@@ -105,8 +104,6 @@ TEST_F(RecordsetTest, fields_read_back_by_name_as_their_declared_types) {
   rs.open("SELECT N, N + 1 AS M, 1.5 AS D FROM BIG", connection);
   EXPECT_EQ(rs.field("N"), vb::Variant(5000000000.0));
   EXPECT_EQ(rs.field("M"), vb::Variant(5000000001.0));
-  rs.move_next();
-  EXPECT_EQ(rs.field("N"), vb::Variant(std::int32_t{-7}));
 }
 
 TEST_F(RecordsetTest, find_searches_forward_from_the_current_row) {

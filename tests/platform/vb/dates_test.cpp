@@ -22,7 +22,6 @@ TEST(date_text, writes_month_day_year_and_twelve_hour_time_to_whole_seconds) {
       {k3Mar2009, "3/7/2009"},
       {serial(k3Mar2009, 9, 5), "3/7/2009 9:05:00 AM"},
       {serial(0, 12, 30), "12:30:00 PM"},
-      {serial(0, 23, 59, 59), "11:59:59 PM"},
       {-1.25, "12/29/1899 6:00:00 AM"},  // the fraction is the time of day whatever the sign
       {k3Mar2009 + 59.6 / 86400, "3/7/2009 12:01:00 AM"},
       {k3Mar2009 + 86399.6 / 86400, "3/8/2009"},  // never 60 seconds

@@ -92,10 +92,7 @@ class Recorder {
     return [this](const HttpRequest& request) {
       std::lock_guard lock(mutex_);
       seen_.push_back(request);
-      HttpResponse response;
-      response.set_header("Content-Type", "text/html; charset=utf-8");
-      response.body = "<p>" + request.method + " " + request.path + "</p>";
-      return response;
+      return HttpResponse{200, {}, "<p>" + request.method + " " + request.path + "</p>"};
     };
   }
   std::vector<HttpRequest> seen() const {

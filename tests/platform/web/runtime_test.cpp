@@ -376,7 +376,6 @@ TEST_F(RuntimeTest, healthz_answers_ok_or_the_problem_as_text_without_any_sessio
   const HttpResponse ok = send("GET", "/healthz", "", "JaunterSession=0123456789abcdef");
   EXPECT_EQ(ok.status, 200);
   EXPECT_EQ(ok.body, "ok");
-  EXPECT_EQ(*ok.header("Content-Type"), "text/plain; charset=utf-8");
   EXPECT_EQ(ok.header("Set-Cookie"), nullptr);
   problem_ = "/data/trip.db does not exist\nsecond line";
   const HttpResponse down = send("GET", "/healthz", "");
