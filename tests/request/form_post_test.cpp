@@ -6,6 +6,7 @@ namespace {
 
 TEST_F(FormPostTest, a_new_request_is_saved_announced_and_shown_again) {
   SignedIn sim(district_, "teacher", "apple", kNew);
+  sim.set_application("JAUNTER.PublicURL", "https://trips.example.org/Jaunter.ASP");
   const Result page = post(sim, new_request_form());
   ASSERT_EQ(newest_request(), "1004");
   auto row = request_row("1004");
@@ -30,7 +31,8 @@ TEST_F(FormPostTest, a_new_request_is_saved_announced_and_shown_again) {
   EXPECT_TRUE(contains(mails[0].data,
                        "\r\n\r\nA New Trip Request, Request #1004 has been entered.\r\n"
                        "Customer: Lakeview High School\r\nDestination: City Park\r\n"
-                       "Dep Dt: 12/18/2026\r\n# Students: 25\r\nNew Status: UNAPPROVED"));
+                       "Dep Dt: 12/18/2026\r\n# Students: 25\r\nNew Status: UNAPPROVED\r\n"
+                       "https://trips.example.org/Jaunter.ASP?WCI=RequestDetail&WCE=1004&WCU"));
   EXPECT_EQ(mails[1].recipients, std::vector<std::string>{"principal@example.org"});
   EXPECT_TRUE(
       contains(mails[1].data, "Subject: Jaunter - Trip Request Request #1004 needs your approval"));
