@@ -19,7 +19,7 @@ constexpr CodeSelectForm kDestinationSelect{"dest", 30, "", " ", false};
 void RequestSearch::RequestSearch_ProcessTag(const std::string& TagName, std::string& TagContents,
                                              bool&) {
   const SearchLists lists(ctx_);
-  const vb::StringArray statuses = request::session_list(ctx_, keys::kStatuses, keys::kStatusCount);
+  const auto statuses = request::session_items(ctx_, keys::kStatuses, keys::kStatusCount);
   if (district_header_tag(TagName, TagContents)) return;
   if (shared_search_tag(search_, lists, TagName, TagContents)) return;
   auto is = [&TagName](const char* name) { return text::same_text(TagName, name); };

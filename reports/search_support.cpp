@@ -35,7 +35,7 @@ void add_date_range(frame::ModuleState& module, SearchCriteria& criteria, const 
 }
 
 std::string plain_select(const std::string& name, const std::string& attributes,
-                         const vb::StringArray& items, const std::string& selected) {
+                         std::span<const std::string> items, const std::string& selected) {
   std::string html = "<select name='" + name + "' " + attributes + ">";
   for (const std::string& item : items) {
     const std::string shown = web::html_escape(item);
@@ -50,7 +50,7 @@ std::string plain_select(const std::string& name, const std::string& attributes,
   return html + "</select>";
 }
 
-std::string category_select(const std::string& attributes, const vb::StringArray& items,
+std::string category_select(const std::string& attributes, std::span<const std::string> items,
                             const std::string& selected) {
   std::string html = "<select name='tripcat' " + attributes + ">";
   for (const std::string& item : items) {
@@ -60,7 +60,7 @@ std::string category_select(const std::string& attributes, const vb::StringArray
   return html + "</select>";
 }
 
-std::string division_select(const std::string& attributes, const vb::StringArray& items,
+std::string division_select(const std::string& attributes, std::span<const std::string> items,
                             const std::string& selected) {
   std::string html = "<select name='div' " + attributes + ">";
   for (const std::string& item : items) {
@@ -79,7 +79,7 @@ CodeAndName split_item(const std::string& item) {
 }
 
 std::string code_select(const CodeSelectForm& form, const std::string& attributes,
-                        const vb::StringArray& items, const std::string& selected) {
+                        std::span<const std::string> items, const std::string& selected) {
   std::string html = std::string("<select name='") + form.name + "' " + attributes + ">";
   for (const std::string& item : items) {
     if (item.empty()) {
@@ -99,11 +99,11 @@ std::string code_select(const CodeSelectForm& form, const std::string& attribute
 }
 
 SearchLists::SearchLists(const frame::RequestContext& context)
-    : grades(request::session_list(context, keys::kGrades, keys::kGradeCount)),
-      customers(request::session_list(context, keys::kCustomers, keys::kCustomerCount)),
-      destinations(request::session_list(context, keys::kDestinations, keys::kDestinationCount)),
-      categories(request::session_list(context, keys::kTripCategories, keys::kTripCategoryCount)),
-      divisions(request::session_list(context, keys::kDivisions, keys::kDivisionCount)) {}
+    : grades(request::session_items(context, keys::kGrades, keys::kGradeCount)),
+      customers(request::session_items(context, keys::kCustomers, keys::kCustomerCount)),
+      destinations(request::session_items(context, keys::kDestinations, keys::kDestinationCount)),
+      categories(request::session_items(context, keys::kTripCategories, keys::kTripCategoryCount)),
+      divisions(request::session_items(context, keys::kDivisions, keys::kDivisionCount)) {}
 
 bool shared_search_tag(const SearchState& search, const SearchLists& lists,
                        const std::string& tag_name, std::string& tag_contents) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -46,12 +47,12 @@ void add_date_range(frame::ModuleState& module, SearchCriteria& criteria, const 
 // one option per list item.
 // Grade and status: the item is value and text, without a closing tag.
 std::string plain_select(const std::string& name, const std::string& attributes,
-                         const vb::StringArray& items, const std::string& selected);
+                         std::span<const std::string> items, const std::string& selected);
 // Trip category: the item as the option's text, selected when it equals the criterion.
-std::string category_select(const std::string& attributes, const vb::StringArray& items,
+std::string category_select(const std::string& attributes, std::span<const std::string> items,
                             const std::string& selected);
 // Division: the whole item posted, selected when its code equals the criterion.
-std::string division_select(const std::string& attributes, const vb::StringArray& items,
+std::string division_select(const std::string& attributes, std::span<const std::string> items,
                             const std::string& selected);
 // The code (before the first ",") and the name (the rest, trimmed) of a "code, name" item.
 struct CodeAndName {
@@ -71,12 +72,13 @@ struct CodeSelectForm {
 };
 // One option per item posting its code, the item whose code equals the criterion selected.
 std::string code_select(const CodeSelectForm& form, const std::string& attributes,
-                        const vb::StringArray& items, const std::string& selected);
+                        std::span<const std::string> items, const std::string& selected);
 
 // The session lists the search forms' drop-downs offer.
 struct SearchLists {
   explicit SearchLists(const frame::RequestContext& context);
-  vb::StringArray grades, customers, destinations, categories, divisions;
+  // Read in place: the session keeps them while a page is written.
+  std::span<const std::string> grades, customers, destinations, categories, divisions;
 };
 
 // The tags both search pages answer alike (WC@Grade, WC@CATEGORY, WC@DIV, WC@RESULTS,

@@ -1,6 +1,7 @@
 // Connections: opening and creating database files, and running text commands.
 #include <sys/stat.h>
 
+#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -13,6 +14,28 @@
 
 namespace db {
 namespace {
+
+// Whether a translated text calls one of the engine's functions whose value moves with the clock
+// or by chance, so that the same rows may count differently a moment later.
+bool reads_clock(std::string_view sql) {
+  static constexpr std::string_view kMoving[] = {
+      "date",   "time",       "datetime",          "julianday", "strftime",     "unixepoch",
+      "random", "randomblob", "last_insert_rowid", "changes",   "total_changes"};
+  const std::string lower = vb::LCase(sql);
+  for (std::size_t open = lower.find('('); open != std::string::npos;
+       open = lower.find('(', open + 1)) {
+    std::size_t end = open;
+    while (end > 0 && lower[end - 1] == ' ') --end;
+    std::size_t begin = end;
+    while (begin > 0 &&
+           (std::isalnum(static_cast<unsigned char>(lower[begin - 1])) || lower[begin - 1] == '_'))
+      --begin;
+    const std::string_view name = std::string_view(lower).substr(begin, end - begin);
+    for (std::string_view moving : kMoving)
+      if (name == moving) return true;
+  }
+  return false;
+}
 
 // How long opening waits for the file to itself to switch it to WAL before going on without.
 constexpr int kWalSwitchWaitMs = 250;
@@ -243,12 +266,25 @@ long Connection::execute(std::string_view jet_sql) {
 long Connection::count_rows(std::string_view jet_sql) {
   if (!db_) throw closed_error();
   const auto translation = translate_shared(jet_sql);
+  // A search's report, paged back and forth, counts the same rows again and again: the count
+  // taken last stands while nothing has been committed since, unless the text reads the clock.
+  std::optional<StatementCache::DataState> state;
+  if (!reads_clock(translation->count_sql)) state = statements_->data_state(path_);
+  if (state) {
+    if (const auto kept = statements_->kept_count(translation->count_sql, *state)) return *kept;
+  }
+  const long count = count_now(*translation);
+  if (state) statements_->keep_count(translation->count_sql, *state, count);
+  return count;
+}
+
+long Connection::count_now(const Translation& translation) {
   std::optional<CachedStatement> statement;
   try {
-    statement.emplace(*statements_, translation->count_sql, path_);
+    statement.emplace(*statements_, translation.count_sql, path_);
   } catch (const vb::RuntimeError&) {
     // The engine lets a condition name a column of the select list, which "SELECT 1" lacks.
-    statement.emplace(*statements_, "SELECT count(*) FROM (" + translation->sql + ")", path_);
+    statement.emplace(*statements_, "SELECT count(*) FROM (" + translation.sql + ")", path_);
   }
   const int rc = sqlite3_step(statement->get());
   if (rc != SQLITE_ROW) throw_engine_error(db_, rc, path_);

@@ -26,6 +26,7 @@ namespace db {
 class LockWait;
 class ConnectionPool;
 class StatementCache;
+struct Translation;
 
 enum class CursorType { ForwardOnly = 0, Keyset = 1, Dynamic = 2, Static = 3 };
 enum class LockType { ReadOnly = 1, Pessimistic = 2, Optimistic = 3, BatchOptimistic = 4 };
@@ -59,7 +60,8 @@ class Connection {
   // a query).
   long execute(std::string_view jet_sql);
 
-  // The number of rows the Jet query gives, counted by the engine without reading them.
+  // The number of rows the Jet query gives, counted by the engine without reading them. The same
+  // count asked again on the same handle, with nothing committed since, is not taken again.
   long count_rows(std::string_view jet_sql);
 
   // For our own tools (schema creation, demo data), not for the application's statements:
@@ -71,9 +73,10 @@ class Connection {
  private:
   friend class Recordset;
   void adopt(sqlite3* db, std::unique_ptr<StatementCache> statements, const std::string& path);
+  long count_now(const Translation& translation);
 
   sqlite3* db_ = nullptr;
-  std::unique_ptr<StatementCache> statements_;  // the handle's kept statements
+  std::unique_ptr<StatementCache> statements_;  // the handle's kept statements and counts
   std::string path_;
   ConnectionPool* pool_ = nullptr;       // where close() leaves the handle, if anywhere
   std::unique_ptr<LockWait> lock_wait_;  // the busy handler's state, for the handle's life

@@ -167,6 +167,32 @@ bool StatementCache::holds_all() const {
   return true;
 }
 
+std::optional<StatementCache::DataState> StatementCache::data_state(const std::string& path) {
+  if (!sqlite3_get_autocommit(db_)) return std::nullopt;
+  // The pragma starts a read of its own, so it sees the last commit of any handle.
+  Statement probe = take("PRAGMA data_version", path);
+  const int rc = sqlite3_step(probe.get());
+  std::optional<DataState> state;
+  if (rc == SQLITE_ROW)
+    state = DataState{sqlite3_column_int64(probe.get(), 0), sqlite3_total_changes64(db_)};
+  give_back("PRAGMA data_version", std::move(probe));
+  return state;
+}
+
+std::optional<long> StatementCache::kept_count(std::string_view count_sql,
+                                               const DataState& state) const {
+  for (const KeptCount& kept : counts_) {
+    if (kept.sql == count_sql && kept.state == state) return kept.count;
+  }
+  return std::nullopt;
+}
+
+void StatementCache::keep_count(std::string count_sql, const DataState& state, long count) {
+  std::erase_if(counts_, [&](const KeptCount& kept) { return kept.sql == count_sql; });
+  if (counts_.size() >= kMostCounts) counts_.erase(counts_.begin());
+  counts_.push_back({std::move(count_sql), state, count});
+}
+
 ColumnKind kind_of_declared_type(const char* declared) {
   if (!declared || !*declared) return ColumnKind::Auto;
   std::string upper = vb::UCase(declared);

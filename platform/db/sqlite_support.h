@@ -107,14 +107,33 @@ class StatementCache {
   // Whether the handle has no statement but those kept here: nothing is running on it.
   bool holds_all() const;
 
+  // What the database holds as this handle sees it: equal states, equal rows. Unknown inside a
+  // transaction, whose changes may yet be rolled back.
+  struct DataState {
+    std::int64_t version;  // moves with every commit of another handle or process
+    std::int64_t changes;  // rows this handle has changed
+    bool operator==(const DataState&) const = default;
+  };
+  std::optional<DataState> data_state(const std::string& path);
+  // A count of `count_sql` taken in `state`, if one is kept; keeps `count` for it otherwise.
+  std::optional<long> kept_count(std::string_view count_sql, const DataState& state) const;
+  void keep_count(std::string count_sql, const DataState& state, long count);
+
  private:
   struct Kept {
     std::string sql;
     Statement statement;
   };
-  static constexpr std::size_t kMostKept = 8;
+  struct KeptCount {
+    std::string sql;
+    DataState state;
+    long count;
+  };
+  static constexpr std::size_t kMostKept = 10;
+  static constexpr std::size_t kMostCounts = 8;
   sqlite3* db_;
-  std::vector<Kept> kept_;  // the most recently used last
+  std::vector<Kept> kept_;         // the most recently used last
+  std::vector<KeptCount> counts_;  // the most recently kept last
 };
 
 // A statement taken from a cache for the span of one call, given back when it ends.

@@ -1,6 +1,8 @@
 // Reused connections: a handle closed into a pool serves the next opening of the same file, while
 // the closing connection and its recordsets behave closed, and a replaced file is opened afresh.
 #include <filesystem>
+#include <functional>
+#include <utility>
 
 #include "tests/platform/db/db_fixture.h"
 
@@ -46,6 +48,42 @@ TEST(ScaleConnections, a_closed_handle_serves_the_next_opening_of_the_same_file_
   std::filesystem::remove(path);
   EXPECT_EQ(testing::error_text([&] { second.open(path, pool); }),
             "Could not find file '" + path + "'.");
+}
+
+// A count asked again is taken again whenever a row may have changed since: by another handle or
+// another process, by this handle, or inside a transaction that is then rolled back.
+TEST(ScaleConnections, a_count_asked_again_follows_every_change) {
+  TempDir dir;
+  const std::string path = dir.file("trip.db");
+  make(path, "first");
+  Connection reader, writer;
+  reader.open(path);
+  writer.open(path);
+  const char* count = "SELECT NAME FROM T WHERE NAME <> 'x' ORDER BY NAME";
+  const std::pair<const char*, std::function<void()>> steps[] = {
+      {"1", [] {}},
+      {"2", [&] { writer.execute("INSERT INTO T (NAME) VALUES ('b')"); }},
+      {"1", [&] { reader.execute("DELETE FROM T WHERE NAME = 'b'"); }},
+      {"1",
+       [&] {
+         reader.execute_native("BEGIN");
+         reader.execute("INSERT INTO T (NAME) VALUES ('c')");
+         EXPECT_EQ(reader.count_rows(count), 2);
+         reader.execute_native("ROLLBACK");
+       }},
+      {"2",
+       [&] {
+         EXPECT_EQ(testing::native_value(path, "SELECT count(*) FROM T"), "1");
+         sqlite3* other = nullptr;
+         ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+         sqlite3_exec(other, "INSERT INTO T VALUES ('d')", nullptr, nullptr, nullptr);
+         sqlite3_close(other);
+       }},
+  };
+  for (const auto& [expected, change] : steps) {
+    change();
+    EXPECT_EQ(std::to_string(reader.count_rows(count)), expected);
+  }
 }
 
 }  // namespace
