@@ -48,6 +48,7 @@ std::string short_date(const vb::Variant& value) {
 std::string request_row(frame::RequestContext& ctx, const db::Recordset& rs,
                         const CustomerNames::Names& customer, const std::string& colour) {
   std::string html;
+  html.reserve(1536);
   html += "<tr bgcolor='" + colour + "'>" + small_cell(request_link(ctx, rs));
   html += small_cell(html_escape(customer.name));
   const std::string destination = destination_text(ctx, rs);
@@ -113,6 +114,7 @@ void RequestSearch::BuildRequestResultsTable(std::string& strSql) {
             "<a href='Jaunter.ASP?WCI=PrintReport&Type=Request' target='_blank'>Print "
             "Report</a>&nbsp;<table width='100%' border='0' cellspacing='0'><thead><tr>" +
             headings() + "</tr><tr><td colspan='11'><hr></td></tr></thead></tbody>";
+        html.reserve(html.size() + 1536 * static_cast<std::size_t>(requests.record_count()));
         bool first_colour = true;
         for (; !requests.eof(); requests.move_next()) {
           const CustomerNames::Names customer = customers->lookup(requests.field("CUSTOMER"));
@@ -125,7 +127,8 @@ void RequestSearch::BuildRequestResultsTable(std::string& strSql) {
           first_colour = !first_colour;
           html += request_row(ctx_, requests, customer, colour);
         }
-        search_.strSearchResults = html + "</tbody></table>";
+        html += "</tbody></table>";
+        search_.strSearchResults = std::move(html);
         requests.close();
         customers->close();
       },
