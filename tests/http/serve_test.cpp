@@ -1,6 +1,8 @@
 // The jaunter program over real sockets: the commands, serving a district, stopping cleanly.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/support/sample_data.h"
 #include "tests/support/server_process.h"
 
@@ -42,6 +44,20 @@ TEST(Commands, bad_command_lines_get_one_clear_line_and_exit_code_2) {
   const CommandResult check = run_jaunter({"check"}, {{"JAUNTER_REGISTRY", dir.str() + "/no.reg"}});
   EXPECT_EQ(check.exit_code, 1);
   EXPECT_EQ(check.out.rfind("FAILED  registry: ", 0), 0u) << check.out;
+}
+
+TEST(Commands, backup_keeps_seven_generations_unless_told_otherwise) {
+  District district;
+  TempDir dest;
+  const std::map<std::string, std::string> env = {{"JAUNTER_REGISTRY", district.registry_path()}};
+  for (int i = 0; i < 8; ++i) ASSERT_EQ(run_jaunter({"backup", dest.str()}, env).exit_code, 0);
+  auto generations = [&] {
+    return std::distance(std::filesystem::directory_iterator(dest.path()),
+                         std::filesystem::directory_iterator());
+  };
+  EXPECT_EQ(generations(), 7);
+  ASSERT_EQ(run_jaunter({"backup", dest.str(), "--keep", "2"}, env).exit_code, 0);
+  EXPECT_EQ(generations(), 2);
 }
 
 struct SampleDistrict : District {
