@@ -1,6 +1,7 @@
 // The jaunter program: serve, init-db and demo.
 #include <malloc.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "approval/reminders.h"
@@ -91,8 +93,16 @@ struct Platform {
   sys::Services services{&clock, &registry, &event_log, &mail};
 };
 
-struct ServeOptions {
+// Requests running at once on a thread per connection: two for each core keeps every core busy
+// while a save waits for the disk.
+web::HttpServerOptions serve_defaults() {
   web::HttpServerOptions http;
+  http.max_running = std::max(4u, 2 * std::thread::hardware_concurrency());
+  return http;
+}
+
+struct ServeOptions {
+  web::HttpServerOptions http = serve_defaults();
   std::string app_dir = default_app_dir();
   std::vector<std::string> trusted_proxies;  // canonical addresses
   std::string public_url;                    // the host page's address; "" when not given

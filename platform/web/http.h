@@ -2,6 +2,7 @@
 // them (a thin wrapper of libmicrohttpd).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -52,6 +53,10 @@ struct HttpServerOptions {
   // pool of N threads sharing the connections (fewer thread switches; a request that blocks holds
   // up the other connections of its thread until it is done).
   unsigned worker_threads = 0;
+  // With a thread for each connection: at most this many requests run at once, the others
+  // waiting in the order they came, each at most `longest_turn_wait` (see turns.h). 0: no limit.
+  unsigned max_running = 0;
+  std::chrono::milliseconds longest_turn_wait{250};
   // As many as in all: behind a proxy every connection comes from the proxy's one address.
   unsigned max_connections_per_ip = 256;
   unsigned connection_timeout_seconds = 30;

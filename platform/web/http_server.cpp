@@ -34,6 +34,7 @@
 
 #include "platform/text/text.h"
 #include "platform/web/http.h"
+#include "platform/web/turns.h"
 
 namespace web {
 namespace {
@@ -264,6 +265,8 @@ struct HttpServer::Impl {
   HttpServerOptions options;
   HttpHandler handler;
   std::uint16_t port = 0;
+  // Only a thread per connection takes turns: a pool bounds the running requests itself.
+  Turns turns{options.worker_threads == 0 ? options.max_running : 0, options.longest_turn_wait};
 
   // Every request touches these two, so they are atomics; the mutex only pairs with `idle`
   // and guards the start-up messages.
@@ -371,6 +374,7 @@ MHD_Result HttpServer::Impl::access(MHD_Connection* connection, const char* meth
 }
 
 HttpResponse HttpServer::Impl::run_handler(const Exchange& exchange) {
+  const Turns::Turn turn(turns);
   try {
     return handler(exchange.request);
   } catch (...) {

@@ -1,0 +1,63 @@
+// Turns: a bounded number run at once, the rest in the order they came, none waiting forever.
+#include "platform/web/turns.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace web {
+namespace {
+
+using namespace std::chrono_literals;
+
+template <class Condition>
+bool soon(Condition condition) {
+  for (int i = 0; i < 2000 && !condition(); ++i) std::this_thread::sleep_for(1ms);
+  return condition();
+}
+
+TEST(Turns, waiters_go_in_the_order_they_came_and_none_waits_past_the_longest_wait) {
+  Turns turns(2, 10s);
+  std::optional<Turns::Turn> first(std::in_place, turns), second(std::in_place, turns);
+  std::mutex order_mutex;
+  std::string order;
+  std::vector<std::thread> waiters;
+  for (char name : {'c', 'd', 'e'}) {
+    waiters.emplace_back([&, name] {
+      const Turns::Turn turn(turns);
+      std::lock_guard lock(order_mutex);
+      order += name;
+    });
+    ASSERT_TRUE(soon([&] { return turns.waiting() == static_cast<std::size_t>(name - 'b'); }));
+  }
+  EXPECT_EQ(turns.running(), 2u);
+  first.reset();  // c, d and e follow one another through this turn
+  for (std::thread& waiter : waiters) waiter.join();
+  EXPECT_EQ(order, "cde");
+  EXPECT_EQ(turns.running(), 1u);
+  second.reset();
+  EXPECT_EQ(turns.running(), 0u);
+
+  // Every turn held: a waiter goes ahead after the longest wait.
+  Turns short_wait(1, 50ms);
+  const Turns::Turn held(short_wait);
+  const auto started = std::chrono::steady_clock::now();
+  {
+    const Turns::Turn late(short_wait);
+    EXPECT_EQ(short_wait.running(), 2u);
+  }
+  EXPECT_GE(std::chrono::steady_clock::now() - started, 50ms);
+  EXPECT_EQ(short_wait.running(), 1u);
+
+  Turns unlimited(0, 10s);
+  const Turns::Turn a(unlimited), b(unlimited), c(unlimited);
+  EXPECT_EQ(unlimited.running(), 3u);
+}
+
+}  // namespace
+}  // namespace web
