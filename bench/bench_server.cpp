@@ -136,6 +136,9 @@ void serve_through_wrapper(const Arguments& arguments, const sigset_t& signals,
   options.access_log = arguments.access_log;
   // wrk opens all its connections from one address.
   options.max_connections_per_ip = options.max_connections;
+  options.max_running = web::default_max_running();            // as `jaunter serve` runs
+  if (const char* turns = std::getenv("JAUNTER_BENCH_TURNS"))  // 0: no turns
+    options.max_running = static_cast<unsigned>(std::atoi(turns));
   if (const char* pool = std::getenv("JAUNTER_BENCH_POOL"))
     options.worker_threads = std::atoi(pool);
   web::HttpServer server(options, std::move(handler));

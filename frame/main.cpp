@@ -1,7 +1,6 @@
 // The jaunter program: serve, init-db and demo.
 #include <malloc.h>
 
-#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -9,7 +8,6 @@
 #include <iostream>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "approval/reminders.h"
@@ -93,11 +91,9 @@ struct Platform {
   sys::Services services{&clock, &registry, &event_log, &mail};
 };
 
-// Requests running at once on a thread per connection: two for each core keeps every core busy
-// while a save waits for the disk.
 web::HttpServerOptions serve_defaults() {
   web::HttpServerOptions http;
-  http.max_running = std::max(4u, 2 * std::thread::hardware_concurrency());
+  http.max_running = web::default_max_running();
   return http;
 }
 

@@ -64,6 +64,10 @@ struct HttpServerOptions {
   bool access_log = true;                // one line per request on stderr
 };
 
+// The turns `serve` gives a thread per connection: twice as many as there are cores, four at
+// least, so that every core stays busy while a request waits for the disk.
+unsigned default_max_running();
+
 class HttpServer {
  public:
   HttpServer(HttpServerOptions options, HttpHandler handler);

@@ -31,6 +31,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "platform/text/text.h"
 #include "platform/web/http.h"
@@ -238,6 +239,10 @@ void free_body(void* body) {
 }
 
 }  // namespace
+
+unsigned default_max_running() {
+  return std::max(4u, 2 * std::thread::hardware_concurrency());
+}
 
 struct HttpServer::Impl {
   Impl(HttpServerOptions options_in, HttpHandler handler_in)
