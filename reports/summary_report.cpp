@@ -4,11 +4,12 @@
 //
 // Design note: every figure of a group is taken over the trips that the search's condition (its
 // WHERE part) selects. A district keeps years of trips, so the report reads them in two steps.
-// First the selected trips are summed per customer and key (per day as well when the key is the
-// customer, which then follows the date index without a sort), once for the trips' own figures
-// and once joined to each of their split and billing tables, so that every table is read by its
-// trip-number index in one pass rather than once per trip and figure. Then those few partial sums
-// are joined to the key's table and to the customers and added up per group. The trips come from
+// First the selected trips are summed per customer and key, once for the trips' own figures and
+// once joined to each of their split and billing tables, so that every table is read by its
+// trip-number index in one pass rather than once per trip and figure; the sums are taken in a
+// hash table as the rows come (db::Connection::group_into), since the engine's GROUP BY would sort
+// every row first. Then those few partial sums are joined to the key's table and to the
+// customers and added up per group. The trips come from
 // the summary index (data/schema.h) whenever the condition names only columns it holds: read
 // there in date order, the lookups by trip number stay close together. Category and grade add a
 // "*None" row, always, for the trips whose code is Null or blank. Fund counts the splits charged
@@ -47,21 +48,26 @@ struct SummaryKind {
   bool none_row;
   const char* trip_key;
   const char* split_key;
+  // A grouping of the trips that the summary index's order gives without a sort and that keeps
+  // the key apart, so that the engine sums the rows of a day before they reach the hash table;
+  // nullptr where none gains.
+  const char* index_groups;
 };
 
 constexpr std::array<SummaryKind, 5> kSummaries = {{
     {"CATEGORY", "TRIPCAT", "TRIPCAT.TRIPCAT", "(TRIPCAT.TRIPCAT&' - '&TRIPCAT.DESCRIPTION)",
-     "TRIPCAT.TRIPCAT, TRIPCAT.DESCRIPTION", true, true, "TRIPS.TRIPCAT", "TRIPS.TRIPCAT"},
+     "TRIPCAT.TRIPCAT, TRIPCAT.DESCRIPTION", true, true, "TRIPS.TRIPCAT", "TRIPS.TRIPCAT", nullptr},
     {"CUSTOMER", "CUSTOMER", "CUSTOMER.CUSTOMER", "(CUSTOMER.CUSTOMER&' - '&CUSTOMER.CUSTNAME)",
-     "CUSTOMER.CUSTOMER, CUSTOMER.CUSTNAME", false, false, "TRIPS.CUSTOMER", "TRIPS.CUSTOMER"},
+     "CUSTOMER.CUSTOMER, CUSTOMER.CUSTNAME", false, false, "TRIPS.CUSTOMER", "TRIPS.CUSTOMER",
+     "TRIPS.DEPDATE, TRIPS.CUSTOMER"},
     {"DESTINATION", "DESTINATION", "DESTINATION.DESTINATION",
      "(STR(DESTINATION.DESTINATION)&' - '&DESTINATION.DESTDESC)",
      "DESTINATION.DESTINATION, DESTINATION.DESTDESC", false, false, "TRIPS.DESTINATION",
-     "TRIPS.DESTINATION"},
+     "TRIPS.DESTINATION", nullptr},
     {"FUND", "FUND", "FUND.FUND", "(FUND.FUND&' - '&FUND.FUNDDESC)", "FUND.FUND, FUND.FUNDDESC",
-     false, false, "TRIPS.FUND", "TRIPSPLIT.FUND"},
+     false, false, "TRIPS.FUND", "TRIPSPLIT.FUND", nullptr},
     {"GRADE", "GRADE", "GRADE.GRADE", "(GRADE.GRADE&' - '&GRADE.DESCRIPTION)",
-     "GRADE.GRADE, GRADE.DESCRIPTION", false, true, "TRIPS.GRADE", "TRIPS.GRADE"},
+     "GRADE.GRADE, GRADE.DESCRIPTION", false, true, "TRIPS.GRADE", "TRIPS.GRADE", nullptr},
 }};
 
 namespace {
@@ -97,9 +103,9 @@ bool names_customer(const std::string& C) {
   return rest.find("CUST") != std::string::npos;
 }
 
-// The selected trips' partial sums: customer CK, key GK, trips N, splits SP, students ST, adults
-// AD and amount AMT, from the trips, their splits and their billing rows in turn.
-std::string partial_sums(const SummaryKind& kind, const std::string& C, bool use_index) {
+// The selected trips' rows to be summed per customer CK and key GK: trips N, splits SP, students
+// ST, adults AD and amount AMT, from the trips, their splits and their billing rows in turn.
+std::string partial_rows(const SummaryKind& kind, const std::string& C, bool use_index) {
   const std::string trips =
       use_index ? std::string("TRIPS INDEXED BY ") + data::kTripSummaryIndex : "TRIPS";
   // CROSS JOIN keeps the trips outermost, in the index's order.
@@ -107,28 +113,34 @@ std::string partial_sums(const SummaryKind& kind, const std::string& C, bool use
       names_customer(C)
           ? "(" + trips + " CROSS JOIN CUSTOMER ON CUSTOMER.CUSTOMER = TRIPS.CUSTOMER)"
           : trips;
-  const bool by_day = std::string_view(kind.trip_key) == "TRIPS.CUSTOMER";
+  const bool grouped = use_index && kind.index_groups;
   auto part = [&](const std::string& key, const std::string& figures, const std::string& join) {
-    const std::string groups = by_day ? "TRIPS.DEPDATE, TRIPS.CUSTOMER" : "TRIPS.CUSTOMER, " + key;
     return "SELECT TRIPS.CUSTOMER AS CK, " + key + " AS GK, " + figures + " FROM " + source + join +
-           C + " GROUP BY " + groups;
+           C + (grouped ? std::string(" GROUP BY ") + kind.index_groups : std::string());
   };
+  auto sum = [grouped](const std::string& column) {
+    return grouped ? "SUM(" + column + ")" : column;
+  };
+  const std::string one = grouped ? "COUNT(*)" : "1";
   const std::string amount_term =
       kind.billings_only ? "ARDETAIL.TRANCODE='BIL'" : "ARDETAIL.TRANCODE<>'PAY'";
   return part(kind.trip_key,
-              "COUNT(*) AS N, 0 AS SP, SUM(TRIPS.NUMSTUDENTS) AS ST, SUM(TRIPS.NUMADULTS) AS AD, "
-              "NULL AS AMT",
+              one + " AS N, 0 AS SP, " + sum("TRIPS.NUMSTUDENTS") + " AS ST, " +
+                  sum("TRIPS.NUMADULTS") + " AS AD, NULL AS AMT",
               "") +
          " UNION ALL " +
-         part(kind.split_key, "0, COUNT(*), NULL, NULL, NULL",
+         part(kind.split_key, "0, " + one + ", NULL, NULL, NULL",
               " CROSS JOIN TRIPSPLIT ON TRIPSPLIT.TRIPNUM = TRIPS.TRIPNUM") +
          " UNION ALL " +
-         part(kind.trip_key, "0, 0, NULL, NULL, SUM(ARDETAIL.TRANAMT)",
+         part(kind.trip_key, "0, 0, NULL, NULL, " + sum("ARDETAIL.TRANAMT"),
               " CROSS JOIN ARDETAIL ON ARDETAIL.TRIPNUM = TRIPS.TRIPNUM AND " + amount_term);
 }
 
-std::string summary_query(const SummaryKind& kind, const std::string& C, bool use_index) {
-  const std::string sums = partial_sums(kind, C, use_index);
+// Where the partial sums are kept for the statement that forms the groups.
+constexpr const char* kPartialSums = "JAUNTER_SUMMARY_SUMS";
+
+std::string summary_query(const SummaryKind& kind) {
+  const std::string sums = std::string("SELECT CK, GK, N, SP, ST, AD, AMT FROM ") + kPartialSums;
   const std::string figures =
       " AS TYPEDESCRIPTION, IIf(SUM(L1.N) IS NULL, 0, SUM(L1.N)) AS NUMBEROFTRIPS, SUM(L1.SP) AS "
       "NUMBEROFSPLITS, SUM(L1.ST) AS NUMBEROFSTUDENTS, SUM(L1.AD) AS NUMBEROFADULTS, "
@@ -348,9 +360,17 @@ const SummaryKind* SummaryReport::open_summary(const std::string& SummaryType,
       module_.trip_db().count_rows(
           std::string("SELECT name FROM sqlite_schema WHERE type = 'index' AND name = '") +
           data::kTripSummaryIndex + "'") > 0;
-  search_.strSearchQuery = summary_query(*summary, SqlCondition, use_index);
-  rs.open(search_.strSearchQuery, module_.trip_db(), db::CursorType::Dynamic,
-          db::LockType::ReadOnly);
+  db::Connection& trips = module_.trip_db();
+  trips.group_into(kPartialSums, partial_rows(*summary, SqlCondition, use_index), 2);
+  search_.strSearchQuery = summary_query(*summary);
+  try {
+    rs.open(search_.strSearchQuery, trips, db::CursorType::Dynamic, db::LockType::ReadOnly);
+  } catch (...) {
+    trips.execute_native(std::string("DROP TABLE IF EXISTS temp.") + kPartialSums);
+    throw;
+  }
+  // The groups are read: the handle goes back to its pool without them.
+  trips.execute_native(std::string("DROP TABLE IF EXISTS temp.") + kPartialSums);
   return summary;
 }
 
