@@ -363,14 +363,15 @@ const SummaryKind* SummaryReport::open_summary(const std::string& SummaryType,
   db::Connection& trips = module_.trip_db();
   trips.group_into(kPartialSums, partial_rows(*summary, SqlCondition, use_index), 2);
   search_.strSearchQuery = summary_query(*summary);
+  // Once the groups are read (or failed), the handle goes back to its pool without the sums.
+  const std::string drop = std::string("DROP TABLE IF EXISTS temp.") + kPartialSums;
   try {
     rs.open(search_.strSearchQuery, trips, db::CursorType::Dynamic, db::LockType::ReadOnly);
   } catch (...) {
-    trips.execute_native(std::string("DROP TABLE IF EXISTS temp.") + kPartialSums);
+    trips.execute_native(drop);
     throw;
   }
-  // The groups are read: the handle goes back to its pool without them.
-  trips.execute_native(std::string("DROP TABLE IF EXISTS temp.") + kPartialSums);
+  trips.execute_native(drop);
   return summary;
 }
 

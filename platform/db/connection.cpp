@@ -1,7 +1,6 @@
 // Connections: opening and creating database files, and running text commands.
 #include <sys/stat.h>
 
-#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -14,28 +13,6 @@
 
 namespace db {
 namespace {
-
-// Whether a translated text calls one of the engine's functions whose value moves with the clock
-// or by chance, so that the same rows may count differently a moment later.
-bool reads_clock(std::string_view sql) {
-  static constexpr std::string_view kMoving[] = {
-      "date",   "time",       "datetime",          "julianday", "strftime",     "unixepoch",
-      "random", "randomblob", "last_insert_rowid", "changes",   "total_changes"};
-  const std::string lower = vb::LCase(sql);
-  for (std::size_t open = lower.find('('); open != std::string::npos;
-       open = lower.find('(', open + 1)) {
-    std::size_t end = open;
-    while (end > 0 && lower[end - 1] == ' ') --end;
-    std::size_t begin = end;
-    while (begin > 0 &&
-           (std::isalnum(static_cast<unsigned char>(lower[begin - 1])) || lower[begin - 1] == '_'))
-      --begin;
-    const std::string_view name = std::string_view(lower).substr(begin, end - begin);
-    for (std::string_view moving : kMoving)
-      if (name == moving) return true;
-  }
-  return false;
-}
 
 // How long opening waits for the file to itself to switch it to WAL before going on without.
 constexpr int kWalSwitchWaitMs = 250;
@@ -269,7 +246,7 @@ long Connection::count_rows(std::string_view jet_sql) {
   // A search's report, paged back and forth, counts the same rows again and again: the count
   // taken last stands while nothing has been committed since, unless the text reads the clock.
   std::optional<StatementCache::DataState> state;
-  if (!reads_clock(translation->count_sql)) state = statements_->data_state(path_);
+  if (translation->count_is_steady) state = statements_->data_state(path_);
   if (state) {
     if (const auto kept = statements_->kept_count(translation->count_sql, *state)) return *kept;
   }

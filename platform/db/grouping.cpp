@@ -124,12 +124,6 @@ bool nocase_column(sqlite3* db, sqlite3_stmt* stmt, int column) {
   return collation && sqlite3_stricmp(collation, "NOCASE") == 0;
 }
 
-std::string quoted_name(const char* name) {
-  std::string out = "\"";
-  for (const char* c = name; *c; ++c) out += *c == '"' ? std::string("\"\"") : std::string(1, *c);
-  return out + "\"";
-}
-
 }  // namespace
 
 void Connection::group_into(const std::string& table, std::string_view jet_sql, int keys) {
@@ -143,7 +137,7 @@ void Connection::group_into(const std::string& table, std::string_view jet_sql, 
   for (int c = 0; c < width; ++c) {
     nocase.push_back(c < keys && nocase_column(db_, rows.get(), c));
     if (c) columns += ", ";
-    columns += quoted_name(sqlite3_column_name(rows.get(), c));
+    columns += quote_identifier(sqlite3_column_name(rows.get(), c));
     if (nocase.back()) columns += " COLLATE NOCASE";
   }
 
@@ -172,9 +166,9 @@ void Connection::group_into(const std::string& table, std::string_view jet_sql, 
   }
   rows.reset();
 
-  const std::string target = "temp." + quoted_name(table.c_str());
+  const std::string target = "temp." + quote_identifier(table);
   execute_native("DROP TABLE IF EXISTS " + target);
-  execute_native("CREATE TEMP TABLE " + quoted_name(table.c_str()) + " (" + columns + ")");
+  execute_native("CREATE TEMP TABLE " + quote_identifier(table) + " (" + columns + ")");
   std::string insert = "INSERT INTO " + target + " VALUES (?";
   for (int c = 1; c < width; ++c) insert += ", ?";
   Statement add(db_, insert + ")", path_);

@@ -37,6 +37,9 @@ struct Translation {
   // A statement counting the rows `sql` gives. For a plain SELECT it selects nothing but the
   // rows, so that the engine drops the joins only the columns needed and reads only indexes.
   std::string count_sql;
+  // Whether the same rows always give the same count: false when the text calls the engine's
+  // clock or random functions.
+  bool count_is_steady = true;
 };
 
 // Translates a Jet SQL text (one statement; a final ";" is allowed). Results are cached; safe for

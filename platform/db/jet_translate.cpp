@@ -21,6 +21,7 @@
 // the newer one is full the older is dropped, which approximates least-recently-used cheaply.
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <map>
 #include <memory>
@@ -711,6 +712,28 @@ std::string Writer::count_statement(Seq seq, const std::string& sql) {
          " LIMIT -1)";
 }
 
+// Whether a translated text calls one of the engine's functions whose value moves with the clock
+// or by chance, so that the same rows may count differently a moment later.
+bool reads_clock(std::string_view sql) {
+  static constexpr std::string_view kMoving[] = {
+      "date",   "time",       "datetime",          "julianday", "strftime",     "unixepoch",
+      "random", "randomblob", "last_insert_rowid", "changes",   "total_changes"};
+  const std::string lower = vb::LCase(sql);
+  for (std::size_t open = lower.find('('); open != std::string::npos;
+       open = lower.find('(', open + 1)) {
+    std::size_t end = open;
+    while (end > 0 && lower[end - 1] == ' ') --end;
+    std::size_t begin = end;
+    while (begin > 0 &&
+           (std::isalnum(static_cast<unsigned char>(lower[begin - 1])) || lower[begin - 1] == '_'))
+      --begin;
+    const std::string_view name = std::string_view(lower).substr(begin, end - begin);
+    for (std::string_view moving : kMoving)
+      if (name == moving) return true;
+  }
+  return false;
+}
+
 Translation translate_text(std::string_view jet_sql) {
   const std::vector<Token> tokens = jet::tokenize(jet_sql);
   std::vector<Node> tree = jet::build_tree(tokens);
@@ -737,6 +760,7 @@ Translation translate_text(std::string_view jet_sql) {
   translation.column_kinds = writer.column_kinds(tree);
   translation.single_table = writer.single_table(tree);
   translation.count_sql = writer.count_statement(tree, translation.sql);
+  translation.count_is_steady = !reads_clock(translation.count_sql);
   return translation;
 }
 
