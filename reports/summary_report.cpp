@@ -8,8 +8,8 @@
 // once joined to each of their split and billing tables, so that every table is read by its
 // trip-number index in one pass rather than once per trip and figure; the sums are taken in a
 // hash table as the rows come (db::Connection::group_into), since the engine's GROUP BY would sort
-// every row first. Then those few partial sums are joined to the key's table and to the
-// customers and added up per group. The trips come from
+// every row first, and the three kinds of rows are read side by side. Then those few partial sums
+// are joined to the key's table and to the customers and added up per group. The trips come from
 // the summary index (data/schema.h) whenever the condition names only columns it holds: read
 // there in date order, the lookups by trip number stay close together. Category and grade add a
 // "*None" row, always, for the trips whose code is Null or blank. Fund counts the splits charged
@@ -104,8 +104,10 @@ bool names_customer(const std::string& C) {
 }
 
 // The selected trips' rows to be summed per customer CK and key GK: trips N, splits SP, students
-// ST, adults AD and amount AMT, from the trips, their splits and their billing rows in turn.
-std::string partial_rows(const SummaryKind& kind, const std::string& C, bool use_index) {
+// ST, adults AD and amount AMT, from the trips, their splits and their billing rows, in three
+// parts that can be read side by side.
+std::vector<std::string> partial_rows(const SummaryKind& kind, const std::string& C,
+                                      bool use_index) {
   const std::string trips =
       use_index ? std::string("TRIPS INDEXED BY ") + data::kTripSummaryIndex : "TRIPS";
   // CROSS JOIN keeps the trips outermost, in the index's order.
@@ -124,16 +126,14 @@ std::string partial_rows(const SummaryKind& kind, const std::string& C, bool use
   const std::string one = grouped ? "COUNT(*)" : "1";
   const std::string amount_term =
       kind.billings_only ? "ARDETAIL.TRANCODE='BIL'" : "ARDETAIL.TRANCODE<>'PAY'";
-  return part(kind.trip_key,
-              one + " AS N, 0 AS SP, " + sum("TRIPS.NUMSTUDENTS") + " AS ST, " +
-                  sum("TRIPS.NUMADULTS") + " AS AD, NULL AS AMT",
-              "") +
-         " UNION ALL " +
-         part(kind.split_key, "0, " + one + ", NULL, NULL, NULL",
-              " CROSS JOIN TRIPSPLIT ON TRIPSPLIT.TRIPNUM = TRIPS.TRIPNUM") +
-         " UNION ALL " +
-         part(kind.trip_key, "0, 0, NULL, NULL, " + sum("ARDETAIL.TRANAMT"),
-              " CROSS JOIN ARDETAIL ON ARDETAIL.TRIPNUM = TRIPS.TRIPNUM AND " + amount_term);
+  return {part(kind.trip_key,
+               one + " AS N, 0 AS SP, " + sum("TRIPS.NUMSTUDENTS") + " AS ST, " +
+                   sum("TRIPS.NUMADULTS") + " AS AD, NULL AS AMT",
+               ""),
+          part(kind.split_key, "0, " + one + ", NULL, NULL, NULL",
+               " CROSS JOIN TRIPSPLIT ON TRIPSPLIT.TRIPNUM = TRIPS.TRIPNUM"),
+          part(kind.trip_key, "0, 0, NULL, NULL, " + sum("ARDETAIL.TRANAMT"),
+               " CROSS JOIN ARDETAIL ON ARDETAIL.TRIPNUM = TRIPS.TRIPNUM AND " + amount_term)};
 }
 
 // Where the partial sums are kept for the statement that forms the groups.

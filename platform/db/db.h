@@ -64,11 +64,13 @@ class Connection {
   // count asked again on the same handle, with nothing committed since, is not taken again.
   long count_rows(std::string_view jet_sql);
 
-  // Reads the Jet query's rows and sums each of its columns after the first `keys` per group of
-  // those, as GROUP BY with SUM() would (keys compared as the engine compares them) but without
-  // the sort: the groups go into the temporary table `table`, made anew, one row each with the
-  // key values of the group's first row and the sums, Null where a column held no number.
-  void group_into(const std::string& table, std::string_view jet_sql, int keys);
+  // Reads the rows of the Jet queries, taken together as by UNION ALL, and sums each of their
+  // columns after the first `keys` per group of those, as GROUP BY with SUM() would (keys
+  // compared as the engine compares them) but without the sort: the groups go into the temporary
+  // table `table`, made anew, one row each with the key values of the group's first row and the
+  // sums, Null where a column held no number. The queries may be read side by side, each on a
+  // handle of its own, so they name no temporary table.
+  void group_into(const std::string& table, const std::vector<std::string>& jet_parts, int keys);
 
   // For our own tools (schema creation, demo data), not for the application's statements:
   // creates a new database file, refusing (provider error) when the file exists, and opens it.

@@ -1,11 +1,16 @@
 // Sums per group without the engine's sort: a GROUP BY sorts every row it groups, which over a
 // district's years of trips costs more than reading them. Here the rows are read in the order
-// the engine finds them and summed in a hash table, keyed and summed as the engine would.
+// the engine finds them and summed in a hash table, keyed and summed as the engine would; rows
+// that come in parts are read side by side on the machine's cores.
 #include <sqlite3.h>
 
 #include <cstring>
+#include <exception>
+#include <future>
 #include <memory>
+#include <optional>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -41,6 +46,16 @@ struct EngineSum {
     real += value;
     approximate = true;
   }
+  // Another part's sum of the same group, as if its values had come after these.
+  void merge(const EngineSum& other) {
+    count += other.count;
+    real += other.real;
+    overflow = overflow || other.overflow;
+    approximate = approximate || other.approximate;
+    if (!approximate && __builtin_add_overflow(integer, other.integer, &integer)) {
+      approximate = overflow = true;
+    }
+  }
   void add(sqlite3_stmt* stmt, int column) {
     switch (sqlite3_column_type(stmt, column)) {
       case SQLITE_NULL:
@@ -61,11 +76,6 @@ struct EngineSum {
       }
     }
   }
-};
-
-struct Group {
-  std::vector<ValuePtr> keys;  // the first row's
-  std::vector<EngineSum> sums;
 };
 
 // A key value as the engine's GROUP BY compares it: numbers by value, text by its collation
@@ -124,55 +134,152 @@ bool nocase_column(sqlite3* db, sqlite3_stmt* stmt, int column) {
   return collation && sqlite3_stricmp(collation, "NOCASE") == 0;
 }
 
-}  // namespace
+struct Group {
+  std::vector<ValuePtr> keys;  // the first row's
+  std::vector<EngineSum> sums;
+};
 
-void Connection::group_into(const std::string& table, std::string_view jet_sql, int keys) {
-  if (!db_) throw closed_error();
-  const auto translation = translate_shared(jet_sql);
-  Statement rows(db_, translation->sql, path_);
-  const int width = sqlite3_column_count(rows.get());
-  if (keys < 1 || keys > width) throw std::invalid_argument("group_into: bad key count");
-  std::vector<bool> nocase;
-  std::string columns;
-  for (int c = 0; c < width; ++c) {
-    nocase.push_back(c < keys && nocase_column(db_, rows.get(), c));
-    if (c) columns += ", ";
-    columns += quote_identifier(sqlite3_column_name(rows.get(), c));
-    if (nocase.back()) columns += " COLLATE NOCASE";
-  }
-
+// The groups of some rows, in the order of their first rows.
+struct Sums {
   std::vector<Group> groups;
   std::unordered_map<std::string, std::size_t> found;
-  std::string key;
-  for (;;) {
-    const int rc = sqlite3_step(rows.get());
-    if (rc == SQLITE_DONE) break;
-    if (rc != SQLITE_ROW) throw_engine_error(db_, rc, path_);
-    key.clear();
-    for (int c = 0; c < keys; ++c) append_key(key, rows.get(), c, nocase[c]);
-    auto [at, added] = found.try_emplace(key, groups.size());
-    if (added) {
-      Group group;
-      for (int c = 0; c < keys; ++c) {
-        group.keys.emplace_back(sqlite3_value_dup(sqlite3_column_value(rows.get(), c)));
-        if (!group.keys.back()) throw std::bad_alloc();
-      }
-      group.sums.resize(static_cast<std::size_t>(width - keys));
-      groups.push_back(std::move(group));
-    }
-    Group& group = groups[at->second];
-    for (int c = keys; c < width; ++c)
-      group.sums[static_cast<std::size_t>(c - keys)].add(rows.get(), c);
-  }
-  rows.reset();
 
+  void read(sqlite3* db, sqlite3_stmt* rows, const std::string& path, int keys,
+            const std::vector<bool>& nocase) {
+    const int width = sqlite3_column_count(rows);
+    std::string key;
+    for (;;) {
+      const int rc = sqlite3_step(rows);
+      if (rc == SQLITE_DONE) break;
+      if (rc != SQLITE_ROW) throw_engine_error(db, rc, path);
+      key.clear();
+      for (int c = 0; c < keys; ++c) append_key(key, rows, c, nocase[static_cast<std::size_t>(c)]);
+      auto [at, added] = found.try_emplace(key, groups.size());
+      if (added) {
+        Group group;
+        for (int c = 0; c < keys; ++c) {
+          group.keys.emplace_back(sqlite3_value_dup(sqlite3_column_value(rows, c)));
+          if (!group.keys.back()) throw std::bad_alloc();
+        }
+        group.sums.resize(static_cast<std::size_t>(width - keys));
+        groups.push_back(std::move(group));
+      }
+      Group& group = groups[at->second];
+      for (int c = keys; c < width; ++c)
+        group.sums[static_cast<std::size_t>(c - keys)].add(rows, c);
+    }
+  }
+
+  // Adds the groups of rows that came after these.
+  void merge(Sums&& later) {
+    for (auto& [key, index] : later.found) {
+      Group& group = later.groups[index];
+      auto [at, added] = found.try_emplace(key, groups.size());
+      if (added) {
+        groups.push_back(std::move(group));
+        continue;
+      }
+      auto& sums = groups[at->second].sums;
+      for (std::size_t c = 0; c < sums.size(); ++c) sums[c].merge(group.sums[c]);
+    }
+  }
+};
+
+// The result's columns as the first part names them, each key with its collation.
+struct Layout {
+  int width = 0;
+  std::vector<bool> nocase;
+  std::string columns;
+};
+
+Layout layout_of(sqlite3* db, sqlite3_stmt* rows, int keys) {
+  Layout layout;
+  layout.width = sqlite3_column_count(rows);
+  if (keys < 1 || keys > layout.width) throw std::invalid_argument("group_into: bad key count");
+  for (int c = 0; c < layout.width; ++c) {
+    layout.nocase.push_back(c < keys && nocase_column(db, rows, c));
+    if (c) layout.columns += ", ";
+    layout.columns += quote_identifier(sqlite3_column_name(rows, c));
+    if (layout.nocase.back()) layout.columns += " COLLATE NOCASE";
+  }
+  return layout;
+}
+
+void check_width(sqlite3_stmt* rows, const Layout& layout) {
+  if (sqlite3_column_count(rows) != layout.width)
+    throw vb::err::provider_error(
+        "SELECTs to the left and right of UNION ALL do not have the same number of result "
+        "columns");
+}
+
+}  // namespace
+
+void Connection::group_into(const std::string& table, const std::vector<std::string>& jet_parts,
+                            int keys) {
+  if (!db_) throw closed_error();
+  if (jet_parts.empty()) throw std::invalid_argument("group_into: no rows to group");
+  // The parts are read side by side, each on a handle of its own, where that can gain and every
+  // handle's read sees the same commits: that is so when the file's version is the same before
+  // the first read and after the last. Otherwise, or inside a transaction, one statement reads
+  // them all, as UNION ALL.
+  std::optional<StatementCache::DataState> before;
+  if (jet_parts.size() > 1 && std::thread::hardware_concurrency() > 1)
+    before = statements_->data_state(path_);
+  Layout layout;
+  Sums sums;
+  if (before) {
+    Statement first(db_, translate_shared(jet_parts.front())->sql, path_);
+    layout = layout_of(db_, first.get(), keys);
+    std::vector<std::future<Sums>> later;
+    for (std::size_t part = 1; part < jet_parts.size(); ++part) {
+      later.push_back(std::async(std::launch::async, [&, part] {
+        Connection sibling;
+        sibling.open(path_);
+        Statement rows(sibling.db_, translate_shared(jet_parts[part])->sql, path_);
+        check_width(rows.get(), layout);
+        Sums part_sums;
+        part_sums.read(sibling.db_, rows.get(), path_, keys, layout.nocase);
+        return part_sums;
+      }));
+    }
+    // Every part is waited for before a failure goes on.
+    std::exception_ptr failure;
+    try {
+      sums.read(db_, first.get(), path_, keys, layout.nocase);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    first.reset();
+    for (auto& part : later) {
+      try {
+        Sums part_sums = part.get();
+        if (!failure) sums.merge(std::move(part_sums));
+      } catch (...) {
+        if (!failure) failure = std::current_exception();
+      }
+    }
+    if (failure) std::rethrow_exception(failure);
+    if (statements_->data_state(path_) != before) {
+      before.reset();
+      sums = Sums();
+    }
+  }
+  if (!before) {
+    std::string all;
+    for (const std::string& part : jet_parts) all += (all.empty() ? "" : " UNION ALL ") + part;
+    Statement rows(db_, translate_shared(all)->sql, path_);
+    layout = layout_of(db_, rows.get(), keys);
+    sums.read(db_, rows.get(), path_, keys, layout.nocase);
+  }
+
+  const int width = layout.width;
   const std::string target = "temp." + quote_identifier(table);
   execute_native("DROP TABLE IF EXISTS " + target);
-  execute_native("CREATE TEMP TABLE " + quote_identifier(table) + " (" + columns + ")");
+  execute_native("CREATE TEMP TABLE " + quote_identifier(table) + " (" + layout.columns + ")");
   std::string insert = "INSERT INTO " + target + " VALUES (?";
   for (int c = 1; c < width; ++c) insert += ", ?";
   Statement add(db_, insert + ")", path_);
-  for (const Group& group : groups) {
+  for (const Group& group : sums.groups) {
     for (int c = 0; c < keys; ++c)
       sqlite3_bind_value(add.get(), c + 1, group.keys[static_cast<std::size_t>(c)].get());
     for (int c = keys; c < width; ++c) {
