@@ -54,7 +54,8 @@ struct HttpServerOptions {
   // up the other connections of its thread until it is done).
   unsigned worker_threads = 0;
   // With a thread for each connection: at most this many requests run at once, the others
-  // waiting in the order they came, each at most `longest_turn_wait` (see turns.h). 0: no limit.
+  // waiting in the order they came, each at most `longest_turn_wait`; pages learnt to be short go
+  // at once (see turns.h). 0: no limit.
   unsigned max_running = 0;
   std::chrono::milliseconds longest_turn_wait{250};
   // As many as in all: behind a proxy every connection comes from the proxy's one address.

@@ -238,6 +238,15 @@ void free_body(void* body) {
   delete static_cast<std::string*>(body);
 }
 
+// The kind of a request, as turns learn its cost: method, path and the query's first parameter
+// (the page, in the links the runtime writes), bounded in length.
+std::string turn_kind(const HttpRequest& request) {
+  std::string kind =
+      request.method + " " + request.path + "?" + request.query.substr(0, request.query.find('&'));
+  if (kind.size() > 120) kind.resize(120);
+  return kind;
+}
+
 }  // namespace
 
 unsigned default_max_running() {
@@ -379,7 +388,7 @@ MHD_Result HttpServer::Impl::access(MHD_Connection* connection, const char* meth
 }
 
 HttpResponse HttpServer::Impl::run_handler(const Exchange& exchange) {
-  const Turns::Turn turn(turns);
+  const Turns::Turn turn(turns, turn_kind(exchange.request));
   try {
     return handler(exchange.request);
   } catch (...) {

@@ -1,18 +1,33 @@
 #include "platform/web/turns.h"
 
+#include <time.h>
+
 #include <algorithm>
 
 namespace web {
+namespace {
 
-Turns::Turns(std::size_t at_once, std::chrono::milliseconds longest_wait)
-    : at_once_(at_once), longest_wait_(longest_wait) {}
+std::int64_t thread_time() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
 
-Turns::Turn::Turn(Turns& turns) : turns_(turns) {
-  turns_.enter();
+}  // namespace
+
+Turns::Turns(std::size_t at_once, std::chrono::milliseconds longest_wait,
+             std::chrono::microseconds short_cost)
+    : at_once_(at_once),
+      longest_wait_(longest_wait),
+      short_cost_(std::chrono::duration_cast<std::chrono::nanoseconds>(short_cost).count()) {}
+
+Turns::Turn::Turn(Turns& turns, std::string_view kind) : turns_(turns), kind_(kind) {
+  if (turns_.at_once_ != 0) held_ = turns_.enter(kind_);
+  started_ = thread_time();
 }
 
 Turns::Turn::~Turn() {
-  turns_.leave();
+  if (turns_.at_once_ != 0) turns_.leave(held_, kind_, thread_time() - started_);
 }
 
 std::size_t Turns::running() const {
@@ -25,33 +40,51 @@ std::size_t Turns::waiting() const {
   return waiting_.size();
 }
 
-void Turns::enter() {
+bool Turns::enter(const std::string& kind) {
   std::unique_lock lock(mutex_);
-  if (at_once_ == 0 || (running_ < at_once_ && waiting_.empty())) {
-    ++running_;
-    return;
+  if (!kind.empty()) {
+    const auto found = costs_.find(kind);
+    if (found != costs_.end() && found->second < short_cost_) return false;
   }
-  Waiter self;
-  waiting_.push_back(&self);
-  if (!self.woken.wait_for(lock, longest_wait_, [&] { return self.granted; })) {
+  if (running_ < at_once_ && waiting_.empty()) {
+    ++running_;
+    return true;
+  }
+  const auto self = std::make_shared<Waiter>();
+  waiting_.push_back(self);
+  if (!self->woken.wait_for(lock, longest_wait_, [&] { return self->granted; })) {
     // Waited long enough: go ahead beside the running ones.
-    waiting_.erase(std::find(waiting_.begin(), waiting_.end(), &self));
+    waiting_.erase(std::find(waiting_.begin(), waiting_.end(), self));
     ++running_;
   }
+  return true;
 }
 
-void Turns::leave() {
-  std::lock_guard lock(mutex_);
-  // The turn passes to the oldest waiter, unless more are running than there are turns (some
-  // went ahead after their wait).
-  if (!waiting_.empty() && running_ <= at_once_) {
-    Waiter* next = waiting_.front();
-    waiting_.pop_front();
-    next->granted = true;
-    next->woken.notify_one();
-    return;
+void Turns::leave(bool held, const std::string& kind, std::int64_t cost) {
+  std::shared_ptr<Waiter> next;
+  {
+    std::lock_guard lock(mutex_);
+    if (!kind.empty()) {
+      const auto found = costs_.find(kind);
+      if (found != costs_.end()) {
+        found->second += (cost - found->second) / 8;
+      } else if (costs_.size() < kMostKinds) {
+        costs_.emplace(kind, cost);
+      }
+    }
+    if (!held) return;
+    // The turn passes to the oldest waiter, unless more are running than there are turns (some
+    // went ahead after their wait).
+    if (!waiting_.empty() && running_ <= at_once_) {
+      next = std::move(waiting_.front());
+      waiting_.pop_front();
+      next->granted = true;
+    } else {
+      --running_;
+    }
   }
-  --running_;
+  // Woken outside the lock, so that it need not wait for it on waking.
+  if (next) next->woken.notify_one();
 }
 
 }  // namespace web

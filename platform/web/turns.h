@@ -4,33 +4,48 @@
 // turn, each waits only for those ahead of it. A wait is bounded: whoever has waited
 // `longest_wait` goes ahead anyway, so slow pages holding every turn delay the others but never
 // stop them.
+//
+// A turn costs a sleep and a wake-up, more than a small page costs to make, and a page that
+// short is never caught in the middle. So the processor time each kind of request takes is
+// learnt as it runs, and a kind known to take less than `short_cost` goes at once, beside the
+// turns.
 #pragma once
 
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace web {
 
 class Turns {
  public:
   // `at_once` 0: no limit, every request goes at once.
-  Turns(std::size_t at_once, std::chrono::milliseconds longest_wait);
+  Turns(std::size_t at_once, std::chrono::milliseconds longest_wait,
+        std::chrono::microseconds short_cost = std::chrono::microseconds(100));
   Turns(const Turns&) = delete;
   Turns& operator=(const Turns&) = delete;
 
-  // Waits for a turn (or for `longest_wait`); the turn ends with the Turn.
+  // Waits for a turn (or for `longest_wait`), unless requests of `kind` are known to be short;
+  // the turn ends with the Turn, which learns its kind's cost. An empty kind is never known.
   class Turn {
    public:
-    explicit Turn(Turns& turns);
+    explicit Turn(Turns& turns, std::string_view kind = {});
     ~Turn();
     Turn(const Turn&) = delete;
     Turn& operator=(const Turn&) = delete;
 
    private:
     Turns& turns_;
+    std::string kind_;
+    bool held_ = false;     // took a turn, rather than going beside them
+    std::int64_t started_;  // the thread's processor time, in nanoseconds
   };
 
   std::size_t running() const;
@@ -41,14 +56,20 @@ class Turns {
     std::condition_variable woken;
     bool granted = false;
   };
-  void enter();
-  void leave();
+  // Whether `kind` goes beside the turns; else waits for one.
+  bool enter(const std::string& kind);
+  void leave(bool held, const std::string& kind, std::int64_t cost);
 
+  // Kinds beyond these are not learnt: the table stays small whatever the requests name.
+  static constexpr std::size_t kMostKinds = 256;
   const std::size_t at_once_;
   const std::chrono::milliseconds longest_wait_;
+  const std::int64_t short_cost_;  // nanoseconds
   mutable std::mutex mutex_;
   std::size_t running_ = 0;
-  std::deque<Waiter*> waiting_;  // the oldest first
+  // The oldest first; shared, so that a waiter woken after its wait is still there to wake.
+  std::deque<std::shared_ptr<Waiter>> waiting_;
+  std::unordered_map<std::string, std::int64_t> costs_;  // a running mean per kind, nanoseconds
 };
 
 }  // namespace web

@@ -2,6 +2,7 @@
 #include "platform/web/turns.h"
 
 #include <gtest/gtest.h>
+#include <time.h>
 
 #include <atomic>
 #include <chrono>
@@ -55,8 +56,39 @@ TEST(Turns, waiters_go_in_the_order_they_came_and_none_waits_past_the_longest_wa
   EXPECT_EQ(short_wait.running(), 1u);
 
   Turns unlimited(0, 10s);
-  const Turns::Turn a(unlimited), b(unlimited), c(unlimited);
-  EXPECT_EQ(unlimited.running(), 3u);
+  const Turns::Turn a(unlimited), b(unlimited), c(unlimited);  // none waits
+  EXPECT_EQ(unlimited.waiting(), 0u);
+}
+
+// A kind of request learnt to be short goes at once, beside the turns; an unknown kind, or one
+// learnt to be long, waits for a turn.
+TEST(Turns, a_kind_learnt_to_be_short_goes_beside_the_turns) {
+  Turns turns(1, 500ms, 1ms);
+  const auto burn = [](std::chrono::nanoseconds length) {
+    timespec at{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &at);
+    const auto start = std::chrono::seconds(at.tv_sec) + std::chrono::nanoseconds(at.tv_nsec);
+    for (auto now = start; now - start < length;) {
+      clock_gettime(CLOCK_THREAD_CPUTIME_ID, &at);
+      now = std::chrono::seconds(at.tv_sec) + std::chrono::nanoseconds(at.tv_nsec);
+    }
+  };
+  { const Turns::Turn learnt(turns, "GET /?WCI=Small"); }
+  {
+    const Turns::Turn learnt(turns, "GET /?WCI=Big");
+    burn(5ms);
+  }
+  const Turns::Turn held(turns, "GET /?WCI=Big");
+  {
+    const Turns::Turn small(turns, "GET /?WCI=Small");
+    EXPECT_EQ(turns.running(), 1u);
+    EXPECT_EQ(turns.waiting(), 0u);
+  }
+  for (const char* kind : {"GET /?WCI=Big", "GET /?WCI=New", ""}) {
+    std::thread waiter([&] { const Turns::Turn turn(turns, kind); });
+    EXPECT_TRUE(soon([&] { return turns.waiting() == 1u; })) << kind;
+    waiter.join();  // after the longest wait
+  }
 }
 
 }  // namespace
