@@ -114,6 +114,12 @@ TEST(ScaleConnections, sums_per_group_equal_the_engines_group_by) {
   // Made anew each time.
   connection.group_into("SUMS", {"SELECT K, D, A, B FROM T WHERE D = 6"}, 2);
   EXPECT_EQ(rows_text("SELECT K, A FROM temp.SUMS", connection), "LHS|2.5");
+  // Inside a transaction its own changes count, though no other handle sees them yet.
+  connection.execute_native("BEGIN; INSERT INTO T VALUES ('LHS', 6, 4, NULL)");
+  connection.group_into(
+      "SUMS", {"SELECT K, D, A, B FROM T WHERE D <> 6", "SELECT K, D, A, B FROM T WHERE D = 6"}, 2);
+  EXPECT_EQ(rows_text("SELECT K, A FROM temp.SUMS WHERE D = 6", connection), "LHS|6.5");
+  connection.execute_native("ROLLBACK");
 }
 
 }  // namespace
