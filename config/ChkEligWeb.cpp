@@ -122,20 +122,16 @@ void SetTripPaths(frame::ModuleState& module) {
       });
 }
 
-namespace {
-
-// The handles this thread's earlier requests closed, reopened by its next ones for next to
-// nothing. Per thread, as the data directory is: a handle serves one thread at a time.
-db::ConnectionPool& thread_connections() {
-  thread_local db::ConnectionPool pool;
-  return pool;
-}
-
-}  // namespace
-
 void SetTripDBConnections(frame::ModuleState& module) {
   const std::string& directory = module.paths.strTripDataPath;
-  db::ConnectionPool& pool = thread_connections();
+  db::ConnectionPool* pool = module.services.connections;
+  const auto open = [pool](db::Connection& connection, const std::string& path) {
+    if (pool) {
+      connection.open(path, *pool);
+    } else {
+      connection.open(path);
+    }
+  };
   frame::run_module(module,
                     {.name = "SetTripDBConnections",
                      .module = "ChkEligWeb",
@@ -147,9 +143,9 @@ void SetTripDBConnections(frame::ModuleState& module) {
                       module.trip = std::make_unique<db::Connection>();
                       module.security = std::make_unique<db::Connection>();
                       module.request = std::make_unique<db::Connection>();
-                      module.trip->open(directory + "trip.db", pool);
-                      module.security->open(directory + "qsclsc1.db", pool);
-                      module.request->open(directory + "Tripschl.db", pool);
+                      open(*module.trip, directory + "trip.db");
+                      open(*module.security, directory + "qsclsc1.db");
+                      open(*module.request, directory + "Tripschl.db");
                       data::add_missing_indexes(*module.trip, data::kTripDatabase);
                       data::add_missing_indexes(*module.request, data::kRequestDatabase);
                     });

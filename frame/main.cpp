@@ -18,6 +18,7 @@
 #include "data/schema.h"
 #include "frame/keys.h"
 #include "frame/web_class.h"
+#include "platform/db/db.h"
 #include "platform/sys/event_log.h"
 #include "platform/sys/mail.h"
 #include "platform/sys/registry.h"
@@ -88,7 +89,8 @@ struct Platform {
   sys::RegistryFile registry{sys::RegistryFile::default_path()};
   sys::SysLog event_log;
   sys::CurlMailTransport mail;
-  sys::Services services{&clock, &registry, &event_log, &mail};
+  db::ConnectionPool connections;
+  sys::Services services{&clock, &registry, &event_log, &mail, &connections};
 };
 
 web::HttpServerOptions serve_defaults() {

@@ -44,37 +44,41 @@ std::string short_date(const vb::Variant& value) {
                                        : html_escape(text);
 }
 
-// The two lines of one request in the result table.
-std::string request_row(frame::RequestContext& ctx, const db::Recordset& rs,
-                        const CustomerNames::Names& customer, const std::string& colour) {
-  std::string html;
-  html.reserve(1536);
-  html += "<tr bgcolor='" + colour + "'>" + small_cell(request_link(ctx, rs));
-  html += small_cell(html_escape(customer.name));
+// The two lines of one request in the result table, added to `html`.
+void add_request_row(std::string& html, frame::RequestContext& ctx, const db::Recordset& rs,
+                     const CustomerNames::Names& customer, std::string_view colour) {
+  html.append("<tr bgcolor='").append(colour).append("'>");
+  add_small_cell(html, request_link(ctx, rs));
+  add_small_cell(html, html_escape(customer.name));
   const std::string destination = destination_text(ctx, rs);
-  html += "<td colspan='2' nowrap><font size='-2'>" +
-          (vb::Trim(destination).empty() ? "&nbsp;" : broken_escaped(destination)) + "</font></td>";
-  html += small_cell(cell_text(rs.field("depdate")) + ", " + time_text(rs.field("deptime")));
-  html += small_cell(cell_text(rs.field("retdate")) + ", " + time_text(rs.field("rettime")));
-  html +=
-      "<td><font color='Red' size='-1'><b>" + cell_text(rs.field("Status")) + "</b></font></td>";
-  html += small_cell(short_date(rs.field("REQDATE")));
-  html += small_cell(text_or_nbsp(rs.field("TRIPCAT")));
-  html += small_cell(text_or_nbsp(rs.field("INTTRIPNUM")));
+  html.append("<td colspan='2' nowrap><font size='-2'>")
+      .append(vb::Trim(destination).empty() ? "&nbsp;" : broken_escaped(destination))
+      .append("</font></td>");
+  add_small_cell(html, cell_text(rs.field("depdate")) + ", " + time_text(rs.field("deptime")));
+  add_small_cell(html, cell_text(rs.field("retdate")) + ", " + time_text(rs.field("rettime")));
+  html.append("<td><font color='Red' size='-1'><b>")
+      .append(cell_text(rs.field("Status")))
+      .append("</b></font></td>");
+  add_small_cell(html, short_date(rs.field("REQDATE")));
+  add_small_cell(html, text_or_nbsp(rs.field("TRIPCAT")));
+  add_small_cell(html, text_or_nbsp(rs.field("INTTRIPNUM")));
 
-  html += "</tr><tr bgcolor='" + colour + "'><td></td><td>&nbsp;</td>";
-  html += "<td><font size='-2'>" + cell_text(rs.field("NUMSTUDENTS")) + "/" +
-          cell_text(rs.field("NUMADULTS")) + "</td></font>";
-  html += small_cell(text_or_nbsp(rs.field("GRADE")));
-  html += small_cell(time_text(rs.field("arrivetime")));
-  html += small_cell(time_text(rs.field("leavetime")));
-  html += small_cell(text_or_nbsp(customer.division));
+  html.append("</tr><tr bgcolor='").append(colour).append("'><td></td><td>&nbsp;</td>");
+  html.append("<td><font size='-2'>")
+      .append(cell_text(rs.field("NUMSTUDENTS")))
+      .append("/")
+      .append(cell_text(rs.field("NUMADULTS")))
+      .append("</td></font>");
+  add_small_cell(html, text_or_nbsp(rs.field("GRADE")));
+  add_small_cell(html, time_text(rs.field("arrivetime")));
+  add_small_cell(html, time_text(rs.field("leavetime")));
+  add_small_cell(html, text_or_nbsp(customer.division));
   const std::string trip = data::NullToStr(rs.field("fieldtrip_num"));
-  html += small_cell(blank_or_zero(trip) ? std::string("&nbsp;") : html_escape(trip));
-  html += small_cell(text_or_nbsp(rs.field("chainid")));
-  html += "<td><font size='-2'>" + text_or_nbsp(rs.field("PURPOSE")) + "</td></font>";
-  html += "</tr>";
-  return html;
+  add_small_cell(html, blank_or_zero(trip) ? std::string("&nbsp;") : html_escape(trip));
+  add_small_cell(html, text_or_nbsp(rs.field("chainid")));
+  html.append("<td><font size='-2'>")
+      .append(text_or_nbsp(rs.field("PURPOSE")))
+      .append("</td></font></tr>");
 }
 
 }  // namespace
@@ -123,9 +127,8 @@ void RequestSearch::BuildRequestResultsTable(std::string& strSql) {
             --search_.intSearchCount;
             continue;
           }
-          const std::string colour = first_colour ? "#FFFFFF" : "#C0C0C0";
+          add_request_row(html, ctx_, requests, customer, first_colour ? "#FFFFFF" : "#C0C0C0");
           first_colour = !first_colour;
-          html += request_row(ctx_, requests, customer, colour);
         }
         html += "</tbody></table>";
         search_.strSearchResults = std::move(html);

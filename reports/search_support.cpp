@@ -6,7 +6,6 @@
 
 #include "data/null_conversions.h"
 #include "frame/keys.h"
-#include "platform/db/jet.h"
 #include "platform/vb/conversions.h"
 #include "request/field_builders.h"
 #include "request/persistence.h"
@@ -191,7 +190,13 @@ std::string bordered_headings(std::initializer_list<Heading> headings,
 }
 
 std::string small_cell(const std::string& shown) {
-  return "<td><font size='-2'>" + shown + "</font></td>";
+  std::string html;
+  add_small_cell(html, shown);
+  return html;
+}
+
+void add_small_cell(std::string& html, std::string_view shown) {
+  html.append("<td><font size='-2'>").append(shown).append("</font></td>");
 }
 
 std::string broken_escaped(const std::string& text) {
@@ -205,6 +210,16 @@ std::string broken_escaped(const std::string& text) {
   return web::html_escape(text.substr(0, cut)) + marker + web::html_escape(text.substr(cut));
 }
 
+CustomerNames::CustomerNames(db::Connection& trip_db, const char* sql) {
+  rs_.open(sql, trip_db);
+  for (long row = 0; !rs_.eof(); rs_.move_next(), ++row) {
+    const vb::Variant& code = rs_.field("CUSTOMER");
+    if (code.is_null() || code.is_empty()) continue;
+    first_rows_.try_emplace(code.is_string() ? code.get<std::string>() : vb::CStr(code), row);
+  }
+  if (rs_.record_count() > 0) rs_.move_first();
+}
+
 CustomerNames::Names CustomerNames::lookup(const vb::Variant& customer_value) {
   const std::string customer = vb::Trim(data::NullToStr(customer_value));
   // An empty customer table has no row to stand on.
@@ -213,12 +228,9 @@ CustomerNames::Names CustomerNames::lookup(const vb::Variant& customer_value) {
                         text::same_text(vb::Trim(data::NullToStr(rs_.field("CUSTOMER"))), customer);
   if (!standing) {
     rs_.move_first();
-    // Quoted, so that a code with an apostrophe is found rather than failing the page.
-    rs_.find("CUSTOMER = " + db::quote_text(customer));
-    if (rs_.eof()) {
-      rs_.move_first();
-      return {"NOT FOUND", " "};
-    }
+    const auto found = first_rows_.find(customer);
+    if (found == first_rows_.end()) return {"NOT FOUND", " "};
+    rs_.move(found->second);
   }
   return {data::NullToStr(rs_.field("custname")), data::NullToStr(rs_.field("custdiv"))};
 }

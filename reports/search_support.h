@@ -8,9 +8,11 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "frame/context.h"
 #include "platform/db/db.h"
+#include "platform/text/text.h"
 #include "platform/vb/variant.h"
 #include "reports/search_state.h"
 
@@ -115,8 +117,9 @@ struct Heading {
 };
 std::string bordered_headings(std::initializer_list<Heading> headings,
                               std::string_view before_close = "");
-// A result table's cell in the small font.
+// A result table's cell in the small font; the second adds it to `html`.
 std::string small_cell(const std::string& shown);
+void add_small_cell(std::string& html, std::string_view shown);
 // The text broken once after its 30th character as BreakString breaks it, each piece escaped.
 std::string broken_escaped(const std::string& text);
 
@@ -124,7 +127,7 @@ std::string broken_escaped(const std::string& text);
 // stays on the last customer found (consecutive requests often share a customer).
 class CustomerNames {
  public:
-  CustomerNames(db::Connection& trip_db, const char* sql) { rs_.open(sql, trip_db); }
+  CustomerNames(db::Connection& trip_db, const char* sql);
   struct Names {
     std::string name;
     std::string division;
@@ -135,6 +138,8 @@ class CustomerNames {
 
  private:
   db::Recordset rs_;
+  // The first row of each code, by its text without regard to case: where Find would stop.
+  std::unordered_map<std::string, long, text::NoCaseHash, text::NoCaseEqual> first_rows_;
 };
 
 // The destination of a request row: the typed-in name of destination 0 (or none), else the

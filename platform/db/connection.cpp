@@ -1,7 +1,9 @@
 // Connections: opening and creating database files, and running text commands.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -155,23 +157,30 @@ void Connection::open(const std::string& path) {
 void Connection::open(const std::string& path, ConnectionPool& pool) {
   close();
   const auto state = file_state(path);
-  auto& idle = pool.idle_;
-  for (auto it = idle.begin(); it != idle.end(); ++it) {
-    if (it->path != path) continue;
-    sqlite3* db = it->db;
-    std::unique_ptr<StatementCache> statements = std::move(it->statements);
-    const bool same_file = it->file_state == state && state != decltype(state){};
-    idle.erase(it);
-    if (!same_file) {
+  for (;;) {
+    std::optional<ConnectionPool::Idle> taken;
+    {
+      std::lock_guard lock(pool.mutex_);
+      auto& idle = pool.idle_;
+      const auto it = std::find_if(idle.rbegin(), idle.rend(),
+                                   [&](const ConnectionPool::Idle& i) { return i.path == path; });
+      if (it == idle.rend()) break;
+      taken = std::move(*it);
+      idle.erase(std::next(it).base());
+    }
+    sqlite3* db = taken->db;
+    std::unique_ptr<StatementCache> statements = std::move(taken->statements);
+    if (taken->file_state != state || state == decltype(state){}) {
+      // Every handle of the old file goes.
       close_handle(db, std::move(statements));
-      break;
+      continue;
     }
     lock_wait_->install(db);
     // A file overwritten in place since shows here, as a fresh opening would show it.
     if (!reads_schema(*statements, path)) {
       sqlite3_busy_handler(db, nullptr, nullptr);
       close_handle(db, std::move(statements));
-      break;
+      continue;
     }
     adopt(db, std::move(statements), path);
     pool_ = &pool;
@@ -207,12 +216,18 @@ void Connection::close() {
     sqlite3_busy_handler(db_, nullptr, nullptr);
     // Kept only when nothing is left running on it: the next user starts from a clean handle.
     if (pool_ && sqlite3_get_autocommit(db_) && statements_->holds_all()) {
-      auto& idle = pool_->idle_;
-      if (idle.size() >= ConnectionPool::kMostIdle) {
-        close_handle(idle.front().db, std::move(idle.front().statements));
-        idle.erase(idle.begin());
+      std::optional<ConnectionPool::Idle> oldest;
+      ConnectionPool::Idle left{path_, file_state(path_), db_, std::move(statements_)};
+      {
+        std::lock_guard lock(pool_->mutex_);
+        auto& idle = pool_->idle_;
+        if (idle.size() >= ConnectionPool::kMostIdle) {
+          oldest = std::move(idle.front());
+          idle.erase(idle.begin());
+        }
+        idle.push_back(std::move(left));
       }
-      idle.push_back({path_, file_state(path_), db_, std::move(statements_)});
+      if (oldest) close_handle(oldest->db, std::move(oldest->statements));
     } else {
       close_handle(db_, std::move(statements_));
     }

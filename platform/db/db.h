@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -92,10 +93,12 @@ class Connection {
   std::shared_ptr<const int> alive_;
 };
 
-// Open handles that closed connections left for the next opening of the same file: one thread's
-// (a handle is used by one thread at a time), so that a request opens its databases for next to
-// nothing. A handle is taken again only while its path names the very file it left, untouched
-// since (same file, size and modification time): a file replaced or rewritten is opened afresh.
+// Open handles that closed connections left for the next opening of the same file, by any
+// thread (a handle serves one connection, and so one thread, at a time), so that a request opens
+// its databases for next to nothing, with the statements and counts they keep. The handle left
+// last is taken first. A handle is taken again only while its path names the very file it
+// left, untouched since (same file, size and modification time): a file replaced or rewritten is
+// opened afresh.
 class ConnectionPool {
  public:
   ConnectionPool();
@@ -111,8 +114,10 @@ class ConnectionPool {
     sqlite3* db;
     std::unique_ptr<StatementCache> statements;  // finalized before the handle closes
   };
-  static constexpr std::size_t kMostIdle = 6;
-  std::vector<Idle> idle_;
+  // Enough for every request that runs at once to find its three handles.
+  static constexpr std::size_t kMostIdle = 48;
+  std::mutex mutex_;
+  std::vector<Idle> idle_;  // the oldest first
 };
 
 class Recordset {

@@ -7,6 +7,10 @@
 #include "platform/sys/mail.h"
 #include "platform/sys/registry.h"
 
+namespace db {
+class ConnectionPool;
+}
+
 namespace sys {
 
 struct Services {
@@ -14,6 +18,8 @@ struct Services {
   const Registry* registry = nullptr;
   EventLog* event_log = nullptr;
   const MailTransport* mail = nullptr;
+  // Where requests leave their database handles for the next ones; none: each opens afresh.
+  db::ConnectionPool* connections = nullptr;
 };
 
 }  // namespace sys

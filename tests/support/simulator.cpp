@@ -77,7 +77,7 @@ void District::add_district_rows() const {
 
 Simulator::Simulator(const District& district, std::chrono::milliseconds settings_check)
     : clock_(vb::DateSerial(2026, 12, 7)), registry_(district.registry_path()) {
-  services_ = sys::Services{&clock_, &registry_, &event_log_, &mail_};
+  services_ = sys::Services{&clock_, &registry_, &event_log_, &mail_, &connections_};
   web::RuntimeOptions options;
   options.app_dir = std::string(JAUNTER_SOURCE_DIR) + "/templates";
   options.clock = &clock_;

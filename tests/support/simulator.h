@@ -94,6 +94,7 @@ class Simulator {
   sys::RegistryFile registry_;
   sys::MemoryEventLog event_log_;
   sys::CurlMailTransport mail_;
+  db::ConnectionPool connections_;
   sys::Services services_;
   std::chrono::steady_clock::time_point idle_now_ = std::chrono::steady_clock::now();
   std::unique_ptr<web::Runtime> runtime_;

@@ -1,8 +1,11 @@
 // Reused connections: a handle closed into a pool serves the next opening of the same file, while
 // the closing connection and its recordsets behave closed, and a replaced file is opened afresh.
+#include <atomic>
 #include <filesystem>
 #include <functional>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "tests/platform/db/db_fixture.h"
 
@@ -48,6 +51,42 @@ TEST(ScaleConnections, a_closed_handle_serves_the_next_opening_of_the_same_file_
   std::filesystem::remove(path);
   EXPECT_EQ(testing::error_text([&] { second.open(path, pool); }),
             "Could not find file '" + path + "'.");
+}
+
+// The pool is shared: a handle one thread left serves another thread's opening, the one left
+// last first; threads opening and closing at once each get a handle of their own.
+TEST(ScaleConnections, a_handle_left_by_one_thread_serves_another) {
+  TempDir dir;
+  const std::string path = dir.file("trip.db");
+  make(path, "first");
+  ConnectionPool pool;
+  std::thread([&] {
+    Connection older, newer;
+    older.open(path, pool);
+    newer.open(path, pool);
+    older.execute_native("CREATE TEMP TABLE OLDER (X)");
+    newer.execute_native("CREATE TEMP TABLE NEWER (X)");
+    older.close();
+    newer.close();
+  }).join();
+  std::thread([&] {
+    Connection connection;
+    connection.open(path, pool);
+    EXPECT_EQ(rows_text("SELECT name FROM temp.sqlite_schema", connection), "NEWER");
+  }).join();
+  std::vector<std::thread> threads;
+  std::atomic<int> wrong{0};
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&] {
+      for (int i = 0; i < 50; ++i) {
+        Connection connection;
+        connection.open(path, pool);
+        if (rows_text("SELECT NAME FROM T", connection) != "first") ++wrong;
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(wrong.load(), 0);
 }
 
 // A count asked again is taken again whenever a row may have changed since: by another handle or
