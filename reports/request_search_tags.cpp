@@ -19,17 +19,18 @@ constexpr CodeSelectForm kDestinationSelect{"dest", 30, "", " ", false};
 void RequestSearch::RequestSearch_ProcessTag(const std::string& TagName, std::string& TagContents,
                                              bool&) {
   const SearchLists lists(ctx_);
-  const auto statuses = request::session_items(ctx_, keys::kStatuses, keys::kStatusCount);
   if (district_header_tag(TagName, TagContents)) return;
   if (shared_search_tag(search_, lists, TagName, TagContents)) return;
   auto is = [&TagName](const char* name) { return text::same_text(TagName, name); };
   const std::string& A = TagContents;
   if (is("WC@Status")) {
-    TagContents = plain_select("status", A, statuses, search_.strReqStatus);
+    TagContents =
+        plain_select("status", A, request::session_items(ctx_, keys::kStatuses, keys::kStatusCount),
+                     search_.strReqStatus);
   } else if (is("WC@CUSTOMER")) {
-    TagContents = code_select(kCustomerSelect, A, lists.customers, search_.strSearchCust);
+    TagContents = code_select(kCustomerSelect, A, lists.customers(), search_.strSearchCust);
   } else if (is("WC@DEST")) {
-    TagContents = code_select(kDestinationSelect, A, lists.destinations, search_.strSearchDest);
+    TagContents = code_select(kDestinationSelect, A, lists.destinations(), search_.strSearchDest);
   } else if (is("WC@ENTERTO")) {
     TagContents = web::html_escape(search_.strReqEnterTo);
   } else if (is("WC@ENTERFROM")) {

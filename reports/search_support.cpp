@@ -97,23 +97,32 @@ std::string code_select(const CodeSelectForm& form, const std::string& attribute
   return html + "</select>";
 }
 
-SearchLists::SearchLists(const frame::RequestContext& context)
-    : grades(request::session_items(context, keys::kGrades, keys::kGradeCount)),
-      customers(request::session_items(context, keys::kCustomers, keys::kCustomerCount)),
-      destinations(request::session_items(context, keys::kDestinations, keys::kDestinationCount)),
-      categories(request::session_items(context, keys::kTripCategories, keys::kTripCategoryCount)),
-      divisions(request::session_items(context, keys::kDivisions, keys::kDivisionCount)) {}
+std::span<const std::string> SearchLists::grades() const {
+  return request::session_items(context_, keys::kGrades, keys::kGradeCount);
+}
+std::span<const std::string> SearchLists::customers() const {
+  return request::session_items(context_, keys::kCustomers, keys::kCustomerCount);
+}
+std::span<const std::string> SearchLists::destinations() const {
+  return request::session_items(context_, keys::kDestinations, keys::kDestinationCount);
+}
+std::span<const std::string> SearchLists::categories() const {
+  return request::session_items(context_, keys::kTripCategories, keys::kTripCategoryCount);
+}
+std::span<const std::string> SearchLists::divisions() const {
+  return request::session_items(context_, keys::kDivisions, keys::kDivisionCount);
+}
 
 bool shared_search_tag(const SearchState& search, const SearchLists& lists,
                        const std::string& tag_name, std::string& tag_contents) {
   auto is = [&tag_name](const char* name) { return text::same_text(tag_name, name); };
   const std::string& attributes = tag_contents;
   if (is("WC@Grade")) {
-    tag_contents = plain_select("grade", attributes, lists.grades, search.strSearchGrade);
+    tag_contents = plain_select("grade", attributes, lists.grades(), search.strSearchGrade);
   } else if (is("WC@CATEGORY")) {
-    tag_contents = category_select(attributes, lists.categories, search.strSearchTripCat);
+    tag_contents = category_select(attributes, lists.categories(), search.strSearchTripCat);
   } else if (is("WC@DIV")) {
-    tag_contents = division_select(attributes, lists.divisions, search.strSearchDiv);
+    tag_contents = division_select(attributes, lists.divisions(), search.strSearchDiv);
   } else if (is("WC@RESULTS")) {
     tag_contents = search.strSearchResults;
   } else if (is("WC@DEPFROM")) {

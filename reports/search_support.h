@@ -77,10 +77,19 @@ std::string code_select(const CodeSelectForm& form, const std::string& attribute
                         std::span<const std::string> items, const std::string& selected);
 
 // The session lists the search forms' drop-downs offer.
-struct SearchLists {
-  explicit SearchLists(const frame::RequestContext& context);
-  // Read in place: the session keeps them while a page is written.
-  std::span<const std::string> grades, customers, destinations, categories, divisions;
+// The session's drop-down lists, each read in place when asked for (the session keeps them while
+// a page is written): a tag reads only the list it shows.
+class SearchLists {
+ public:
+  explicit SearchLists(const frame::RequestContext& context) : context_(context) {}
+  std::span<const std::string> grades() const;
+  std::span<const std::string> customers() const;
+  std::span<const std::string> destinations() const;
+  std::span<const std::string> categories() const;
+  std::span<const std::string> divisions() const;
+
+ private:
+  const frame::RequestContext& context_;
 };
 
 // The tags both search pages answer alike (WC@Grade, WC@CATEGORY, WC@DIV, WC@RESULTS,

@@ -68,9 +68,9 @@ void TripSearch::TripSearch_ProcessTag(const std::string& TagName, std::string& 
   const std::string A = TagContents;
   const TripSearchState& state = trips_;
   if (is("WC@CUST")) {
-    TagContents = code_select(kCustomerSelect, A, lists.customers, search_.strSearchCust);
+    TagContents = code_select(kCustomerSelect, A, lists.customers(), search_.strSearchCust);
   } else if (is("WC@DEST")) {
-    TagContents = code_select(kDestinationSelect, A, lists.destinations, search_.strSearchDest);
+    TagContents = code_select(kDestinationSelect, A, lists.destinations(), search_.strSearchDest);
   } else if (is("WC@CHKBOX")) {
     std::string html;
     for (const PairBox& box : kPairBoxes) {
@@ -98,7 +98,7 @@ void TripSearch::TripSearch_ProcessTag(const std::string& TagName, std::string& 
     }
   } else if (is("WC@BILLCUST")) {
     std::string html = "<select name='billcust' " + A + ">";
-    for (const std::string& item : lists.customers) {
+    for (const std::string& item : lists.customers()) {
       html += "<option>" + html_escape(item) + "</option>";
     }
     TagContents = html + "</select>";
