@@ -8,6 +8,7 @@
 // The reader accepts what a United States English Windows parser makes of typed dates, within
 // limits: month/day/year is never swapped to day/month/year, a date without its year is refused
 // (its meaning would depend on the clock), and nothing may follow the time.
+#include <charconv>
 #include <cmath>
 #include <vector>
 
@@ -289,11 +290,6 @@ std::size_t time_start(const std::vector<Token>& tokens) {
   return tokens.size();
 }
 
-// Minutes and seconds, 0 to 59.
-std::string two_digits(int value) {
-  return {static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
-}
-
 }  // namespace
 
 std::optional<DateTime> parse_date_text(std::string_view text) {
@@ -382,16 +378,32 @@ DateParts split(DateTime value) {
 }
 
 std::string date_text(DateTime value) {
-  Moment moment = moment_of(value);
-  DateParts parts = split(value);
-  std::string date = std::to_string(parts.month) + "/" + std::to_string(parts.day) + "/" +
-                     std::to_string(parts.year);
-  int hour12 = parts.hour % 12 == 0 ? 12 : parts.hour % 12;
-  std::string time = std::to_string(hour12) + ":" + two_digits(parts.minute) + ":" +
-                     two_digits(parts.second) + (parts.hour < 12 ? " AM" : " PM");
-  if (moment.day == 0) return time;
-  if (moment.seconds == 0) return date;
-  return date + " " + time;
+  const Moment moment = moment_of(value);
+  const DateParts parts = split(value);
+  // Built in one string: lists show this for every date and time they hold.
+  std::string text;
+  text.reserve(24);
+  const auto number = [&text](int n) {
+    char digits[12];
+    text.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+  };
+  if (moment.day != 0) {
+    number(parts.month);
+    text += '/';
+    number(parts.day);
+    text += '/';
+    number(parts.year);
+    if (moment.seconds == 0) return text;
+    text += ' ';
+  }
+  number(parts.hour % 12 == 0 ? 12 : parts.hour % 12);
+  for (const int two : {parts.minute, parts.second}) {
+    text += ':';
+    text += static_cast<char>('0' + two / 10);
+    text += static_cast<char>('0' + two % 10);
+  }
+  text += parts.hour < 12 ? " AM" : " PM";
+  return text;
 }
 
 }  // namespace vb
