@@ -79,22 +79,30 @@ CodeAndName split_item(const std::string& item) {
 
 std::string code_select(const CodeSelectForm& form, const std::string& attributes,
                         std::span<const std::string> items, const std::string& selected) {
-  std::string html = std::string("<select name='") + form.name + "' " + attributes + ">";
+  const std::string wanted = vb::Trim(selected);
+  std::string html;
+  html.reserve(64 + 64 * items.size());
+  html.append("<select name='").append(form.name).append("' ").append(attributes).append(">");
   for (const std::string& item : items) {
     if (item.empty()) {
       html += form.named_empty_option ? "<option value= ></option>" : "<option></option>";
       continue;
     }
     const CodeAndName parts = split_item(item);
-    const std::string value = form.quote + web::html_escape(parts.code) + form.quote;
-    const std::string shown = web::html_escape(text::utf8_prefix(parts.name, form.name_length));
-    if (text::same_text(vb::Trim(parts.code), vb::Trim(selected))) {
-      html += "<option value=" + value + " selected>" + shown + "</option>";
+    html.append("<option value=")
+        .append(form.quote)
+        .append(web::html_escape(parts.code))
+        .append(form.quote);
+    if (text::same_text(vb::Trim(parts.code), wanted)) {
+      html += " selected>";
     } else {
-      html += "<option value=" + value + form.gap + ">" + shown + "</option>";
+      html.append(form.gap).append(">");
     }
+    html.append(web::html_escape(text::utf8_prefix(parts.name, form.name_length)))
+        .append("</option>");
   }
-  return html + "</select>";
+  html += "</select>";
+  return html;
 }
 
 std::span<const std::string> SearchLists::grades() const {

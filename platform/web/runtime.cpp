@@ -180,10 +180,22 @@ const char* content_type_of(const std::filesystem::path& file) {
 }  // namespace
 
 std::string html_escape(std::string_view text) {
+  const auto next_special = [text](std::size_t from) {
+    for (; from < text.size(); ++from) {
+      const char c = text[from];
+      if (c == '&' || c == '<' || c == '>' || c == '"' || c == '\'') return from;
+    }
+    return std::string_view::npos;
+  };
+  std::size_t at = next_special(0);
+  // Most texts hold none: copied as they are, a short one without an allocation.
+  if (at == std::string_view::npos) return std::string(text);
   std::string out;
   out.reserve(text.size() + 16);
-  for (char c : text) {
-    switch (c) {
+  std::size_t from = 0;
+  for (; at != std::string_view::npos; at = next_special(from)) {
+    out.append(text.substr(from, at - from));
+    switch (text[at]) {
       case '&':
         out += "&amp;";
         break;
@@ -196,13 +208,12 @@ std::string html_escape(std::string_view text) {
       case '"':
         out += "&quot;";
         break;
-      case '\'':
-        out += "&#39;";
-        break;
       default:
-        out.push_back(c);
+        out += "&#39;";
     }
+    from = at + 1;
   }
+  out.append(text.substr(from));
   return out;
 }
 
