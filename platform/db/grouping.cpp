@@ -4,6 +4,8 @@
 // that come in parts are read side by side on the machine's cores.
 #include <sqlite3.h>
 
+#include <charconv>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <future>
@@ -78,47 +80,61 @@ struct EngineSum {
   }
 };
 
+// One part of a key: its length, a colon, its type letter and its text, so that no two keys of
+// different parts run together.
+void append_part(std::string& key, char type, std::string_view text, bool fold) {
+  char digits[24];
+  key.append(digits, std::to_chars(digits, digits + sizeof digits, text.size() + 1).ptr);
+  key += ':';
+  key += type;
+  const std::size_t from = key.size();
+  key.append(text);
+  if (fold) {
+    for (std::size_t i = from; i < key.size(); ++i)
+      if (key[i] >= 'a' && key[i] <= 'z') key[i] = static_cast<char>(key[i] - 'a' + 'A');
+  }
+}
+
 // A key value as the engine's GROUP BY compares it: numbers by value, text by its collation
-// (NOCASE folds ASCII letters only), each part prefixed by its length.
+// (NOCASE folds ASCII letters only). Written straight into the key: it is built for every row.
 void append_key(std::string& key, sqlite3_stmt* stmt, int column, bool nocase) {
-  std::string part;
+  char number[40];
+  const auto whole = [&](std::int64_t value) {
+    append_part(
+        key, 'n',
+        std::string_view(number, std::to_chars(number, number + sizeof number, value).ptr - number),
+        false);
+  };
   switch (sqlite3_column_type(stmt, column)) {
     case SQLITE_NULL:
-      part = "z";
-      break;
+      return append_part(key, 'z', {}, false);
     case SQLITE_INTEGER:
-      part = "n" + std::to_string(sqlite3_column_int64(stmt, column));
-      break;
+      return whole(sqlite3_column_int64(stmt, column));
     case SQLITE_FLOAT: {
       const double value = sqlite3_column_double(stmt, column);
       if (value >= -9.2e18 && value <= 9.2e18 &&
           value == static_cast<double>(static_cast<std::int64_t>(value))) {
-        part = "n" + std::to_string(static_cast<std::int64_t>(value));
-      } else {
-        char text[40];
-        std::snprintf(text, sizeof text, "r%.17g", value);
-        part = text;
+        return whole(static_cast<std::int64_t>(value));
       }
-      break;
+      const int length = std::snprintf(number, sizeof number, "%.17g", value);
+      return append_part(key, 'r', std::string_view(number, static_cast<std::size_t>(length)),
+                         false);
     }
     case SQLITE_TEXT: {
       const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-      part.assign("t").append(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
-      if (nocase) {
-        for (char& c : part)
-          if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-      }
-      break;
+      return append_part(
+          key, 't',
+          std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column))),
+          nocase);
     }
     default: {
-      const void* blob = sqlite3_column_blob(stmt, column);
-      part.assign("b").append(static_cast<const char*>(blob),
-                              static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
+      const auto* blob = static_cast<const char*>(sqlite3_column_blob(stmt, column));
+      return append_part(
+          key, 'b',
+          std::string_view(blob, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column))),
+          false);
     }
   }
-  key += std::to_string(part.size());
-  key += ':';
-  key += part;
 }
 
 // Whether a result column comes from a table column declared COLLATE NOCASE.
