@@ -250,7 +250,11 @@ void Connection::group_into(const std::string& table, const std::vector<std::str
     for (std::size_t part = 1; part < jet_parts.size(); ++part) {
       later.push_back(std::async(std::launch::async, [&, part] {
         Connection sibling;
-        sibling.open(path_);
+        if (pool_) {
+          sibling.open(path_, *pool_);
+        } else {
+          sibling.open(path_);
+        }
         Statement rows(sibling.db_, translate_shared(jet_parts[part])->sql, path_);
         check_width(rows.get(), layout);
         Sums part_sums;
