@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <unordered_map>
 #include <vector>
@@ -186,11 +187,13 @@ struct Sums {
     }
   }
 
-  // Adds the groups of rows that came after these.
+  // Adds the groups of rows that came after these, new ones in the order they came.
   void merge(Sums&& later) {
-    for (auto& [key, index] : later.found) {
+    std::vector<const std::string*> keys_in_order(later.groups.size());
+    for (const auto& [key, index] : later.found) keys_in_order[index] = &key;
+    for (std::size_t index = 0; index < later.groups.size(); ++index) {
       Group& group = later.groups[index];
-      auto [at, added] = found.try_emplace(key, groups.size());
+      auto [at, added] = found.try_emplace(*keys_in_order[index], groups.size());
       if (added) {
         groups.push_back(std::move(group));
         continue;
@@ -247,20 +250,24 @@ void Connection::group_into(const std::string& table, const std::vector<std::str
     Statement first(db_, translate_shared(jet_parts.front())->sql, path_);
     layout = layout_of(db_, first.get(), keys);
     std::vector<std::future<Sums>> later;
-    for (std::size_t part = 1; part < jet_parts.size(); ++part) {
-      later.push_back(std::async(std::launch::async, [&, part] {
-        Connection sibling;
-        if (pool_) {
-          sibling.open(path_, *pool_);
-        } else {
-          sibling.open(path_);
-        }
-        Statement rows(sibling.db_, translate_shared(jet_parts[part])->sql, path_);
-        check_width(rows.get(), layout);
-        Sums part_sums;
-        part_sums.read(sibling.db_, rows.get(), path_, keys, layout.nocase);
-        return part_sums;
-      }));
+    for (std::size_t part = 1; part < jet_parts.size() && before; ++part) {
+      try {
+        later.push_back(std::async(std::launch::async, [&, part] {
+          Connection sibling;
+          if (pool_) {
+            sibling.open(path_, *pool_);
+          } else {
+            sibling.open(path_);
+          }
+          Statement rows(sibling.db_, translate_shared(jet_parts[part])->sql, path_);
+          check_width(rows.get(), layout);
+          Sums part_sums;
+          part_sums.read(sibling.db_, rows.get(), path_, keys, layout.nocase);
+          return part_sums;
+        }));
+      } catch (const std::system_error&) {
+        before.reset();  // no thread to be had: one statement reads them all
+      }
     }
     // Every part is waited for before a failure goes on.
     std::exception_ptr failure;
@@ -279,12 +286,10 @@ void Connection::group_into(const std::string& table, const std::vector<std::str
       }
     }
     if (failure) std::rethrow_exception(failure);
-    if (statements_->data_state(path_) != before) {
-      before.reset();
-      sums = Sums();
-    }
+    if (before && statements_->data_state(path_) != before) before.reset();
   }
   if (!before) {
+    sums = Sums();
     std::string all;
     for (const std::string& part : jet_parts) all += (all.empty() ? "" : " UNION ALL ") + part;
     Statement rows(db_, translate_shared(all)->sql, path_);
