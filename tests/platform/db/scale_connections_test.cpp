@@ -161,5 +161,42 @@ TEST(ScaleConnections, sums_per_group_equal_the_engines_group_by) {
   connection.execute_native("ROLLBACK");
 }
 
+// Parts read side by side while another handle commits still sum one state of the file: every
+// commit adds a row to each part, so any one state sums to an even number.
+TEST(ScaleConnections, parts_read_side_by_side_sum_one_state_while_others_commit) {
+  TempDir dir;
+  const std::string path = dir.file("trip.db");
+  Connection reader, writer;
+  reader.create(path);
+  reader.execute_native(
+      "CREATE TABLE T (K TEXT, V INTEGER, P INTEGER); WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL "
+      "SELECT I + 1 FROM N WHERE I < 20000) INSERT INTO T SELECT 'a', 1, I % 2 FROM N");
+  writer.open(path);
+  std::atomic<bool> done{false};
+  std::string failure;
+  std::thread commits([&] {
+    try {
+      while (!done)
+        writer.execute_native("BEGIN; INSERT INTO T VALUES ('a', 1, 0), ('a', 1, 1); COMMIT");
+    } catch (const std::exception& error) {
+      failure = error.what();
+    }
+  });
+  int odd = 0;
+  try {
+    for (int i = 0; i < 40; ++i) {
+      reader.group_into("SUMS",
+                        {"SELECT K, V FROM T WHERE P = 0", "SELECT K, V FROM T WHERE P = 1"}, 1);
+      if (std::stol(rows_text("SELECT V FROM temp.SUMS", reader)) % 2 != 0) ++odd;
+    }
+  } catch (const std::exception& error) {
+    failure = error.what();
+  }
+  done = true;
+  commits.join();
+  EXPECT_EQ(failure, "");
+  EXPECT_EQ(odd, 0);
+}
+
 }  // namespace
 }  // namespace db
