@@ -58,9 +58,13 @@ std::string trim_right(std::string_view text) {
 }
 
 std::string trim(std::string_view text) {
+  return std::string(trim_view(text));
+}
+
+std::string_view trim_view(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
-  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 bool is_blank(char c) {

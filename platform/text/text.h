@@ -35,6 +35,8 @@ struct NoCaseEqual {
 
 // Blanks (spaces) only, not tabs or line breaks, as the language runtime's Trim.
 std::string trim(std::string_view text);
+// The same, in place: the part of `text` without its leading and trailing spaces.
+std::string_view trim_view(std::string_view text);
 std::string trim_left(std::string_view text);
 std::string trim_right(std::string_view text);
 // Spaces and tabs, as configuration files (registry, INI) lay out their lines.
