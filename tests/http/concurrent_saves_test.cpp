@@ -6,6 +6,7 @@
 #include <ctime>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -67,7 +68,10 @@ std::string new_request_form() {
          "&CUSTSPEC=&TRIPCOM=&PO=&INTTRIPNUM=&tripcat=FLD&grade=5&fund=100&btnSubmit=Save";
 }
 
-TEST(ConcurrentSaves, savers_and_searchers_get_no_error_page_while_another_program_reads) {
+// With a thread per connection (as shipped) and with a pool of threads sharing them.
+class ConcurrentSaves : public ::testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(ConcurrentSaves, savers_and_searchers_get_no_error_page_while_another_program_reads) {
   constexpr int kSavers = 20, kSearchers = 10, kSavesEach = 2;
   District district;
   add_sample_data(district);
@@ -77,7 +81,7 @@ TEST(ConcurrentSaves, savers_and_searchers_get_no_error_page_while_another_progr
   for (const char* file : {"/trip.db", "/qsclsc1.db", "/Tripschl.db"}) {
     run(other_program(district.dir() + file), "PRAGMA journal_mode = DELETE");
   }
-  ServerProcess server({}, {{"JAUNTER_REGISTRY", district.registry_path()}});
+  ServerProcess server(GetParam(), {{"JAUNTER_REGISTRY", district.registry_path()}});
   ASSERT_EQ(http_request(server.port(), "GET", "/Jaunter.ASP").status, 200);  // settings loaded
 
   // Meanwhile a desktop user's report keeps reading the requests.
@@ -118,5 +122,12 @@ TEST(ConcurrentSaves, savers_and_searchers_get_no_error_page_while_another_progr
   EXPECT_EQ(failures.size(), 0u) << (failures.empty() ? "" : failures.front());
   EXPECT_EQ(run(desktop, "SELECT count(*) FROM TRIPSREQ"), before + kSavers * kSavesEach);
 }
+
+INSTANTIATE_TEST_SUITE_P(Servers, ConcurrentSaves,
+                         ::testing::Values(std::vector<std::string>{},
+                                           std::vector<std::string>{"--threads", "2"}),
+                         [](const auto& info) {
+                           return info.param.empty() ? "thread_per_connection" : "pool_of_two";
+                         });
 
 }  // namespace
