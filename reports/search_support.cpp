@@ -63,18 +63,18 @@ std::string division_select(const std::string& attributes, std::span<const std::
                             const std::string& selected) {
   std::string html = "<select name='div' " + attributes + ">";
   for (const std::string& item : items) {
-    const bool chosen =
-        !item.empty() && text::same_text(vb::Trim(split_item(item).code), vb::Trim(selected));
+    const bool chosen = !item.empty() &&
+                        text::same_text(text::trim_view(split_item(item).code), vb::Trim(selected));
     html += (chosen ? "<option selected>" : "<option>") + web::html_escape(item) + "</option>";
   }
   return html + "</select>";
 }
 
-CodeAndName split_item(const std::string& item) {
+CodeAndName split_item(std::string_view item) {
   const std::size_t comma = item.find(',');
   // An item without a comma is all code; its name is the item itself.
-  if (comma == std::string::npos) return {item, vb::Trim(item)};
-  return {item.substr(0, comma), vb::Trim(item.substr(comma + 1))};
+  if (comma == std::string_view::npos) return {item, text::trim_view(item)};
+  return {item.substr(0, comma), text::trim_view(item.substr(comma + 1))};
 }
 
 std::string code_select(const CodeSelectForm& form, const std::string& attributes,
@@ -88,11 +88,7 @@ std::string code_select(const CodeSelectForm& form, const std::string& attribute
       html += form.named_empty_option ? "<option value= ></option>" : "<option></option>";
       continue;
     }
-    // As split_item splits it, read in place: the lists run to hundreds of items.
-    const std::size_t comma = item.find(',');
-    const std::string_view code = std::string_view(item).substr(0, comma);
-    const std::string_view name = text::trim_view(
-        comma == std::string::npos ? code : std::string_view(item).substr(comma + 1));
+    const auto [code, name] = split_item(item);
     html.append("<option value=")
         .append(form.quote)
         .append(web::html_escape(code))

@@ -56,12 +56,13 @@ std::string category_select(const std::string& attributes, std::span<const std::
 // Division: the whole item posted, selected when its code equals the criterion.
 std::string division_select(const std::string& attributes, std::span<const std::string> items,
                             const std::string& selected);
-// The code (before the first ",") and the name (the rest, trimmed) of a "code, name" item.
+// The code (before the first ",") and the name (the rest, trimmed) of a "code, name" item, read
+// in place: valid while the item is.
 struct CodeAndName {
-  std::string code;
-  std::string name;
+  std::string_view code;
+  std::string_view name;
 };
-CodeAndName split_item(const std::string& item);
+CodeAndName split_item(std::string_view item);
 
 // How a customer or destination drop-down writes its options: the two searches quote and space
 // them differently, and the pages' answers keep each one's form.
@@ -76,7 +77,6 @@ struct CodeSelectForm {
 std::string code_select(const CodeSelectForm& form, const std::string& attributes,
                         std::span<const std::string> items, const std::string& selected);
 
-// The session lists the search forms' drop-downs offer.
 // The session's drop-down lists, each read in place when asked for (the session keeps them while
 // a page is written): a tag reads only the list it shows.
 class SearchLists {

@@ -19,7 +19,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <vector>
@@ -72,10 +71,6 @@ constexpr std::array<SummaryKind, 5> kSummaries = {{
 
 namespace {
 
-bool is_name_char(char c) {
-  return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
-}
-
 // Whether every TRIPS column the condition names is one the summary index holds. The trip number
 // is left out on purpose: it finds its trip by the table itself.
 bool index_covers(const std::string& C) {
@@ -83,9 +78,9 @@ bool index_covers(const std::string& C) {
   const std::string held = std::string(", ") + data::kTripSummaryColumns + ",";
   for (std::size_t at = upper.find("TRIPS."); at != std::string::npos;
        at = upper.find("TRIPS.", at + 1)) {
-    if (at > 0 && is_name_char(upper[at - 1])) continue;
+    if (at > 0 && text::is_name_char(upper[at - 1])) continue;
     std::size_t end = at + 6;
-    while (end < upper.size() && is_name_char(upper[end])) ++end;
+    while (end < upper.size() && text::is_name_char(upper[end])) ++end;
     if (held.find(", " + upper.substr(at + 6, end - at - 6) + ",") == std::string::npos)
       return false;
   }

@@ -21,7 +21,6 @@
 // the newer one is full the older is dropped, which approximates least-recently-used cheaply.
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <map>
 #include <memory>
@@ -34,6 +33,7 @@
 #include "platform/db/jet.h"
 #include "platform/db/jet_lexer.h"
 #include "platform/db/sqlite_support.h"
+#include "platform/text/text.h"
 #include "platform/vb/conversions.h"
 
 namespace db {
@@ -724,9 +724,7 @@ bool reads_clock(std::string_view sql) {
     std::size_t end = open;
     while (end > 0 && lower[end - 1] == ' ') --end;
     std::size_t begin = end;
-    while (begin > 0 &&
-           (std::isalnum(static_cast<unsigned char>(lower[begin - 1])) || lower[begin - 1] == '_'))
-      --begin;
+    while (begin > 0 && text::is_name_char(lower[begin - 1])) --begin;
     const std::string_view name = std::string_view(lower).substr(begin, end - begin);
     for (std::string_view moving : kMoving)
       if (name == moving) return true;

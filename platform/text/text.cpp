@@ -1,6 +1,8 @@
 // The shared text helpers.
 #include "platform/text/text.h"
 
+#include <cctype>
+
 namespace text {
 
 char ascii_upper(char c) {
@@ -65,6 +67,10 @@ std::string_view trim_view(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+bool is_name_char(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
 }
 
 bool is_blank(char c) {

@@ -41,6 +41,8 @@ std::string trim_left(std::string_view text);
 std::string trim_right(std::string_view text);
 // Spaces and tabs, as configuration files (registry, INI) lay out their lines.
 bool is_blank(char c);
+// A letter, digit or underscore: a character of a table, column or function name.
+bool is_name_char(char c);
 std::string_view trim_blanks(std::string_view text);
 
 // List items are written "code, description". The code of an item: the text before its first

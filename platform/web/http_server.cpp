@@ -388,7 +388,8 @@ MHD_Result HttpServer::Impl::access(MHD_Connection* connection, const char* meth
 }
 
 HttpResponse HttpServer::Impl::run_handler(const Exchange& exchange) {
-  const Turns::Turn turn(turns, turn_kind(exchange.request));
+  // A pool takes no turns, so it need not name the kind.
+  const Turns::Turn turn(turns, turns.limited() ? turn_kind(exchange.request) : std::string());
   try {
     return handler(exchange.request);
   } catch (...) {

@@ -3,6 +3,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace web {
 namespace {
@@ -21,13 +22,14 @@ Turns::Turns(std::size_t at_once, std::chrono::milliseconds longest_wait,
       longest_wait_(longest_wait),
       short_cost_(std::chrono::duration_cast<std::chrono::nanoseconds>(short_cost).count()) {}
 
-Turns::Turn::Turn(Turns& turns, std::string_view kind) : turns_(turns), kind_(kind) {
-  if (turns_.at_once_ != 0) held_ = turns_.enter(kind_);
+Turns::Turn::Turn(Turns& turns, std::string kind) : turns_(turns), kind_(std::move(kind)) {
+  if (!turns_.limited()) return;
+  held_ = turns_.enter(kind_);
   started_ = thread_time();
 }
 
 Turns::Turn::~Turn() {
-  if (turns_.at_once_ != 0) turns_.leave(held_, kind_, thread_time() - started_);
+  if (turns_.limited()) turns_.leave(held_, kind_, thread_time() - started_);
 }
 
 std::size_t Turns::running() const {

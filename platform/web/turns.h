@@ -36,7 +36,7 @@ class Turns {
   // the turn ends with the Turn, which learns its kind's cost. An empty kind is never known.
   class Turn {
    public:
-    explicit Turn(Turns& turns, std::string_view kind = {});
+    explicit Turn(Turns& turns, std::string kind = {});
     ~Turn();
     Turn(const Turn&) = delete;
     Turn& operator=(const Turn&) = delete;
@@ -44,10 +44,12 @@ class Turns {
    private:
     Turns& turns_;
     std::string kind_;
-    bool held_ = false;     // took a turn, rather than going beside them
-    std::int64_t started_;  // the thread's processor time, in nanoseconds
+    bool held_ = false;         // took a turn, rather than going beside them
+    std::int64_t started_ = 0;  // the thread's processor time, in nanoseconds
   };
 
+  // Whether requests take turns at all (`at_once` not 0).
+  bool limited() const { return at_once_ != 0; }
   std::size_t running() const;
   std::size_t waiting() const;
 
