@@ -49,9 +49,9 @@ struct HttpServerOptions {
   std::uint16_t port = 8080;  // 0 picks a free port
   // Connections served at once, in all.
   unsigned max_connections = 256;
-  // 0: a thread for each connection (a slow request never holds up another connection). N: a
-  // pool of N threads sharing the connections (fewer thread switches; a request that blocks holds
-  // up the other connections of its thread until it is done).
+  // 0: a thread for each connection (a slow request never holds up another connection). N: N
+  // threads reading and writing the connections and N making the pages, in the order they came
+  // (fewer thread switches); reading pages learnt to be quick are made by the former at once.
   unsigned worker_threads = 0;
   // With a thread for each connection: at most this many requests run at once, the others
   // waiting in the order they came, each at most `longest_turn_wait`; pages learnt to be short go

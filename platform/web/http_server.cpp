@@ -1,4 +1,4 @@
-// web::HttpServer on libmicrohttpd: one thread per connection, a body cap, an access log.
+// web::HttpServer on libmicrohttpd: a thread per connection or a pool, a body cap, an access log.
 //
 // Design: MHD calls the access handler several times per request: once when the headers are in,
 // once per piece of body, and once more when the request is complete. We answer only on that
@@ -8,6 +8,13 @@
 // and freed in the completion callback, which also writes the access log line. stop() quiesces
 // the listener and waits for the requests in flight before stopping the daemon, because
 // MHD_stop_daemon alone cuts every open connection.
+//
+// A pool of N threads is not libmicrohttpd's own: that ties each connection to the thread that
+// accepted it, and the threads accept in a race, so one may hold twice the connections of
+// another and its requests queue behind each other while another thread idles. Instead one
+// polling thread reads and writes every connection, suspends each complete request and hands it
+// to N threads of ours, which take the requests in the order they came and resume the
+// connection with the answer.
 #include <arpa/inet.h>
 #include <microhttpd.h>
 #include <netdb.h>
@@ -26,12 +33,17 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <thread>
+#include <vector>
 
 #include "platform/text/text.h"
 #include "platform/web/http.h"
@@ -78,6 +90,77 @@ struct Exchange {
   bool headers_read = false;
   bool too_large = false;
   int status = 0;  // 0 until we queue a response
+  // The answer a pool thread made, for the polling thread to send once the connection resumes.
+  std::optional<HttpResponse> answer;
+  bool handed_over = false;  // given to the pool (so the next call sends the answer)
+  std::string kind;          // as the pool learns its time; empty when it is not to learn it
+};
+
+// The pool's threads and the requests waiting for one, oldest first.
+class RequestQueue {
+ public:
+  struct Job {
+    MHD_Connection* connection;
+    Exchange* exchange;
+  };
+  using Runner = std::function<void(const Job&)>;
+
+  RequestQueue() = default;
+  RequestQueue(const RequestQueue&) = delete;
+  RequestQueue& operator=(const RequestQueue&) = delete;
+  ~RequestQueue() { stop(); }
+
+  // Throws when a thread cannot be started, after stopping those that were.
+  void start(unsigned threads, Runner runner) {
+    runner_ = std::move(runner);
+    stopping_ = false;
+    try {
+      for (unsigned i = 0; i < threads; ++i) threads_.emplace_back([this] { work(); });
+    } catch (...) {
+      stop();
+      throw;
+    }
+  }
+
+  void push(Job job) {
+    {
+      std::lock_guard lock(mutex_);
+      jobs_.push_back(job);
+    }
+    ready_.notify_one();
+  }
+
+  // Runs what is queued, then ends the threads.
+  void stop() {
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+    }
+    ready_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+    threads_.clear();
+  }
+
+ private:
+  void work() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      ready_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+      if (jobs_.empty()) return;
+      Job job = jobs_.front();
+      jobs_.pop_front();
+      lock.unlock();
+      runner_(job);
+      lock.lock();
+    }
+  }
+
+  Runner runner_;
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  std::deque<Job> jobs_;
+  bool stopping_ = false;
+  std::vector<std::thread> threads_;
 };
 
 // Splits a request target into decoded path and raw query; an absolute-form target
@@ -238,11 +321,14 @@ void free_body(void* body) {
   delete static_cast<std::string*>(body);
 }
 
-// The kind of a request, as turns learn its cost: method, path and the query's first parameter
-// (the page, in the links the runtime writes), bounded in length.
-std::string turn_kind(const HttpRequest& request) {
-  std::string kind =
-      request.method + " " + request.path + "?" + request.query.substr(0, request.query.find('&'));
+// The kind of a request, as turns and the pool learn its cost: method, path and the query's first
+// two parameters (the page and the event, in the links the runtime writes), bounded in length.
+std::string request_kind(const HttpRequest& request) {
+  std::string_view query = request.query;
+  std::size_t end = query.find('&');
+  if (end != std::string_view::npos) end = query.find('&', end + 1);
+  std::string kind = request.method + " " + request.path + "?";
+  kind += query.substr(0, end);
   if (kind.size() > 120) kind.resize(120);
   return kind;
 }
@@ -273,6 +359,9 @@ struct HttpServer::Impl {
                     std::size_t* upload_data_size, Exchange& exchange);
   void read_headers(MHD_Connection* connection, const char* method, Exchange& exchange);
   HttpResponse run_handler(const Exchange& exchange);
+  HttpResponse run_timed(Exchange& exchange);
+  MHD_Result hand_over(MHD_Connection* connection, Exchange& exchange);
+  void run_pooled(const RequestQueue::Job& job);
   MHD_Result queue(MHD_Connection* connection, Exchange& exchange, HttpResponse response);
   void finish(Exchange* exchange);
 
@@ -281,6 +370,7 @@ struct HttpServer::Impl {
   std::uint16_t port = 0;
   // Only a thread per connection takes turns: a pool bounds the running requests itself.
   Turns turns{options.worker_threads == 0 ? options.max_running : 0, options.longest_turn_wait};
+  QuickKinds quick_kinds;  // a pool's pages answered on the polling thread
 
   // Every request touches these two, so they are atomics; the mutex only pairs with `idle`
   // and guards the start-up messages.
@@ -291,7 +381,9 @@ struct HttpServer::Impl {
   bool capturing_start_errors = false;
   std::string start_errors;
 
-  // Declared before the daemon: the quiesced socket may only close after the daemon stops.
+  // Declared before the daemon: the quiesced socket may only close after the daemon stops, and
+  // the pool's threads only once no connection waits for them.
+  RequestQueue pool;
   Socket quiesced_listener;
   DaemonPtr daemon;
 };
@@ -384,12 +476,61 @@ MHD_Result HttpServer::Impl::access(MHD_Connection* connection, const char* meth
     *upload_data_size = 0;
     return MHD_YES;
   }
-  return queue(connection, exchange, run_handler(exchange));
+  if (options.worker_threads == 0) return queue(connection, exchange, run_handler(exchange));
+  if (!exchange.handed_over) {
+    // Only reading pages: a form's post writes, and a write may wait for another's lock.
+    const std::string& method = exchange.request.method;
+    if (method == "GET" || method == "HEAD") {
+      exchange.kind = request_kind(exchange.request);
+      if (quick_kinds.quick(exchange.kind)) return queue(connection, exchange, run_timed(exchange));
+    }
+    return hand_over(connection, exchange);
+  }
+  if (!exchange.answer) {
+    // The pool could not take it (out of memory): an answer, rather than a hung connection.
+    return queue(
+        connection, exchange,
+        HttpResponse{500, {{"Content-Type", std::string(kHtml)}}, std::string(kFailedBody)});
+  }
+  HttpResponse answer = std::move(*exchange.answer);
+  exchange.answer.reset();
+  return queue(connection, exchange, std::move(answer));
+}
+
+// Called on the polling thread, which must not wait for a page: the connection rests until a
+// pool thread has the answer and resumes it, and libmicrohttpd then calls the access handler
+// again to send it.
+MHD_Result HttpServer::Impl::hand_over(MHD_Connection* connection, Exchange& exchange) {
+  exchange.handed_over = true;
+  MHD_suspend_connection(connection);
+  try {
+    pool.push({connection, &exchange});
+  } catch (...) {
+    MHD_resume_connection(connection);
+  }
+  return MHD_YES;
+}
+
+HttpResponse HttpServer::Impl::run_timed(Exchange& exchange) {
+  const auto started = std::chrono::steady_clock::now();
+  HttpResponse response = run_handler(exchange);
+  quick_kinds.learn(exchange.kind, std::chrono::steady_clock::now() - started);
+  return response;
+}
+
+void HttpServer::Impl::run_pooled(const RequestQueue::Job& job) {
+  try {
+    job.exchange->answer = run_timed(*job.exchange);
+  } catch (...) {
+    // Out of memory: the polling thread answers 500 on finding no answer.
+  }
+  // The exchange belongs to the polling thread again from here on.
+  MHD_resume_connection(job.connection);
 }
 
 HttpResponse HttpServer::Impl::run_handler(const Exchange& exchange) {
   // A pool takes no turns, so it need not name the kind.
-  const Turns::Turn turn(turns, turns.limited() ? turn_kind(exchange.request) : std::string());
+  const Turns::Turn turn(turns, turns.limited() ? request_kind(exchange.request) : std::string());
   try {
     return handler(exchange.request);
   } catch (...) {
@@ -503,8 +644,8 @@ void HttpServer::Impl::start() {
   freeaddrinfo(found);
 
   unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_ITC | MHD_USE_ERROR_LOG;
-  flags |=
-      options.worker_threads == 0 ? (MHD_USE_THREAD_PER_CONNECTION | MHD_USE_POLL) : MHD_USE_EPOLL;
+  flags |= options.worker_threads == 0 ? (MHD_USE_THREAD_PER_CONNECTION | MHD_USE_POLL)
+                                       : (MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME);
   if (address.ss_family == AF_INET6) {
     flags |= MHD_USE_IPv6;
     reinterpret_cast<sockaddr_in6*>(&address)->sin6_port = htons(options.port);
@@ -512,6 +653,14 @@ void HttpServer::Impl::start() {
     reinterpret_cast<sockaddr_in*>(&address)->sin_port = htons(options.port);
   }
 
+  if (options.worker_threads > 0) {
+    try {
+      pool.start(options.worker_threads, [this](const RequestQueue::Job& job) { run_pooled(job); });
+    } catch (const std::system_error& error) {
+      throw std::runtime_error(std::string("http: cannot start the pool's threads: ") +
+                               error.what());
+    }
+  }
   {
     std::lock_guard lock(mutex);
     stopping.store(false);
@@ -539,6 +688,7 @@ void HttpServer::Impl::start() {
   }
   std::string where = options.bind + ":" + std::to_string(options.port);
   if (!daemon) {
+    pool.stop();
     throw std::runtime_error("http: cannot listen on " + where + ": " +
                              (errors.empty() ? "the server did not start" : errors));
   }
@@ -562,6 +712,7 @@ void HttpServer::Impl::stop() {
   }
   daemon.reset();
   quiesced_listener.reset();
+  pool.stop();
 }
 
 HttpServer::HttpServer(HttpServerOptions options, HttpHandler handler)

@@ -89,4 +89,26 @@ void Turns::leave(bool held, const std::string& kind, std::int64_t cost) {
   if (next) next->woken.notify_one();
 }
 
+QuickKinds::QuickKinds(std::chrono::microseconds quick, unsigned runs_needed)
+    : quick_(quick), runs_needed_(std::max(1u, runs_needed)) {}
+
+bool QuickKinds::quick(const std::string& kind) const {
+  if (kind.empty()) return false;
+  std::lock_guard lock(mutex_);
+  const auto found = streaks_.find(kind);
+  return found != streaks_.end() && found->second >= runs_needed_;
+}
+
+void QuickKinds::learn(const std::string& kind, std::chrono::nanoseconds took) {
+  if (kind.empty()) return;
+  const bool was_quick = took < quick_;
+  std::lock_guard lock(mutex_);
+  auto found = streaks_.find(kind);
+  if (found == streaks_.end()) {
+    if (streaks_.size() >= kMostKinds) return;
+    found = streaks_.emplace(kind, 0u).first;
+  }
+  found->second = was_quick ? std::min(found->second + 1, runs_needed_) : 0;
+}
+
 }  // namespace web

@@ -74,4 +74,28 @@ class Turns {
   std::unordered_map<std::string, std::int64_t> costs_;  // a running mean per kind, nanoseconds
 };
 
+// For a pool: the kinds of request quick enough to answer on the polling thread itself, where
+// the hand-over to a pool thread and back would cost more than the page. A kind qualifies once
+// it took under `quick` of wall-clock time `runs_needed` times in a row; one slower run
+// disqualifies it again, since a page that waits (for a lock, the disk, a pause) would hold up
+// every connection while it waits. Wall-clock, not processor, time for that reason.
+class QuickKinds {
+ public:
+  explicit QuickKinds(std::chrono::microseconds quick = std::chrono::microseconds(100),
+                      unsigned runs_needed = 16);
+  QuickKinds(const QuickKinds&) = delete;
+  QuickKinds& operator=(const QuickKinds&) = delete;
+
+  // An empty kind is never quick.
+  bool quick(const std::string& kind) const;
+  void learn(const std::string& kind, std::chrono::nanoseconds took);
+
+ private:
+  static constexpr std::size_t kMostKinds = 256;
+  const std::chrono::nanoseconds quick_;
+  const unsigned runs_needed_;
+  mutable std::mutex mutex_;
+  std::unordered_map<std::string, unsigned> streaks_;  // quick runs in a row, per kind
+};
+
 }  // namespace web

@@ -6,11 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "gtest/gtest.h"
@@ -227,6 +229,94 @@ TEST(HttpServer, access_log_has_one_line_per_request_without_bodies_or_secrets) 
             std::string::npos)
       << log;
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3) << log;
+}
+
+// A pool's handler that holds "/hold" until released and names the thread each page ran on.
+class Holder {
+ public:
+  HttpHandler handler() {
+    return [this](const HttpRequest& request) {
+      std::unique_lock lock(mutex_);
+      if (request.path == "/hold") {
+        held_ = std::this_thread::get_id();
+        holding_ = true;
+        changed_.notify_all();
+        changed_.wait(lock, [this] { return !holding_; });
+      } else if (request.path == "/pause") {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }
+      const bool on_held_thread = std::this_thread::get_id() == held_;
+      return HttpResponse{200, {}, on_held_thread ? "pool" : "elsewhere"};
+    };
+  }
+  void wait_until_holding() {
+    std::unique_lock lock(mutex_);
+    ASSERT_TRUE(changed_.wait_for(lock, std::chrono::seconds(5), [this] { return holding_; }));
+  }
+  void release() {
+    std::lock_guard lock(mutex_);
+    holding_ = false;
+    changed_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::thread::id held_;
+  bool holding_ = false;
+};
+
+std::string body_of(std::optional<HttpResponse> reply) {
+  return reply ? reply->body : "no reply";
+}
+
+// A pool of one thread: once it is held, a page can only be answered elsewhere (on the polling
+// thread) or after the release.
+TEST(HttpServer, a_pool_answers_reading_pages_learnt_quick_at_once_and_the_rest_in_turn) {
+  Holder holder;
+  auto server = started(holder.handler(), [](HttpServerOptions& o) { o.worker_threads = 1; });
+  const std::uint16_t port = server->port();
+  const std::string post = "POST /quick HTTP/1.1\r\nHost: localhost\r\nContent-Length: 0\r\n\r\n";
+  Client warm(port);
+  for (int i = 0; i < 40; ++i) {
+    warm.send(get("/quick?WCI=A&WCE=&WCU=0"));
+    warm.send(get("/pause?WCI=A"));
+    warm.send(post);
+    for (int r = 0; r < 3; ++r) ASSERT_TRUE(warm.read_reply());
+  }
+
+  Client holding(port);
+  holding.send(get("/hold"));
+  holder.wait_until_holding();
+  Client posting(port);
+  posting.send(post);
+  Client pausing(port);
+  pausing.send(get("/pause?WCI=A"));
+  EXPECT_EQ(body_of(ask(port, get("/quick?WCI=A&WCE=&WCU=1"))), "elsewhere");
+  holder.release();
+  EXPECT_EQ(body_of(holding.read_reply()), "pool");
+  // The post and the page that takes longer waited for the pool's one thread.
+  EXPECT_EQ(body_of(posting.read_reply()), "pool");
+  EXPECT_EQ(body_of(pausing.read_reply()), "pool");
+}
+
+// One held page must not hold up the other connections, whichever polling thread took them.
+TEST(HttpServer, a_pool_serves_every_other_connection_while_one_page_runs_long) {
+  Holder holder;
+  auto server = started(holder.handler(), [](HttpServerOptions& o) { o.worker_threads = 2; });
+  const std::string post = "POST /other HTTP/1.1\r\nHost: localhost\r\nContent-Length: 0\r\n\r\n";
+  std::vector<std::unique_ptr<Client>> clients;
+  for (int i = 0; i < 9; ++i) {  // all accepted before one page is held
+    clients.push_back(std::make_unique<Client>(server->port()));
+    clients.back()->send(post);
+    ASSERT_TRUE(clients.back()->read_reply());
+  }
+  clients[0]->send(get("/hold"));
+  holder.wait_until_holding();
+  for (int i = 1; i < 9; ++i) clients[i]->send(post);
+  for (int i = 1; i < 9; ++i) EXPECT_EQ(body_of(clients[i]->read_reply()), "elsewhere");
+  holder.release();
+  EXPECT_EQ(body_of(clients[0]->read_reply()), "pool");
 }
 
 }  // namespace

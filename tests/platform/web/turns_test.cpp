@@ -91,5 +91,19 @@ TEST(Turns, a_kind_learnt_to_be_short_goes_beside_the_turns) {
   }
 }
 
+TEST(QuickKinds, a_kind_is_quick_after_enough_quick_runs_in_a_row_until_one_slow_run) {
+  QuickKinds kinds(100us, 3);
+  kinds.learn("GET /a", 10us);
+  kinds.learn("GET /a", 10us);
+  EXPECT_FALSE(kinds.quick("GET /a"));
+  kinds.learn("GET /a", 99us);
+  EXPECT_TRUE(kinds.quick("GET /a"));
+  EXPECT_FALSE(kinds.quick("GET /b"));
+  kinds.learn("GET /a", 100us);
+  EXPECT_FALSE(kinds.quick("GET /a"));
+  for (int i = 0; i < 5; ++i) kinds.learn("", 1us);
+  EXPECT_FALSE(kinds.quick(""));
+}
+
 }  // namespace
 }  // namespace web
