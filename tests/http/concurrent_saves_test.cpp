@@ -59,10 +59,12 @@ struct Browser {
 
 std::string new_request_form() {
   std::time_t now = std::time(nullptr);
+  std::tm today{};
+  localtime_r(&now, &today);  // called from several threads at once
   return "dropDownChange=&New=NEW&cust=LHS%2C+Lakeview+High+School"
          "&RequestorEmail=teacher%40example.org&Contact=Ms+Smith&dest=11&DESTSPEC="
          "&Dep_month=Mar&Dep_date=16&Dep_year=" +
-         std::to_string(std::localtime(&now)->tm_year + 1901) +
+         std::to_string(today.tm_year + 1901) +
          "&chkDefaultReturnDate=ON&DEP_HOUR=9&DEP_MIN=0&DEP_AMPM=AM&RET_HOUR=3&RET_MIN=30"
          "&RET_AMPM=PM&NUMADULTS=2&NUMSTUDENTS=25&NUMHAND=0&ESTTIME=4&ESTMILE=12&PURPOSE=Concert"
          "&CUSTSPEC=&TRIPCOM=&PO=&INTTRIPNUM=&tripcat=FLD&grade=5&fund=100&btnSubmit=Save";
