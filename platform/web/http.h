@@ -49,13 +49,14 @@ struct HttpServerOptions {
   std::uint16_t port = 8080;  // 0 picks a free port
   // Connections served at once, in all.
   unsigned max_connections = 256;
-  // 0: a thread for each connection (a slow request never holds up another connection). N: N
-  // threads reading and writing the connections and N making the pages, in the order they came
-  // (fewer thread switches); reading pages learnt to be quick are made by the former at once.
+  // 0: `max_running` polling threads read and write the connections, and as many threads make
+  // the pages in the order they came, a page that waited `longest_turn_wait` getting a thread of
+  // its own (so that a slow page never stops anyone else). N: N polling threads and N page
+  // threads, and a page waits for one however long. Either way reading pages learnt to be quick
+  // are made on the polling thread at once (see request_queue.h).
   unsigned worker_threads = 0;
-  // With a thread for each connection: at most this many requests run at once, the others
-  // waiting in the order they came, each at most `longest_turn_wait`; pages learnt to be short go
-  // at once (see turns.h). 0: no limit.
+  // With `worker_threads` 0; 0 here: a page that finds every page thread busy gets one of its
+  // own at once.
   unsigned max_running = 0;
   std::chrono::milliseconds longest_turn_wait{250};
   // As many as in all: behind a proxy every connection comes from the proxy's one address.
@@ -65,8 +66,8 @@ struct HttpServerOptions {
   bool access_log = true;                // one line per request on stderr
 };
 
-// The turns `serve` gives a thread per connection: twice as many as there are cores, four at
-// least, so that every core stays busy while a request waits for the disk.
+// The page threads `serve` runs: twice as many as there are cores, four at least, so that every
+// core stays busy while a page waits for the disk.
 unsigned default_max_running();
 
 class HttpServer {

@@ -1,4 +1,4 @@
-// web::HttpServer on libmicrohttpd: a thread per connection or a pool, a body cap, an access log.
+// web::HttpServer on libmicrohttpd: polling threads, a queue of pages, a body cap, an access log.
 //
 // Design: MHD calls the access handler several times per request: once when the headers are in,
 // once per piece of body, and once more when the request is complete. We answer only on that
@@ -9,12 +9,14 @@
 // the listener and waits for the requests in flight before stopping the daemon, because
 // MHD_stop_daemon alone cuts every open connection.
 //
-// A pool of N threads is not libmicrohttpd's own: that ties each connection to the thread that
-// accepted it, and the threads accept in a race, so one may hold twice the connections of
-// another and its requests queue behind each other while another thread idles. Instead one
-// polling thread reads and writes every connection, suspends each complete request and hands it
-// to N threads of ours, which take the requests in the order they came and resume the
-// connection with the answer.
+// Pages are not made on libmicrohttpd's threads. Its pool ties each connection to the thread
+// that accepted it, and the threads accept in a race, so one may hold twice the connections of
+// another and its requests queue behind each other while another thread idles; a thread per
+// connection has the kernel switch between a hundred of them. Instead a few polling threads
+// read and write every connection, suspend each complete request and hand it to the
+// RequestQueue, whose threads take the requests in the order they came and resume the
+// connection with the answer. Reading pages seen to be quick are made on the polling thread at
+// once, as a hand-over would cost more than the page.
 #include <arpa/inet.h>
 #include <microhttpd.h>
 #include <netdb.h>
@@ -47,7 +49,7 @@
 
 #include "platform/text/text.h"
 #include "platform/web/http.h"
-#include "platform/web/turns.h"
+#include "platform/web/request_queue.h"
 
 namespace web {
 namespace {
@@ -90,77 +92,10 @@ struct Exchange {
   bool headers_read = false;
   bool too_large = false;
   int status = 0;  // 0 until we queue a response
-  // The answer a pool thread made, for the polling thread to send once the connection resumes.
+  // The answer a queue thread made, for the polling thread to send once the connection resumes.
   std::optional<HttpResponse> answer;
-  bool handed_over = false;  // given to the pool (so the next call sends the answer)
-  std::string kind;          // as the pool learns its time; empty when it is not to learn it
-};
-
-// The pool's threads and the requests waiting for one, oldest first.
-class RequestQueue {
- public:
-  struct Job {
-    MHD_Connection* connection;
-    Exchange* exchange;
-  };
-  using Runner = std::function<void(const Job&)>;
-
-  RequestQueue() = default;
-  RequestQueue(const RequestQueue&) = delete;
-  RequestQueue& operator=(const RequestQueue&) = delete;
-  ~RequestQueue() { stop(); }
-
-  // Throws when a thread cannot be started, after stopping those that were.
-  void start(unsigned threads, Runner runner) {
-    runner_ = std::move(runner);
-    stopping_ = false;
-    try {
-      for (unsigned i = 0; i < threads; ++i) threads_.emplace_back([this] { work(); });
-    } catch (...) {
-      stop();
-      throw;
-    }
-  }
-
-  void push(Job job) {
-    {
-      std::lock_guard lock(mutex_);
-      jobs_.push_back(job);
-    }
-    ready_.notify_one();
-  }
-
-  // Runs what is queued, then ends the threads.
-  void stop() {
-    {
-      std::lock_guard lock(mutex_);
-      stopping_ = true;
-    }
-    ready_.notify_all();
-    for (std::thread& thread : threads_) thread.join();
-    threads_.clear();
-  }
-
- private:
-  void work() {
-    std::unique_lock lock(mutex_);
-    for (;;) {
-      ready_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
-      if (jobs_.empty()) return;
-      Job job = jobs_.front();
-      jobs_.pop_front();
-      lock.unlock();
-      runner_(job);
-      lock.lock();
-    }
-  }
-
-  Runner runner_;
-  std::mutex mutex_;
-  std::condition_variable ready_;
-  std::deque<Job> jobs_;
-  bool stopping_ = false;
-  std::vector<std::thread> threads_;
+  MHD_Connection* connection = nullptr;  // set when handed over to the queue
+  std::string kind;                      // as its time is learnt; empty when it is not to be learnt
 };
 
 // Splits a request target into decoded path and raw query; an absolute-form target
@@ -321,7 +256,7 @@ void free_body(void* body) {
   delete static_cast<std::string*>(body);
 }
 
-// The kind of a request, as turns and the pool learn its cost: method, path and the query's first
+// The kind of a request, as its time is learnt: method, path and the query's first
 // two parameters (the page and the event, in the links the runtime writes), bounded in length.
 std::string request_kind(const HttpRequest& request) {
   std::string_view query = request.query;
@@ -338,6 +273,21 @@ std::string request_kind(const HttpRequest& request) {
 unsigned default_max_running() {
   return std::max(4u, 2 * std::thread::hardware_concurrency());
 }
+
+namespace {
+
+unsigned page_threads(const HttpServerOptions& options) {
+  if (options.worker_threads > 0) return options.worker_threads;
+  return options.max_running > 0 ? options.max_running : default_max_running();
+}
+
+std::optional<std::chrono::milliseconds> longest_wait(const HttpServerOptions& options) {
+  if (options.worker_threads > 0) return std::nullopt;
+  if (options.max_running == 0) return std::chrono::milliseconds(0);
+  return options.longest_turn_wait;
+}
+
+}  // namespace
 
 struct HttpServer::Impl {
   Impl(HttpServerOptions options_in, HttpHandler handler_in)
@@ -361,16 +311,14 @@ struct HttpServer::Impl {
   HttpResponse run_handler(const Exchange& exchange);
   HttpResponse run_timed(Exchange& exchange);
   MHD_Result hand_over(MHD_Connection* connection, Exchange& exchange);
-  void run_pooled(const RequestQueue::Job& job);
+  void run_queued(Exchange& exchange);
   MHD_Result queue(MHD_Connection* connection, Exchange& exchange, HttpResponse response);
   void finish(Exchange* exchange);
 
   HttpServerOptions options;
   HttpHandler handler;
   std::uint16_t port = 0;
-  // Only a thread per connection takes turns: a pool bounds the running requests itself.
-  Turns turns{options.worker_threads == 0 ? options.max_running : 0, options.longest_turn_wait};
-  QuickKinds quick_kinds;  // a pool's pages answered on the polling thread
+  QuickKinds quick_kinds;  // pages answered on the polling thread
 
   // Every request touches these two, so they are atomics; the mutex only pairs with `idle`
   // and guards the start-up messages.
@@ -382,8 +330,8 @@ struct HttpServer::Impl {
   std::string start_errors;
 
   // Declared before the daemon: the quiesced socket may only close after the daemon stops, and
-  // the pool's threads only once no connection waits for them.
-  RequestQueue pool;
+  // the queue's threads only once no connection waits for them.
+  RequestQueue pages{page_threads(options), longest_wait(options)};
   Socket quiesced_listener;
   DaemonPtr daemon;
 };
@@ -476,8 +424,7 @@ MHD_Result HttpServer::Impl::access(MHD_Connection* connection, const char* meth
     *upload_data_size = 0;
     return MHD_YES;
   }
-  if (options.worker_threads == 0) return queue(connection, exchange, run_handler(exchange));
-  if (!exchange.handed_over) {
+  if (exchange.connection == nullptr) {
     // Only reading pages: a form's post writes, and a write may wait for another's lock.
     const std::string& method = exchange.request.method;
     if (method == "GET" || method == "HEAD") {
@@ -487,7 +434,7 @@ MHD_Result HttpServer::Impl::access(MHD_Connection* connection, const char* meth
     return hand_over(connection, exchange);
   }
   if (!exchange.answer) {
-    // The pool could not take it (out of memory): an answer, rather than a hung connection.
+    // The queue could not take it (out of memory): an answer, rather than a hung connection.
     return queue(
         connection, exchange,
         HttpResponse{500, {{"Content-Type", std::string(kHtml)}}, std::string(kFailedBody)});
@@ -498,13 +445,13 @@ MHD_Result HttpServer::Impl::access(MHD_Connection* connection, const char* meth
 }
 
 // Called on the polling thread, which must not wait for a page: the connection rests until a
-// pool thread has the answer and resumes it, and libmicrohttpd then calls the access handler
+// queue thread has the answer and resumes it, and libmicrohttpd then calls the access handler
 // again to send it.
 MHD_Result HttpServer::Impl::hand_over(MHD_Connection* connection, Exchange& exchange) {
-  exchange.handed_over = true;
+  exchange.connection = connection;
   MHD_suspend_connection(connection);
   try {
-    pool.push({connection, &exchange});
+    pages.push([this, &exchange] { run_queued(exchange); });
   } catch (...) {
     MHD_resume_connection(connection);
   }
@@ -518,19 +465,17 @@ HttpResponse HttpServer::Impl::run_timed(Exchange& exchange) {
   return response;
 }
 
-void HttpServer::Impl::run_pooled(const RequestQueue::Job& job) {
+void HttpServer::Impl::run_queued(Exchange& exchange) {
   try {
-    job.exchange->answer = run_timed(*job.exchange);
+    exchange.answer = run_timed(exchange);
   } catch (...) {
     // Out of memory: the polling thread answers 500 on finding no answer.
   }
   // The exchange belongs to the polling thread again from here on.
-  MHD_resume_connection(job.connection);
+  MHD_resume_connection(exchange.connection);
 }
 
 HttpResponse HttpServer::Impl::run_handler(const Exchange& exchange) {
-  // A pool takes no turns, so it need not name the kind.
-  const Turns::Turn turn(turns, turns.limited() ? request_kind(exchange.request) : std::string());
   try {
     return handler(exchange.request);
   } catch (...) {
@@ -643,9 +588,11 @@ void HttpServer::Impl::start() {
   std::memcpy(&address, found->ai_addr, found->ai_addrlen);
   freeaddrinfo(found);
 
+  // As many polling threads as page threads: fewer leave a core idle while requests wait to be
+  // read.
+  const unsigned polling = page_threads(options);
   unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_ITC | MHD_USE_ERROR_LOG;
-  flags |= options.worker_threads == 0 ? (MHD_USE_THREAD_PER_CONNECTION | MHD_USE_POLL)
-                                       : (MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME);
+  flags |= MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME;
   if (address.ss_family == AF_INET6) {
     flags |= MHD_USE_IPv6;
     reinterpret_cast<sockaddr_in6*>(&address)->sin6_port = htons(options.port);
@@ -653,13 +600,10 @@ void HttpServer::Impl::start() {
     reinterpret_cast<sockaddr_in*>(&address)->sin_port = htons(options.port);
   }
 
-  if (options.worker_threads > 0) {
-    try {
-      pool.start(options.worker_threads, [this](const RequestQueue::Job& job) { run_pooled(job); });
-    } catch (const std::system_error& error) {
-      throw std::runtime_error(std::string("http: cannot start the pool's threads: ") +
-                               error.what());
-    }
+  try {
+    pages.start();
+  } catch (const std::system_error& error) {
+    throw std::runtime_error(std::string("http: cannot start the page threads: ") + error.what());
   }
   {
     std::lock_guard lock(mutex);
@@ -676,10 +620,9 @@ void HttpServer::Impl::start() {
       MHD_OPTION_NOTIFY_COMPLETED, &Impl::on_completed, this,
       // Headers of this application's requests fit easily; the pool is cleared per request.
       MHD_OPTION_CONNECTION_MEMORY_LIMIT, static_cast<std::size_t>(16 * 1024),
-      // The pool size only for a pool: libmicrohttpd warns of a size of 0 at every start. An
-      // END in its place ends the list there.
-      options.worker_threads > 0 ? MHD_OPTION_THREAD_POOL_SIZE : MHD_OPTION_END,
-      options.worker_threads, MHD_OPTION_END));
+      // A pool size only for more than one polling thread. An END in its place ends the list
+      // there.
+      polling > 1 ? MHD_OPTION_THREAD_POOL_SIZE : MHD_OPTION_END, polling, MHD_OPTION_END));
   std::string errors;
   {
     std::lock_guard lock(mutex);
@@ -688,7 +631,7 @@ void HttpServer::Impl::start() {
   }
   std::string where = options.bind + ":" + std::to_string(options.port);
   if (!daemon) {
-    pool.stop();
+    pages.stop();
     throw std::runtime_error("http: cannot listen on " + where + ": " +
                              (errors.empty() ? "the server did not start" : errors));
   }
@@ -712,7 +655,7 @@ void HttpServer::Impl::stop() {
   }
   daemon.reset();
   quiesced_listener.reset();
-  pool.stop();
+  pages.stop();
 }
 
 HttpServer::HttpServer(HttpServerOptions options, HttpHandler handler)
