@@ -35,8 +35,6 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <deque>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -45,7 +43,6 @@
 #include <string_view>
 #include <system_error>
 #include <thread>
-#include <vector>
 
 #include "platform/text/text.h"
 #include "platform/web/http.h"

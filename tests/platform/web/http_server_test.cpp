@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -325,6 +326,25 @@ TEST(HttpServer, one_page_running_long_holds_up_no_other_connection) {
     holder.release();
     EXPECT_EQ(body_of(clients[0]->read_reply()), "pool");
   }
+}
+
+TEST(HttpServer, stopping_waits_for_the_page_in_flight_and_sends_it) {
+  Holder holder;
+  auto server = started(holder.handler());
+  Client client(server->port());
+  client.send(get("/hold"));
+  holder.wait_until_holding();
+  std::atomic<bool> stopped{false};
+  std::thread stopping([&] {
+    server->stop();
+    stopped = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(stopped.load());
+  holder.release();
+  EXPECT_EQ(body_of(client.read_reply()), "pool");
+  stopping.join();
+  EXPECT_TRUE(stopped.load());
 }
 
 }  // namespace
