@@ -1,5 +1,5 @@
 // The page queue: a bounded number run at once, the rest in the order they came, none waiting
-// past its longest wait; and the kinds of page learnt to be quick.
+// past its longest wait.
 #include "platform/web/request_queue.h"
 
 #include <gtest/gtest.h>
@@ -95,20 +95,6 @@ TEST(RequestQueue, jobs_wait_in_the_order_they_came_and_none_past_its_longest_wa
     queue.stop();
     EXPECT_TRUE(ran.load());
   }
-}
-
-TEST(QuickKinds, a_kind_is_quick_after_enough_quick_runs_in_a_row_until_one_slow_run) {
-  QuickKinds kinds(100us, 3);
-  kinds.learn("GET /a", 10us);
-  kinds.learn("GET /a", 10us);
-  EXPECT_FALSE(kinds.quick("GET /a"));
-  kinds.learn("GET /a", 99us);
-  EXPECT_TRUE(kinds.quick("GET /a"));
-  EXPECT_FALSE(kinds.quick("GET /b"));
-  kinds.learn("GET /a", 100us);
-  EXPECT_FALSE(kinds.quick("GET /a"));
-  for (int i = 0; i < 5; ++i) kinds.learn("", 1us);
-  EXPECT_FALSE(kinds.quick(""));
 }
 
 }  // namespace
