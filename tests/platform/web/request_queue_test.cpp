@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -22,31 +21,16 @@ bool soon(Condition condition) {
   return condition();
 }
 
-// A job that holds its thread until released.
-class Gate {
- public:
+// A job that holds its thread until the gate opens.
+struct Gate {
+  std::atomic<int> held{0};
+  std::atomic<bool> opened{false};
   RequestQueue::Job holder() {
     return [this] {
-      std::unique_lock lock(mutex_);
-      ++held_;
-      open_.wait(lock, [this] { return opened_; });
+      ++held;
+      while (!opened) std::this_thread::sleep_for(1ms);
     };
   }
-  int held() {
-    std::lock_guard lock(mutex_);
-    return held_;
-  }
-  void open() {
-    std::lock_guard lock(mutex_);
-    opened_ = true;
-    open_.notify_all();
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable open_;
-  int held_ = 0;
-  bool opened_ = false;
 };
 
 TEST(RequestQueue, jobs_wait_in_the_order_they_came_and_none_past_its_longest_wait) {
@@ -57,7 +41,7 @@ TEST(RequestQueue, jobs_wait_in_the_order_they_came_and_none_past_its_longest_wa
     RequestQueue queue(1, 10s);
     queue.start();
     queue.push(gate.holder());
-    ASSERT_TRUE(soon([&] { return gate.held() == 1; }));
+    ASSERT_TRUE(soon([&] { return gate.held == 1; }));
     for (char name : {'c', 'd', 'e'}) {
       queue.push([&, name] {
         std::lock_guard lock(order_mutex);
@@ -65,7 +49,7 @@ TEST(RequestQueue, jobs_wait_in_the_order_they_came_and_none_past_its_longest_wa
       });
     }
     EXPECT_EQ(queue.waiting(), 3u);
-    gate.open();
+    gate.opened = true;
   }  // stopping runs what is queued
   EXPECT_EQ(order, "cde");
 
@@ -81,7 +65,7 @@ TEST(RequestQueue, jobs_wait_in_the_order_they_came_and_none_past_its_longest_wa
     RequestQueue queue(1, c.longest_wait);
     queue.start();
     queue.push(held.holder());
-    ASSERT_TRUE(soon([&] { return held.held() == 1; }));
+    ASSERT_TRUE(soon([&] { return held.held == 1; }));
     const auto pushed = std::chrono::steady_clock::now();
     queue.push([&] { ran = true; });
     if (c.runs_while_held) {
@@ -91,7 +75,7 @@ TEST(RequestQueue, jobs_wait_in_the_order_they_came_and_none_past_its_longest_wa
       std::this_thread::sleep_for(100ms);
       EXPECT_FALSE(ran.load());
     }
-    held.open();
+    held.opened = true;
     queue.stop();
     EXPECT_TRUE(ran.load());
   }
