@@ -136,9 +136,10 @@ void serve_through_wrapper(const Arguments& arguments, const sigset_t& signals,
   options.access_log = arguments.access_log;
   // wrk opens all its connections from one address.
   options.max_connections_per_ip = options.max_connections;
-  options.max_running = web::default_max_running();            // as `jaunter serve` runs
-  if (const char* turns = std::getenv("JAUNTER_BENCH_TURNS"))  // 0: no turns
-    options.max_running = static_cast<unsigned>(std::atoi(turns));
+  options.max_running = web::default_max_running();  // as `jaunter serve` runs
+  // Page threads; 0: a page finding them all busy gets a thread of its own at once.
+  if (const char* running = std::getenv("JAUNTER_BENCH_RUNNING"))
+    options.max_running = static_cast<unsigned>(std::atoi(running));
   if (const char* pool = std::getenv("JAUNTER_BENCH_POOL"))
     options.worker_threads = std::atoi(pool);
   web::HttpServer server(options, std::move(handler));

@@ -55,8 +55,8 @@ struct HttpServerOptions {
   // threads, and a page waits for one however long. Either way reading pages learnt to be quick
   // are made on the polling thread at once (see request_queue.h).
   unsigned worker_threads = 0;
-  // With `worker_threads` 0; 0 here: a page that finds every page thread busy gets one of its
-  // own at once.
+  // With `worker_threads` 0. 0 here: default_max_running() threads, and a page that finds
+  // them all busy gets a thread of its own at once.
   unsigned max_running = 0;
   std::chrono::milliseconds longest_turn_wait{250};
   // As many as in all: behind a proxy every connection comes from the proxy's one address.

@@ -1,19 +1,20 @@
 // web::HttpServer on libmicrohttpd: polling threads, a queue of pages, a body cap, an access log.
 //
 // Design: MHD calls the access handler several times per request: once when the headers are in,
-// once per piece of body, and once more when the request is complete. We answer only on that
-// last call (answering earlier makes MHD close the connection instead of keeping it alive) and
+// once per piece of body, once more when the request is complete, and, for a request handed to
+// the page threads, once again when its connection resumes. We answer only on the last call
+// (answering earlier makes MHD close the connection instead of keeping it alive) and
 // collect the body ourselves, refusing it with 413 as soon as it is known to be too large. The
 // per-request state is made in the URI callback, the only place that still sees the raw query,
 // and freed in the completion callback, which also writes the access log line. stop() quiesces
 // the listener and waits for the requests in flight before stopping the daemon, because
 // MHD_stop_daemon alone cuts every open connection.
 //
-// Pages are not made on libmicrohttpd's threads. Its pool ties each connection to the thread
-// that accepted it, and the threads accept in a race, so one may hold twice the connections of
-// another and its requests queue behind each other while another thread idles; a thread per
-// connection has the kernel switch between a hundred of them. Instead a few polling threads
-// read and write every connection, suspend each complete request and hand it to the
+// Only quick pages are made on libmicrohttpd's threads. Its pool ties each connection
+// to the thread that accepted it, and the threads accept in a race, so one may hold twice the
+// connections of another and its requests queue behind each other while another thread idles; a
+// thread per connection has the kernel switch between a hundred of them. Instead a few polling
+// threads read and write every connection, suspend each complete request and hand it to the
 // RequestQueue, whose threads take the requests in the order they came and resume the
 // connection with the answer. Reading pages seen to be quick are made on the polling thread at
 // once, as a hand-over would cost more than the page.
@@ -54,6 +55,11 @@ namespace {
 constexpr std::string_view kHtml = "text/html; charset=utf-8";
 constexpr std::string_view kTooLargeBody = "<p>The request is too large.</p>";
 constexpr std::string_view kFailedBody = "<p>The server could not answer this request.</p>";
+
+// The server's own short answers (413, 500).
+HttpResponse short_answer(int status, std::string_view body) {
+  return HttpResponse{status, {{"Content-Type", std::string(kHtml)}}, std::string(body)};
+}
 
 struct DaemonStopper {
   void operator()(MHD_Daemon* daemon) const { MHD_stop_daemon(daemon); }
@@ -403,8 +409,7 @@ MHD_Result HttpServer::Impl::access(MHD_Connection* connection, const char* meth
     // Refusing now, before any of the body is read, costs the client its connection (MHD cannot
     // skip the unread body), which is what we want from someone sending too much.
     if (exchange.too_large) {
-      HttpResponse refusal{413, {{"Content-Type", std::string(kHtml)}}, std::string(kTooLargeBody)};
-      return queue(connection, exchange, std::move(refusal));
+      return queue(connection, exchange, short_answer(413, kTooLargeBody));
     }
     return MHD_YES;
   }
@@ -432,9 +437,7 @@ MHD_Result HttpServer::Impl::access(MHD_Connection* connection, const char* meth
   }
   if (!exchange.answer) {
     // The queue could not take it (out of memory): an answer, rather than a hung connection.
-    return queue(
-        connection, exchange,
-        HttpResponse{500, {{"Content-Type", std::string(kHtml)}}, std::string(kFailedBody)});
+    return queue(connection, exchange, short_answer(500, kFailedBody));
   }
   HttpResponse answer = std::move(*exchange.answer);
   exchange.answer.reset();
@@ -479,7 +482,7 @@ HttpResponse HttpServer::Impl::run_handler(const Exchange& exchange) {
     // The message may hold request data, so it stays out of the log.
     write_stderr("http: the handler failed on " + exchange.request.method + " " +
                  loggable_target(exchange.target) + "\n");
-    return HttpResponse{500, {{"Content-Type", std::string(kHtml)}}, std::string(kFailedBody)};
+    return short_answer(500, kFailedBody);
   }
 }
 
@@ -506,8 +509,7 @@ MHD_Result HttpServer::Impl::queue(MHD_Connection* connection, Exchange& exchang
     // A header MHD refuses (a line break in a value, say) must not be sent half-built.
     write_stderr("http: refused a response header on " + exchange.request.method + " " +
                  loggable_target(exchange.target) + "\n");
-    HttpResponse failed{500, {{"Content-Type", std::string(kHtml)}}, std::string(kFailedBody)};
-    return queue(connection, exchange, std::move(failed));
+    return queue(connection, exchange, short_answer(500, kFailedBody));
   }
   // While stopping, clients are told to go, so that their connections end with this request.
   if (stopping.load()) MHD_add_response_header(reply.get(), MHD_HTTP_HEADER_CONNECTION, "close");
