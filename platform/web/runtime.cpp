@@ -347,6 +347,8 @@ void Context::write_template(std::string_view item_name) {
   if (!item) throw std::runtime_error("No web item is named " + std::string(item_name) + ".");
   auto parsed = runtime_.templates_.get(runtime_.options_.app_dir + "/" + item->template_file);
   if (item->kept_in_history) kept_in_history_ = true;
+  // The answers take about the room of the tags they replace.
+  response_.reserve(parsed->size + parsed->size / 4);
   for (const TemplateSegment& segment : parsed->segments) {
     if (!segment.is_tag) {
       response_.Write(segment.text);

@@ -59,6 +59,8 @@ class Response {
   void Redirect(std::string address);
   void End() { ended_ = true; }
   bool ended() const { return ended_; }
+  // Room for `more` bytes beyond those written, so that a page grows its body once.
+  void reserve(std::size_t more) { body_.reserve(body_.size() + more); }
   const std::string& body() const { return body_; }
   std::string take_body() { return std::move(body_); }
   const std::string& redirect_address() const { return redirect_; }

@@ -38,6 +38,7 @@ std::size_t find_closing(std::string_view text, std::size_t from, std::string_vi
 
 ParsedTemplate parse_template(std::string_view text, std::string_view prefix) {
   ParsedTemplate parsed;
+  parsed.size = text.size();
   std::string pending;
   std::size_t pos = 0;
   auto flush = [&] {

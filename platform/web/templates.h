@@ -7,6 +7,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -25,6 +26,7 @@ struct TemplateSegment {
 
 struct ParsedTemplate {
   std::vector<TemplateSegment> segments;
+  std::size_t size = 0;  // of the template's text, as a guess at the size of the page it writes
 };
 
 // Splits template text into segments; `prefix` is matched without regard to case ("WC@").
