@@ -20,6 +20,7 @@
 #include "platform/db/db.h"
 #include "platform/db/jet.h"
 #include "platform/db/sqlite_support.h"
+#include "platform/text/text.h"
 
 namespace db {
 namespace {
@@ -91,8 +92,7 @@ void append_part(std::string& key, char type, std::string_view text, bool fold) 
   const std::size_t from = key.size();
   key.append(text);
   if (fold) {
-    for (std::size_t i = from; i < key.size(); ++i)
-      if (key[i] >= 'a' && key[i] <= 'z') key[i] = static_cast<char>(key[i] - 'a' + 'A');
+    for (std::size_t i = from; i < key.size(); ++i) key[i] = text::ascii_upper(key[i]);
   }
 }
 
